@@ -1,0 +1,10 @@
+// graph.h - the graph model: records, operations and geometry in one include.
+#pragma once
+#include "graph/graph_context.h"
+#include "graph/records.h"
+#include "graph/geometry.h"
+#include "graph/link_ops.h"
+#include "graph/socket_ops.h"
+#include "graph/node_ops.h"
+#include "graph/hierarchy.h"
+#include "graph/selection.h"
