@@ -1,0 +1,285 @@
+// heap.cpp - the collectable heap: registration, roots, script frames, mark and sweep.
+#include "host/heap.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <new>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include "host/rollout.h"
+#include "host/value.h"
+
+namespace {
+
+// Every heap object with the serial it got at registration. The serial lets a
+// stale pointer (freed, its address reused) be told apart from the object it named.
+struct Registry {
+    std::unordered_map<Collectable*, uint64_t> live;
+    uint64_t next_serial = 1;
+    std::vector<Value**> root_slots;
+    std::vector<Collectable*> marked;  // everything marked this cycle, cleared afterwards
+    bool marking = false;
+    bool collecting = false;
+};
+
+// Leaked on purpose: plug-ins may free values from their own static destructors
+// after this module's statics are gone.
+Registry& registry() {
+    static Registry* r = new Registry;
+    return *r;
+}
+
+struct TrackedRef {
+    Collectable* object;
+    uint64_t serial;
+};
+
+struct LocalArray {
+    Value** slots;
+    int count;
+};
+
+struct ThreadFrames {
+    std::vector<std::vector<TrackedRef>> alloc_frames;
+    std::vector<LocalArray> local_arrays;
+};
+
+// Frames of every thread that has script locals, so the collector sees them all.
+std::vector<ThreadFrames*>& all_thread_frames() {
+    static auto* frames = new std::vector<ThreadFrames*>;
+    return *frames;
+}
+
+struct ThreadFramesOwner {
+    ThreadFrames* frames = nullptr;
+    ~ThreadFramesOwner() {
+        if (!frames) return;
+        auto& all = all_thread_frames();
+        all.erase(std::remove(all.begin(), all.end(), frames), all.end());
+        delete frames;
+    }
+};
+
+ThreadFrames& thread_frames() {
+    thread_local ThreadFramesOwner owner;
+    if (!owner.frames) {
+        owner.frames = new ThreadFrames;
+        all_thread_frames().push_back(owner.frames);
+    }
+    return *owner.frames;
+}
+
+// Blocks handed out by operator new whose Collectable constructor has not run yet.
+// The constructor finds its own block here; static objects never appear, so they
+// stay unregistered. A list, because constructor arguments may allocate too.
+struct PendingBlock {
+    char* start;
+    size_t size;
+};
+
+std::vector<PendingBlock>& pending_blocks() {
+    thread_local std::vector<PendingBlock> blocks;
+    return blocks;
+}
+
+void* allocate_block(size_t size) {
+    void* p = ::operator new(size);
+    pending_blocks().push_back({static_cast<char*>(p), size});
+    return p;
+}
+
+void forget_pending(void* p) {
+    auto& blocks = pending_blocks();
+    for (size_t i = blocks.size(); i-- > 0;) {
+        if (blocks[i].start == p) {
+            blocks.erase(blocks.begin() + i);
+            return;
+        }
+    }
+}
+
+bool claim_pending(const void* object) {
+    auto& blocks = pending_blocks();
+    const char* c = static_cast<const char*>(object);
+    for (size_t i = blocks.size(); i-- > 0;) {
+        if (c >= blocks[i].start && c < blocks[i].start + blocks[i].size) {
+            blocks.erase(blocks.begin() + i);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool still_live(const TrackedRef& ref) {
+    auto& live = registry().live;
+    auto it = live.find(ref.object);
+    return it != live.end() && it->second == ref.serial;
+}
+
+void mark_tracked(const TrackedRef& ref) {
+    if (still_live(ref)) gc_mark(static_cast<Value*>(ref.object));
+}
+
+void mark_roots() {
+    Registry& r = registry();
+    // Permanent objects. Copy first: tracing must not see the map change under it.
+    std::vector<Collectable*> permanent;
+    for (auto& [object, serial] : r.live)
+        if (object->gc_flags & GC_PERMANENT) permanent.push_back(object);
+    for (Collectable* object : permanent)
+        if (!object->is_marked()) object->gc_trace();
+
+    for (Value** slot : r.root_slots)
+        if (slot) gc_mark(*slot);
+
+    for (Rollout* ro : open_rollouts()) gc_mark(ro);
+
+    for (ThreadFrames* frames : all_thread_frames()) {
+        for (auto& frame : frames->alloc_frames)
+            for (const TrackedRef& ref : frame) mark_tracked(ref);
+        for (const LocalArray& locals : frames->local_arrays)
+            for (int i = 0; i < locals.count; ++i) gc_mark(locals.slots[i]);
+    }
+}
+
+}  // namespace
+
+Collectable::~Collectable() {
+    registry().live.erase(this);
+}
+
+void* Collectable::operator new(size_t size) {
+    return allocate_block(size);
+}
+
+void* Collectable::operator new(size_t size, GCHeapTag) {
+    return allocate_block(size);
+}
+
+void Collectable::operator delete(void* p) {
+    // The destructor has already unregistered the object; only a block whose
+    // construction never reached Collectable can still be pending.
+    forget_pending(p);
+    ::operator delete(p);
+}
+
+void Collectable::operator delete(void* p, GCHeapTag) {
+    forget_pending(p);
+    ::operator delete(p);
+}
+
+void Collectable::collect() {
+    delete this;
+}
+
+void Collectable::gc_trace() {
+    mark();
+}
+
+bool Collectable::mark() {
+    if (gc_flags & GC_MARKED) return false;
+    gc_flags |= GC_MARKED;
+    Registry& r = registry();
+    if (r.marking) r.marked.push_back(this);
+    return true;
+}
+
+// Registration happens here rather than in operator new so that the object's own
+// address is used, whatever the offset of Collectable inside it.
+namespace heap_detail {
+void register_if_heap(Collectable* object) {
+    if (!claim_pending(object)) return;
+    Registry& r = registry();
+    uint64_t serial = r.next_serial++;
+    r.live[object] = serial;
+    ThreadFrames& frames = thread_frames();
+    if (!frames.alloc_frames.empty()) frames.alloc_frames.back().push_back({object, serial});
+}
+}  // namespace heap_detail
+
+Collectable::Collectable() {
+    heap_detail::register_if_heap(this);
+}
+
+void gc_mark(Value* v) {
+    if (v && !v->is_marked()) v->gc_trace();
+}
+
+void gc() {
+    Registry& r = registry();
+    if (r.collecting) return;  // a collect() that asks for a collection
+    r.collecting = true;
+
+    for (auto& [object, serial] : r.live) object->gc_flags &= ~GC_MARKED;
+    r.marked.clear();
+    r.marking = true;
+    mark_roots();
+    r.marking = false;
+
+    std::vector<TrackedRef> dead;
+    for (auto& [object, serial] : r.live)
+        if (!(object->gc_flags & GC_MARKED)) dead.push_back({object, serial});
+
+    // Unregistered (static) objects were marked too; clear every mark now so the
+    // next cycle traces through them again.
+    for (Collectable* object : r.marked) object->gc_flags &= ~GC_MARKED;
+    r.marked.clear();
+
+    // One collect() may free another dead object; skip any that are gone.
+    for (const TrackedRef& ref : dead)
+        if (still_live(ref)) ref.object->collect();
+
+    r.collecting = false;
+}
+
+size_t gc_live_count() {
+    return registry().live.size();
+}
+
+bool gc_is_live(const void* p) {
+    auto& live = registry().live;
+    return live.find(static_cast<Collectable*>(const_cast<void*>(p))) != live.end();
+}
+
+void gc_add_root(Value** slot) {
+    registry().root_slots.push_back(slot);
+}
+
+void gc_remove_root(Value** slot) {
+    auto& slots = registry().root_slots;
+    auto it = std::find(slots.begin(), slots.end(), slot);
+    if (it != slots.end()) slots.erase(it);
+}
+
+void init_thread_locals() {
+    thread_frames();
+}
+
+void push_alloc_frame() {
+    thread_frames().alloc_frames.emplace_back();
+}
+
+void pop_alloc_frame() {
+    auto& frames = thread_frames().alloc_frames;
+    if (!frames.empty()) frames.pop_back();
+}
+
+Value** push_value_local_array(int count) {
+    if (count < 1) count = 1;
+    Value** slots = new Value*[count]();
+    thread_frames().local_arrays.push_back({slots, count});
+    return slots;
+}
+
+void pop_value_local_array(Value** array) {
+    auto& arrays = thread_frames().local_arrays;
+    for (size_t i = arrays.size(); i-- > 0;) {
+        if (arrays[i].slots == array) {
+            delete[] arrays[i].slots;
+            arrays.erase(arrays.begin() + i);
+            return;
+        }
+    }
+}

@@ -1,0 +1,115 @@
+// rollout.h - rollouts, their controls, layout and event handlers.
+#pragma once
+#include <windows.h>
+#include <vector>
+#include "host/reference.h"
+#include "host/value.h"
+
+class Rollout;
+
+// Placement of a control inside its rollout page, in page pixels.
+struct layout_data {
+    int left = 0, top = 0, width = 0, height = 0;
+    int columns = 1;
+};
+
+extern HOSTSDK_API ValueMetaClass RolloutControl_class;
+extern HOSTSDK_API ValueMetaClass Rollout_class;
+
+class HOSTSDK_API RolloutControl : public Value, public ReferenceMaker {
+public:
+    Value* name;              // the control's variable name
+    Value* caption;           // caption value as declared (evaluated at window creation)
+    Value** keyparms;         // keyword parameters as (name, value) pairs
+    int keyparm_count;        // number of Values in keyparms (2 per keyword)
+    Rollout* parent_rollout = nullptr;
+    int control_ID = 0;
+    bool enabled = true;
+
+    RolloutControl(Value* name, Value* caption, Value** keyparms, int keyparm_count);
+    ~RolloutControl() override;
+
+    // Creates the control's window inside the rollout page; advances current_y.
+    virtual void add_control(Rollout* ro, HWND parent, HINSTANCE hInstance, int& current_y);
+    virtual LPCSTR get_control_class() { return "STATIC"; }
+    virtual DWORD get_control_style() { return WS_TABSTOP; }
+    virtual DWORD get_control_ex_style() { return 0; }
+    virtual void init_control(HWND control) {}
+    virtual void compute_layout(Rollout* ro, layout_data* pos) {}
+    // Messages sent to the rollout page; true when handled.
+    virtual BOOL handle_message(Rollout* ro, UINT message, WPARAM wParam, LPARAM lParam) { return FALSE; }
+    // Called after `enabled` changed.
+    virtual void set_enable();
+    // Runs the rollout's handler for (this control, event); reports handler errors.
+    virtual Value* run_event_handler(Rollout* ro, Value* event, Value** arg_list, int count);
+
+    // Common properties: caption/text, enabled, pos, width, height, visible.
+    Value* get_property(Value** arg_list, int count) override;
+    Value* set_property(Value** arg_list, int count) override;
+
+    bool is_kind_of(ValueMetaClass* c) override;
+    void sprin1(CharStream* s) override;
+    void gc_trace() override;
+
+    // Default placement: full rollout width less margins, at current_y.
+    void setup_layout(Rollout* ro, layout_data* pos, int& current_y);
+    // Applies width:, height:, pos:, align:, offset: and advances current_y.
+    void process_layout_params(Rollout* ro, layout_data* pos, int& current_y);
+    // Value of a keyword parameter, or null.
+    Value* control_param(Value* keyword);
+    // The control's window inside the open page, or null.
+    HWND control_window();
+
+    // Last placement computed (kept when the rollout is closed).
+    layout_data layout;
+};
+
+// A maker builds a control from its declaration.
+typedef RolloutControl* (*RolloutControlMaker)(Value* name, Value* caption, Value** keyparms, int keyparm_count);
+
+HOSTSDK_API void install_rollout_control(Value* keyword, RolloutControlMaker maker);
+HOSTSDK_API RolloutControlMaker find_rollout_control_maker(Value* keyword);
+HOSTSDK_API int installed_rollout_control_count();
+// A fresh control identifier, unique within the process.
+HOSTSDK_API int next_id();
+
+// One event handler: on <control> <event> do <function>.
+struct RolloutHandler {
+    Value* control_name;
+    Value* event;
+    Value* function;
+};
+
+class HOSTSDK_API Rollout : public Value {
+public:
+    Value* name;
+    Value* title;
+    std::vector<RolloutControl*> controls;
+    std::vector<RolloutHandler> handlers;
+    int width = 200;
+    HWND page = nullptr;      // the page window while open
+    HFONT font = nullptr;     // the rollout font, sent to every control
+
+    Rollout(Value* name, Value* title);
+    ~Rollout() override;
+
+    // Declares a control: runs the maker installed for keyword. Keyword parameters
+    // are (name, value) pairs. Raises RuntimeError for an unknown keyword.
+    RolloutControl* add_control(Value* keyword, Value* control_name, Value* caption,
+                                Value** keyparms = nullptr, int keyparm_count = 0);
+    void add_handler(Value* control_name, Value* event, Value* function);
+    Value* find_handler(Value* control_name, Value* event);
+    RolloutControl* find_control(Value* control_name);
+
+    // Opens the page as a real top-level window and creates every control in it.
+    bool open(int x = 40, int y = 40);
+    // Destroys the page (and with it every control window).
+    void close();
+    bool is_open() const { return page != nullptr; }
+
+    void sprin1(CharStream* s) override;
+    void gc_trace() override;
+};
+
+// Open rollouts are roots of the collector.
+HOSTSDK_API const std::vector<Rollout*>& open_rollouts();

@@ -1,0 +1,70 @@
+// scene_values.cpp - wrappers of scene objects for scripts.
+#include "host/scene_values.h"
+
+#include <map>
+
+#include "host/errors.h"
+
+ValueMetaClass MAXNode_class("node");
+ValueMetaClass MAXControl_class("MAXController");
+
+namespace {
+// Weak: a wrapper leaves the table when it is collected.
+std::map<ReferenceTarget*, MAXWrapper*>& wrappers() {
+    static std::map<ReferenceTarget*, MAXWrapper*> table;
+    return table;
+}
+}  // namespace
+
+MAXWrapper::MAXWrapper(ReferenceTarget* target) : target(target) {
+    target->AddDependent(this);
+    wrappers()[target] = this;
+}
+
+MAXWrapper::~MAXWrapper() {
+    if (target) {
+        target->RemoveDependent(this);
+        wrappers().erase(target);
+    }
+}
+
+void MAXWrapper::NotifyRefChanged(ReferenceTarget* changed, PartID, RefMessage message) {
+    if (message == REFMSG_TARGET_DELETED && changed == target) {
+        wrappers().erase(target);
+        target = nullptr;
+    }
+}
+
+ReferenceTarget* MAXWrapper::checkedTarget() {
+    if (!target) throw RuntimeError("Attempt to access deleted scene object");
+    return target;
+}
+
+template <class W, class T>
+static Value* internWrapper(T* object) {
+    if (!object) return &undefined;
+    auto it = wrappers().find(object);
+    if (it != wrappers().end()) return it->second;
+    return new W(object);
+}
+
+MAXNode::MAXNode(INode* node) : MAXWrapper(node) { tag = &MAXNode_class; }
+Value* MAXNode::intern(INode* node) { return internWrapper<MAXNode>(node); }
+INode* MAXNode::to_node() { return static_cast<INode*>(checkedTarget()); }
+void MAXNode::sprin1(CharStream* s) {
+    if (!target) s->puts("<Deleted scene node>");
+    else s->printf("$%s", static_cast<INode*>(target)->GetName());
+}
+
+MAXControl::MAXControl(Control* control) : MAXWrapper(control) { tag = &MAXControl_class; }
+Value* MAXControl::intern(Control* control) { return internWrapper<MAXControl>(control); }
+Control* MAXControl::to_controller() { return static_cast<Control*>(checkedTarget()); }
+void MAXControl::sprin1(CharStream* s) {
+    if (!target) {
+        s->puts("<Deleted controller>");
+        return;
+    }
+    std::string name;
+    target->GetClassName(name);
+    s->printf("Controller:%s", name.c_str());
+}

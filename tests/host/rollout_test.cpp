@@ -1,0 +1,369 @@
+// rollout_test.cpp - declaring controls, laying them out in a real page window,
+// common properties, page messages and event handlers.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "host/errors.h"
+#include "host/function.h"
+#include "host/listener.h"
+#include "host/rollout.h"
+#include "host_test_support.h"
+
+namespace {
+
+// A plain control that also records the page messages it is offered.
+struct RecordingControl : RolloutControl {
+    using RolloutControl::RolloutControl;
+    std::vector<UINT> offered;
+    UINT claims = 0;       // message it handles
+    UINT throws_on = 0;    // message it fails on
+    BOOL handle_message(Rollout*, UINT message, WPARAM, LPARAM) override {
+        offered.push_back(message);
+        if (message == throws_on) throw RuntimeError("page message failed");
+        return message == claims;
+    }
+};
+
+RolloutControl* makeRecording(Value* name, Value* caption, Value** keyparms, int count) {
+    return new (GC_IN_HEAP) RecordingControl(name, caption, keyparms, count);
+}
+
+RolloutControl* makeOtherLabel(Value* name, Value* caption, Value** keyparms, int count) {
+    auto* ctl = new (GC_IN_HEAP) RolloutControl(name, caption, keyparms, count);
+    ctl->enabled = false;  // tells the two makers apart
+    return ctl;
+}
+
+Value* keyword() { return Name::intern("recordingControl"); }
+
+RECT rect_in_page(HWND control, HWND page) {
+    RECT r;
+    GetWindowRect(control, &r);
+    MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+std::string window_text(HWND w) {
+    char buf[256] = {};
+    GetWindowTextA(w, buf, sizeof buf);
+    return buf;
+}
+
+class RolloutTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        install_rollout_control(keyword(), makeRecording);
+        ro = new Rollout(Name::intern("testRollout"), new String("Test Rollout"));
+        root.slot = ro;
+        listener_clear();
+    }
+    void TearDown() override { ro->close(); }
+
+    RecordingControl* declare(const char* name, std::vector<Value*> params = {}, const char* caption = "cap") {
+        return static_cast<RecordingControl*>(ro->add_control(keyword(), Name::intern(name), new String(caption),
+                                                              params.data(), static_cast<int>(params.size())));
+    }
+
+    Rooted root;
+    Rollout* ro = nullptr;
+};
+
+void expect_rect(RECT r, int left, int top, int width, int height) {
+    EXPECT_EQ(r.left, left);
+    EXPECT_EQ(r.top, top);
+    EXPECT_EQ(r.right - r.left, width);
+    EXPECT_EQ(r.bottom - r.top, height);
+}
+
+TEST_F(RolloutTest, OpeningCreatesThePageAndPlacesEachControl) {
+    RecordingControl* plain = declare("plain", {}, "Plain caption");
+    RecordingControl* placed = declare("placed", keyparms({{"width", new Integer(60)},
+                                                           {"height", new Integer(20)},
+                                                           {"pos", new Point2Value(30, 40)}}));
+    RecordingControl* right = declare("right", keyparms({{"width", new Integer(50)},
+                                                         {"align", Name::intern("right")}}));
+    RecordingControl* centred = declare("centred", keyparms({{"width", new Float(50.9f)},
+                                                            {"align", Name::intern("center")},
+                                                            {"offset", new Point2Value(3, 4)}}));
+    ASSERT_TRUE(ro->open());
+    ASSERT_TRUE(ro->is_open());
+    HWND page = ro->page;
+    ASSERT_TRUE(IsWindow(page));
+
+    char cls[64];
+    GetClassNameA(page, cls, sizeof cls);
+    EXPECT_STREQ(cls, "VantrelRolloutPage");
+    EXPECT_EQ(window_text(page), "Test Rollout");
+
+    // Full width less the margins, at the top; then each below the previous one.
+    HWND w = plain->control_window();
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(GetParent(w), page);
+    EXPECT_EQ(GetDlgCtrlID(w), plain->control_ID);
+    EXPECT_EQ(window_text(w), "Plain caption");
+    EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageA(w, WM_GETFONT, 0, 0)), ro->font);
+    expect_rect(rect_in_page(w, page), 13, 4, 174, 16);
+    expect_rect(rect_in_page(placed->control_window(), page), 30, 40, 60, 20);
+    expect_rect(rect_in_page(right->control_window(), page), 137, 65, 50, 16);
+    expect_rect(rect_in_page(centred->control_window(), page), 78, 90, 50, 16);
+
+    // The stored layout matches the window.
+    EXPECT_EQ(placed->layout.left, 30);
+    EXPECT_EQ(placed->layout.height, 20);
+
+    // The page's client area is the rollout width and fits the last control.
+    RECT client;
+    GetClientRect(page, &client);
+    EXPECT_EQ(client.right, 200);
+    EXPECT_GE(client.bottom, 90 + 16);
+    EXPECT_LE(client.bottom, 90 + 16 + 20);
+
+    auto& open = open_rollouts();
+    EXPECT_NE(std::find(open.begin(), open.end(), ro), open.end());
+}
+
+TEST_F(RolloutTest, ControlIdentifiersAreFreshAtEachOpening) {
+    RecordingControl* a = declare("a");
+    RecordingControl* b = declare("b");
+    ASSERT_TRUE(ro->open());
+    int first_a = a->control_ID;
+    EXPECT_NE(first_a, b->control_ID);
+    ro->close();
+    ASSERT_TRUE(ro->open());
+    EXPECT_NE(a->control_ID, first_a);
+    EXPECT_NE(a->control_ID, b->control_ID);
+    int id = next_id();
+    EXPECT_EQ(next_id(), id + 1);
+}
+
+TEST_F(RolloutTest, ClosingDestroysThePageAndEveryControlWindow) {
+    RecordingControl* ctl = declare("ctl");
+    ASSERT_TRUE(ro->open());
+    HWND page = ro->page;
+    HWND w = ctl->control_window();
+    ASSERT_TRUE(IsWindow(w));
+
+    ro->close();
+    EXPECT_FALSE(ro->is_open());
+    EXPECT_FALSE(IsWindow(page));
+    EXPECT_FALSE(IsWindow(w));
+    EXPECT_EQ(ctl->control_window(), nullptr);
+    EXPECT_EQ(ro->font, nullptr);
+    auto& open = open_rollouts();
+    EXPECT_EQ(std::find(open.begin(), open.end(), ro), open.end());
+
+    ASSERT_TRUE(ro->open());  // and it opens again
+    EXPECT_TRUE(IsWindow(ctl->control_window()));
+}
+
+TEST_F(RolloutTest, ClosingThePageWindowItselfClosesTheRollout) {
+    declare("ctl");
+    ASSERT_TRUE(ro->open());
+    HWND page = ro->page;
+    SendMessageA(page, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindow(page));
+    EXPECT_FALSE(ro->is_open());
+    auto& open = open_rollouts();
+    EXPECT_EQ(std::find(open.begin(), open.end(), ro), open.end());
+}
+
+TEST_F(RolloutTest, BadLayoutParameterIsReportedAndTheOtherControlsStillOpen) {
+    declare("broken", keyparms({{"width", new String("wide")}}));
+    RecordingControl* fine = declare("fine");
+    ASSERT_TRUE(ro->open());
+    EXPECT_NE(listener_text().find("-- Unable to convert: \"wide\" to type: Integer"), std::string::npos)
+        << listener_text();
+    EXPECT_TRUE(IsWindow(fine->control_window()));
+}
+
+TEST_F(RolloutTest, PageMessagesGoToControlsUntilOneHandlesThem) {
+    RecordingControl* first = declare("first");
+    RecordingControl* second = declare("second");
+    first->claims = WM_APP + 1;
+    first->throws_on = WM_APP + 3;
+    ASSERT_TRUE(ro->open());
+    first->offered.clear();
+    second->offered.clear();
+
+    SendMessageA(ro->page, WM_APP + 1, 0, 0);
+    SendMessageA(ro->page, WM_APP + 2, 0, 0);
+    SendMessageA(ro->page, WM_APP + 3, 0, 0);  // a failing control does not stop the page
+    EXPECT_EQ(first->offered, (std::vector<UINT>{WM_APP + 1, WM_APP + 2, WM_APP + 3}));
+    EXPECT_EQ(second->offered, (std::vector<UINT>{WM_APP + 2, WM_APP + 3}));
+    EXPECT_NE(listener_text().find("-- Runtime error: page message failed"), std::string::npos);
+}
+
+TEST_F(RolloutTest, DeclarationsCopyKeywordParametersAndRejectUnknownKeywords) {
+    auto params = keyparms({{"width", new Integer(70)}});
+    RecordingControl* ctl = declare("ctl", params);
+    params[1] = new Integer(5);  // the caller's array is not kept
+    EXPECT_EQ(ctl->control_param(Name::intern("WIDTH"))->to_int(), 70);
+    EXPECT_EQ(ctl->control_param(Name::intern("height")), nullptr);
+    EXPECT_EQ(ctl->parent_rollout, ro);
+    EXPECT_EQ(ro->find_control(Name::intern("ctl")), ctl);
+
+    try {
+        ro->add_control(Name::intern("noSuchControlType"), Name::intern("x"), nullptr);
+        FAIL() << "no error";
+    } catch (RuntimeError& e) {
+        EXPECT_EQ(e.message(), "-- Runtime error: No rollout control type: noSuchControlType");
+    }
+    EXPECT_EQ(ro->controls.size(), 1u);
+}
+
+TEST_F(RolloutTest, ReinstallingAKeywordReplacesItsMaker) {
+    int count = installed_rollout_control_count();
+    install_rollout_control(keyword(), makeOtherLabel);
+    EXPECT_EQ(installed_rollout_control_count(), count);
+    EXPECT_FALSE(declare("other")->enabled);
+    install_rollout_control(keyword(), makeRecording);
+    EXPECT_TRUE(declare("again")->enabled);
+}
+
+class ControlProperties : public RolloutTest {
+protected:
+    Value* get(RolloutControl* ctl, const char* name) {
+        Value* args[] = {Name::intern(name)};
+        return ctl->get_property(args, 1);
+    }
+    Value* set(RolloutControl* ctl, const char* name, Value* value) {
+        Value* args[] = {value, Name::intern(name)};
+        return ctl->set_property(args, 2);
+    }
+};
+
+TEST_F(ControlProperties, ReadsAnswerCaptionStateAndPlacement) {
+    RecordingControl* ctl = declare("lbl", keyparms({{"pos", new Point2Value(20, 30)},
+                                                     {"width", new Integer(90)},
+                                                     {"height", new Integer(24)}}), "Hello");
+    ASSERT_TRUE(ro->open());
+    EXPECT_EQ(print_form(get(ctl, "caption")), "\"Hello\"");
+    EXPECT_EQ(print_form(get(ctl, "TEXT")), "\"Hello\"");
+    EXPECT_EQ(get(ctl, "enabled"), &true_value);
+    EXPECT_EQ(print_form(get(ctl, "pos")), "[20,30]");
+    EXPECT_EQ(get(ctl, "width")->to_int(), 90);
+    EXPECT_EQ(get(ctl, "height")->to_int(), 24);
+    EXPECT_EQ(get(ctl, "visible"), &true_value);
+}
+
+TEST_F(ControlProperties, WritesChangeTheOpenWindow) {
+    RecordingControl* ctl = declare("lbl");
+    ASSERT_TRUE(ro->open());
+    HWND w = ctl->control_window();
+
+    Value* caption = new String("Renamed");
+    EXPECT_EQ(set(ctl, "text", caption), caption);
+    EXPECT_EQ(window_text(w), "Renamed");
+    EXPECT_EQ(print_form(get(ctl, "caption")), "\"Renamed\"");
+
+    set(ctl, "enabled", &false_value);
+    EXPECT_FALSE(ctl->enabled);
+    EXPECT_FALSE(IsWindowEnabled(w));
+    set(ctl, "enabled", &true_value);
+    EXPECT_TRUE(IsWindowEnabled(w));
+
+    set(ctl, "pos", new Point2Value(50.7f, 60));
+    set(ctl, "width", new Integer(40));
+    set(ctl, "height", new Integer(30));
+    expect_rect(rect_in_page(w, ro->page), 50, 60, 40, 30);
+
+    set(ctl, "visible", &false_value);
+    EXPECT_FALSE(IsWindowVisible(w));
+    EXPECT_EQ(get(ctl, "visible"), &false_value);
+}
+
+TEST_F(ControlProperties, WritesWhileClosedAreKeptInTheLayout) {
+    RecordingControl* ctl = declare("lbl");
+    set(ctl, "width", new Integer(33));
+    set(ctl, "enabled", &false_value);
+    EXPECT_EQ(get(ctl, "width")->to_int(), 33);
+    EXPECT_EQ(get(ctl, "enabled"), &false_value);
+    ASSERT_TRUE(ro->open());
+    EXPECT_FALSE(IsWindowEnabled(ctl->control_window()));  // created disabled
+}
+
+TEST_F(ControlProperties, UnknownNamesAndWrongValuesRaiseErrors) {
+    RecordingControl* ctl = declare("lbl");
+    try {
+        get(ctl, "frobnicate");
+        FAIL() << "no error";
+    } catch (UnknownPropertyError& e) {
+        EXPECT_EQ(e.message(), "-- Unknown property: \"frobnicate\" in RolloutControl:lbl");
+    }
+    EXPECT_THROW(set(ctl, "frobnicate", &ok), UnknownPropertyError);
+    try {
+        set(ctl, "width", new String("wide"));
+        FAIL() << "no error";
+    } catch (ConversionError& e) {
+        EXPECT_EQ(e.message(), "-- Unable to convert: \"wide\" to type: Integer");
+    }
+    EXPECT_THROW(set(ctl, "pos", new Integer(3)), ConversionError);
+}
+
+TEST(RolloutControlClass, IdentityAndPrintForm) {
+    RolloutControl ctl(Name::intern("sc"), nullptr, nullptr, 0);
+    EXPECT_EQ(ctl.tag, &RolloutControl_class);
+    EXPECT_TRUE(ctl.is_kind_of(&RolloutControl_class));
+    EXPECT_TRUE(ctl.is_kind_of(&Value_class));
+    EXPECT_FALSE(ctl.is_kind_of(&Integer_class));
+    EXPECT_EQ(print_form(&ctl), "RolloutControl:sc");
+    EXPECT_EQ(print_form(ctl.classOf_vf(nullptr, 0)), "RolloutControl");
+    EXPECT_EQ(print_form(&Rollout_class), "RolloutClass");
+}
+
+class EventHandlers : public RolloutTest {};
+
+TEST_F(EventHandlers, HandlerRunsWithTheEventArguments) {
+    RecordingControl* btn = declare("btn");
+    RecordingControl* other = declare("other");
+    std::vector<int> seen;
+    int calls = 0;
+    ro->add_handler(Name::intern("btn"), Name::intern("pressed"),
+                    new NativeFunction("onPressed", [&](Value** args, int count) -> Value* {
+                        ++calls;
+                        for (int i = 0; i < count; ++i) seen.push_back(args[i]->to_int());
+                        return new Integer(count);
+                    }));
+    Value* args[] = {new Integer(4), new Integer(-2)};
+    Value* result = btn->run_event_handler(ro, Name::intern("PRESSED"), args, 2);
+    EXPECT_EQ(calls, 1);
+    EXPECT_EQ(seen, (std::vector<int>{4, -2}));
+    EXPECT_EQ(result->to_int(), 2);
+
+    // Handlers belong to one control and one event.
+    EXPECT_EQ(other->run_event_handler(ro, Name::intern("pressed"), args, 2), &undefined);
+    EXPECT_EQ(btn->run_event_handler(ro, Name::intern("released"), nullptr, 0), &undefined);
+    EXPECT_EQ(calls, 1);
+}
+
+TEST_F(EventHandlers, HandlerErrorsAreReportedOnTheListenerAndGoNoFurther) {
+    RecordingControl* btn = declare("btn");
+    ValueMetaClass bitmap("BitMap");
+    ro->add_handler(Name::intern("btn"), Name::intern("pressed"),
+                    new NativeFunction("bad", [&](Value** args, int) -> Value* {
+                        throw TypeError("nodeBitmap", args[0], &bitmap);
+                    }));
+    ro->add_handler(Name::intern("btn"), Name::intern("released"),
+                    new NativeFunction("worse", [](Value**, int) -> Value* { throw std::runtime_error("boom"); }));
+    ro->add_handler(Name::intern("btn"), Name::intern("dropped"),
+                    new NativeFunction("worst", [](Value**, int) -> Value* { throw 42; }));
+
+    Value* args[] = {new Integer(5)};
+    Value* result = nullptr;
+    EXPECT_NO_THROW(result = btn->run_event_handler(ro, Name::intern("pressed"), args, 1));
+    EXPECT_EQ(result, &undefined);
+    EXPECT_EQ(listener_text(),
+              "-- Error occurred in btn.pressed()\n-- Type error: nodeBitmap requires BitMap, got: 5\n");
+
+    listener_clear();
+    EXPECT_NO_THROW(btn->run_event_handler(ro, Name::intern("released"), nullptr, 0));
+    EXPECT_NE(listener_text().find("btn.released(): boom"), std::string::npos) << listener_text();
+
+    listener_clear();
+    EXPECT_NO_THROW(btn->run_event_handler(ro, Name::intern("dropped"), nullptr, 0));
+    EXPECT_NE(listener_text().find("btn.dropped(): unknown exception"), std::string::npos) << listener_text();
+}
+
+}  // namespace
