@@ -1,0 +1,59 @@
+// control_window.cpp - the control's child window, back buffer and enable state.
+#include "control/schematic_control.h"
+#include "control/module.h"
+#include "graph/graph.h"
+
+void SchematicControl::add_control(Rollout* ro, HWND parent, HINSTANCE hInstance, int& current_y) {
+    // The caption may be any value; its print form is the window title.
+    StringStream title;
+    if (caption) caption->print(&title);
+    caption = new String(title.text.c_str());
+
+    control_ID = next_id();
+    parent_rollout = ro;
+
+    layout_data pos;
+    setup_layout(ro, &pos, current_y);
+    process_layout_params(ro, &pos, current_y);
+
+    window = CreateWindowExA(0, SCHEMATIC_WINDOWCLASS, title.text.c_str(),
+                             WS_CHILD | WS_VISIBLE | WS_GROUP, pos.left, pos.top, pos.width,
+                             pos.height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(control_ID)),
+                             vantrelModule(), this);
+    if (!window) return;  // not reported; every drawing request checks for a window
+
+    rebuildBackBuffer();
+    clearGraph(graph);
+    if (ro->font) SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(ro->font), FALSE);
+}
+
+void SchematicControl::rebuildBackBuffer() {
+    GetClientRect(window, &clientRect);
+    viewState->viewRect = RectI{clientRect.left, clientRect.top, clientRect.right, clientRect.bottom};
+
+    releaseBackBuffer();
+    HDC windowDC = GetDC(window);
+    backBufferDC = CreateCompatibleDC(windowDC);
+    backBufferBitmap = CreateCompatibleBitmap(windowDC, clientRect.right - clientRect.left,
+                                              clientRect.bottom - clientRect.top);
+    SelectObject(backBufferDC, backBufferBitmap);
+    ReleaseDC(window, windowDC);
+}
+
+void SchematicControl::releaseBackBuffer() {
+    // The DC goes first so the bitmap is no longer selected when it is deleted.
+    if (backBufferDC) DeleteDC(backBufferDC);
+    if (backBufferBitmap) DeleteObject(backBufferBitmap);
+    backBufferDC = nullptr;
+    backBufferBitmap = nullptr;
+}
+
+bool SchematicControl::rolloutIsOpen() const {
+    return parent_rollout && parent_rollout->is_open();
+}
+
+void SchematicControl::set_enable() {
+    if (!rolloutIsOpen() || !window) return;
+    EnableWindow(window, enabled);
+    InvalidateRect(window, nullptr, TRUE);
+}

@@ -1,0 +1,16 @@
+// events.cpp - raiseEvent: the one road from the control to a script handler.
+#include "control/schematic_control.h"
+
+void SchematicControl::raiseEvent(Value* event, const int* args, int count) {
+    // Called from window messages, outside any script frame: open one so the
+    // argument values survive a collection a handler may trigger.
+    if (!parent_rollout) return;
+    init_thread_locals();
+    push_alloc_frame();
+    Value** argValues = nullptr;
+    value_local_array(argValues, count > 0 ? count : 1);
+    for (int i = 0; i < count; ++i) argValues[i] = Integer::intern(args[i]);
+    run_event_handler(parent_rollout, event, argValues, count);
+    pop_value_local_array(argValues);
+    pop_alloc_frame();
+}

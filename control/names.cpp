@@ -1,0 +1,14 @@
+// names.cpp - interning the vocabulary once at load.
+#include "control/names.h"
+
+extern "C" {
+#define VANTREL_NAME(name, kind) VANTREL_API Value* n_##name = nullptr;
+#include "control/names.def"
+#undef VANTREL_NAME
+}
+
+void internNames() {
+#define VANTREL_NAME(name, kind) n_##name = Name::intern(#name);
+#include "control/names.def"
+#undef VANTREL_NAME
+}

@@ -1,0 +1,48 @@
+// registration.cpp - the extension's exports: load-time registration with the host.
+#include <windows.h>
+
+#include "control/module.h"
+#include "control/names.h"
+#include "control/schematic_control.h"
+#include "interaction/window_proc.h"
+
+namespace {
+HINSTANCE moduleInstance = nullptr;
+bool windowClassRegistered = false;
+
+bool registerWindowClass() {
+    if (windowClassRegistered) return true;
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
+    wc.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
+    wc.lpfnWndProc = schematicWindowProc;
+    wc.hInstance = moduleInstance;
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.hbrBackground = nullptr;  // the paint covers every pixel
+    wc.lpszClassName = SCHEMATIC_WINDOWCLASS;
+    if (!RegisterClassExA(&wc)) return false;
+    windowClassRegistered = true;
+    return true;
+}
+}  // namespace
+
+HINSTANCE vantrelModule() { return moduleInstance; }
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+    if (reason == DLL_PROCESS_ATTACH) {
+        moduleInstance = instance;
+        DisableThreadLibraryCalls(instance);
+    }
+    return TRUE;
+}
+
+extern "C" VANTREL_API void LibInit() {
+    internNames();
+    if (!registerWindowClass()) return;
+    install_rollout_control(Name::intern("SchematicControl"), makeSchematicControl);
+}
+
+extern "C" VANTREL_API const char* LibDescription() { return "Maxscript Schematic Control"; }
+
+// Host API version the extension is built for: release 10900, interface 24, revision 0.
+extern "C" VANTREL_API ULONG LibVersion() { return 714348544; }

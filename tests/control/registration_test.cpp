@@ -1,0 +1,121 @@
+// registration_test.cpp - what the host sees of the extension once it is loaded.
+#include <gtest/gtest.h>
+
+#include "host/errors.h"
+#include "host/plugins.h"
+#include "tests/control/plugin_session.h"
+
+namespace {
+const char* const kVocabulary[] = {
+#define VANTREL_NAME(name, kind) #name,
+#include "control/names.def"
+#undef VANTREL_NAME
+};
+
+const LoadedPlugin* vantrelPlugin() {
+    for (const LoadedPlugin& p : loaded_plugins())
+        if (p.module == PluginSession::get().module) return &p;
+    return nullptr;
+}
+
+std::string errorOf(const std::function<void()>& call) {
+    try {
+        call();
+    } catch (MAXScriptException& e) {
+        return e.message();
+    }
+    return "no error";
+}
+}  // namespace
+
+TEST(Registration, HostLoadsExtensionAndReadsItsDescriptionAndVersion) {
+    ASSERT_NE(PluginSession::get().module, nullptr);
+    const LoadedPlugin* plugin = vantrelPlugin();
+    ASSERT_NE(plugin, nullptr);
+    EXPECT_EQ(plugin->description, "Maxscript Schematic Control");
+    EXPECT_EQ(plugin->version, 714348544u);
+    EXPECT_EQ(plugin->kind, PluginKind::extension);
+}
+
+TEST(Registration, EveryNameIsInternedAndExportedInTableOrder) {
+    PluginSession& session = PluginSession::get();
+    int count = 0;
+    for (const char* name : kVocabulary) {
+        std::string exportName = std::string("n_") + name;
+        Value** global = session.exported<Value*>(exportName.c_str());
+        ASSERT_NE(global, nullptr) << exportName;
+        EXPECT_EQ(*global, Name::intern(name)) << exportName;
+        ++count;
+    }
+    EXPECT_EQ(count, 110);
+    EXPECT_STREQ(kVocabulary[0], "LButtonDblclk");
+    EXPECT_STREQ(kVocabulary[109], "dosCommandHidden");
+}
+
+TEST(Registration, WindowClassAndKeywordAreInstalled) {
+    WNDCLASSEXA wc{sizeof wc};
+    ASSERT_TRUE(GetClassInfoExA(PluginSession::get().module, "SCHEMATIC_WINDOWCLASS", &wc));
+    EXPECT_EQ(wc.style, UINT(CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS));
+    EXPECT_EQ(wc.hbrBackground, nullptr);
+    EXPECT_EQ(wc.cbClsExtra, 0);
+    EXPECT_EQ(wc.cbWndExtra, 0);
+    EXPECT_NE(find_rollout_control_maker(Name::intern("SchematicControl")), nullptr);
+    // Keywords are case-insensitive like every script name.
+    EXPECT_NE(find_rollout_control_maker(Name::intern("schematiccontrol")), nullptr);
+}
+
+TEST(Registration, SecondLibInitKeepsOneClassAndTheSameNames) {
+    PluginSession& session = PluginSession::get();
+    auto libInit = reinterpret_cast<void (*)()>(GetProcAddress(session.module, "LibInit"));
+    ASSERT_NE(libInit, nullptr);
+    Value* before = *session.exported<Value*>("n_nodeClicked");
+    int keywordsBefore = installed_rollout_control_count();
+
+    libInit();
+
+    EXPECT_EQ(*session.exported<Value*>("n_nodeClicked"), before);
+    EXPECT_EQ(installed_rollout_control_count(), keywordsBefore);
+    // Registering again would fail and skip the keyword; a control still opens.
+    TestRollout ro;
+    ASSERT_TRUE(ro.open());
+    EXPECT_NE(ro.control().window, nullptr);
+}
+
+TEST(ControlClass, ClassQueriesAnswerTheControlAndRolloutControlClasses) {
+    TestRollout ro;
+    SchematicControl& sc = ro.control();
+    Value* controlClass = PluginSession::get().controlClass();
+    ASSERT_NE(controlClass, nullptr);
+
+    EXPECT_EQ(sc.classOf_vf(nullptr, 0), controlClass);
+    EXPECT_EQ(sc.superClassOf_vf(nullptr, 0), &RolloutControl_class);
+    Value* arg[] = {controlClass};
+    EXPECT_EQ(sc.isKindOf_vf(arg, 1), &true_value);
+    arg[0] = &RolloutControl_class;
+    EXPECT_EQ(sc.isKindOf_vf(arg, 1), &true_value);
+    arg[0] = &Integer_class;
+    EXPECT_EQ(sc.isKindOf_vf(arg, 1), &false_value);
+    EXPECT_TRUE(sc.is_kind_of(static_cast<ValueMetaClass*>(controlClass)));
+    EXPECT_TRUE(sc.is_kind_of(&RolloutControl_class));
+    EXPECT_FALSE(sc.is_kind_of(&Array_class));
+    EXPECT_EQ(print_form(controlClass), "SchematicControl");
+}
+
+TEST(ControlClass, WrongArgumentCountsRaiseTheHostError) {
+    TestRollout ro;
+    SchematicControl& sc = ro.control();
+    Value* args[] = {&undefined, &undefined};
+    EXPECT_EQ(errorOf([&] { sc.classOf_vf(args, 1); }),
+              "-- Argument count error: classOf wanted 1, got 2");
+    EXPECT_EQ(errorOf([&] { sc.superClassOf_vf(args, 2); }),
+              "-- Argument count error: superClassOf wanted 1, got 3");
+    EXPECT_EQ(errorOf([&] { sc.isKindOf_vf(args, 0); }),
+              "-- Argument count error: isKindOf wanted 2, got 1");
+    EXPECT_EQ(errorOf([&] { sc.isKindOf_vf(args, 2); }),
+              "-- Argument count error: isKindOf wanted 2, got 3");
+}
+
+TEST(ControlClass, PrintsItsClassAndName) {
+    TestRollout ro;
+    EXPECT_EQ(print_form(&ro.control()), "SchematicControl:sc");
+}
