@@ -1,6 +1,7 @@
 // schematic_control.cpp - construction, destruction and class identity of the control.
 #include "control/schematic_control.h"
 
+#include "control/container_binding.h"
 #include "control/names.h"
 #include "graph/graph.h"
 #include "host/core.h"
@@ -28,8 +29,8 @@ SchematicControl::SchematicControl(Value* name, Value* caption, Value** keyparms
 
 SchematicControl::~SchematicControl() {
     clearGraph(graph);
-    // A bound container keeps its table and nodes; only our own table goes.
-    storageContainer = nullptr;
+    // A bound container keeps its table and nodes and forgets us; only our own table goes.
+    detachContainer(*this);
     graph.nodeTable = nullptr;
     graph.tableBorrowed = false;
     ownTable.reset();

@@ -56,6 +56,10 @@ public:
     void compute_layout(Rollout*, layout_data*) override {}
     BOOL handle_message(Rollout*, UINT, WPARAM, LPARAM) override { return FALSE; }
     void set_enable() override;
+    Value* get_property(Value** arg_list, int count) override;
+    Value* set_property(Value** arg_list, int count) override;
+    // The bound storage container tells us here that it is being deleted.
+    void NotifyRefChanged(ReferenceTarget* target, PartID part, RefMessage message) override;
 
     // Re-reads the client rectangle into viewState and makes a new back buffer.
     void rebuildBackBuffer();

@@ -1,4 +1,4 @@
-// controllers.h - the host's built-in controllers.
+// controllers.h - the host's built-in controllers and their class descriptors.
 #pragma once
 #include "host/reference.h"
 
@@ -9,6 +9,9 @@ public:
     void GetClassName(std::string& s) override { s = "Float_Value"; }
     SClass_ID SuperClassID() override { return CTRL_FLOAT_CLASS_ID; }
     Class_ID ClassID() override;
+    IOResult Save(ISave* isave) override;
+    IOResult Load(ILoad* iload) override;
+    ReferenceTarget* Clone() override;
     void GetValueLocalTime(TimeValue t, void* val, Interval& valid, GetSetMethod method) override;
     void SetValueLocalTime(TimeValue t, void* val, int commit, GetSetMethod method) override;
     void* CreateTempValue() override { return new float(0.0f); }
@@ -24,6 +27,13 @@ public:
     void GetClassName(std::string& s) override { s = "Position_Value"; }
     SClass_ID SuperClassID() override { return CTRL_POSITION_CLASS_ID; }
     Class_ID ClassID() override;
+    IOResult Save(ISave* isave) override;
+    IOResult Load(ILoad* iload) override;
+    ReferenceTarget* Clone() override;
     void GetValue(TimeValue t, void* val, Interval& valid, GetSetMethod method = CTRL_ABSOLUTE) override;
     void SetValue(TimeValue t, void* val, int commit = 1, GetSetMethod method = CTRL_ABSOLUTE) override;
 };
+
+// Descriptors of the built-ins, so a loaded scene can make them again by class.
+HOSTSDK_API ClassDesc* floatValueClassDesc();
+HOSTSDK_API ClassDesc* positionValueClassDesc();

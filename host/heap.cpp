@@ -8,7 +8,6 @@
 #include <utility>
 #include <vector>
 
-#include "host/rollout.h"
 #include "host/value.h"
 
 namespace {
@@ -19,6 +18,7 @@ struct Registry {
     std::unordered_map<Collectable*, uint64_t> live;
     uint64_t next_serial = 1;
     std::vector<Value**> root_slots;
+    std::vector<gc_root_marker> root_markers;
     std::vector<Collectable*> marked;  // everything marked this cycle, cleared afterwards
     bool marking = false;
     bool collecting = false;
@@ -134,7 +134,7 @@ void mark_roots() {
     for (Value** slot : r.root_slots)
         if (slot) gc_mark(*slot);
 
-    for (Rollout* ro : open_rollouts()) gc_mark(ro);
+    for (gc_root_marker marker : r.root_markers) marker();
 
     for (ThreadFrames* frames : all_thread_frames()) {
         for (auto& frame : frames->alloc_frames)
@@ -245,6 +245,12 @@ bool gc_is_live(const void* p) {
 
 void gc_add_root(Value** slot) {
     registry().root_slots.push_back(slot);
+}
+
+void gc_add_root_marker(gc_root_marker marker) {
+    auto& markers = registry().root_markers;
+    if (marker && std::find(markers.begin(), markers.end(), marker) == markers.end())
+        markers.push_back(marker);
 }
 
 void gc_remove_root(Value** slot) {

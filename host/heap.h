@@ -56,6 +56,9 @@ HOSTSDK_API bool gc_is_live(const void* p);
 // Extra roots: slots whose current value is always marked.
 HOSTSDK_API void gc_add_root(Value** slot);
 HOSTSDK_API void gc_remove_root(Value** slot);
+// Root sets kept outside the heap (open rollouts): each marker marks its own values.
+typedef void (*gc_root_marker)();
+HOSTSDK_API void gc_add_root_marker(gc_root_marker marker);
 
 // Per-thread script frames. A value created while an alloc frame is open stays
 // alive until the frame is popped; local arrays are roots while pushed.

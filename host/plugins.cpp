@@ -21,11 +21,6 @@ std::vector<LoadedPlugin>& plugins() {
     return *list;
 }
 
-std::vector<ClassDesc*>& directory() {
-    static auto* list = new std::vector<ClassDesc*>;
-    return *list;
-}
-
 void report(const std::string& path, const std::string& what) {
     the_listener()->printf("-- Plug-in not loaded: %s: %s\n", path.c_str(), what.c_str());
 }
@@ -137,8 +132,7 @@ bool load_one(const std::string& path, PluginKind kind) {
             for (int i = 0; i < n; ++i) {
                 ClassDesc* cd = class_desc(i);
                 if (!cd) continue;
-                auto& dir = directory();
-                if (std::find(dir.begin(), dir.end(), cd) == dir.end()) dir.push_back(cd);
+                register_class(cd);
                 ++plugins()[index].class_count;
             }
         });
@@ -161,14 +155,4 @@ int load_plugins(const char* folder) {
 
 const std::vector<LoadedPlugin>& loaded_plugins() {
     return plugins();
-}
-
-const std::vector<ClassDesc*>& class_directory() {
-    return directory();
-}
-
-ClassDesc* find_class(SClass_ID super_class, Class_ID id) {
-    for (ClassDesc* cd : directory())
-        if (cd->SuperClassID() == super_class && cd->ClassID() == id) return cd;
-    return nullptr;
 }

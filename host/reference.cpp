@@ -5,8 +5,12 @@
 
 ReferenceTarget::~ReferenceTarget() {
     // Makers still depending on us learn that we are gone before we are.
-    std::vector<ReferenceMaker*> remaining = dependents;
-    dependents.clear();
+    DeleteAllRefsToMe();
+}
+
+void ReferenceTarget::DeleteAllRefsToMe() {
+    std::vector<ReferenceMaker*> remaining;
+    remaining.swap(dependents);
     for (ReferenceMaker* m : remaining) m->NotifyRefChanged(this, PART_ALL, REFMSG_TARGET_DELETED);
 }
 

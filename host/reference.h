@@ -2,8 +2,9 @@
 #pragma once
 #include <string>
 #include <vector>
+#include "host/class_directory.h"
 #include "host/core.h"
-#include "host/plugins.h"
+#include "host/scene_io.h"
 
 // Validity interval of a value, in ticks.
 class HOSTSDK_API Interval {
@@ -47,16 +48,25 @@ class HOSTSDK_API ReferenceMaker : public Animatable {
 public:
     // A target this maker depends on changed (or is being deleted).
     virtual void NotifyRefChanged(ReferenceTarget* target, PartID part, RefMessage message) {}
+    // The object's own data in the scene file, inside a chunk the host opens for it.
+    virtual IOResult Save(ISave* isave) { return IO_OK; }
+    virtual IOResult Load(ILoad* iload) { return IO_OK; }
 };
 
 // Something others depend on: it tells its dependents when it changes.
 class HOSTSDK_API ReferenceTarget : public ReferenceMaker {
 public:
     ~ReferenceTarget() override;
+    // A copy for the host's clone commands; null when the class cannot be copied.
+    virtual ReferenceTarget* Clone() { return nullptr; }
     void AddDependent(ReferenceMaker* maker);
     void RemoveDependent(ReferenceMaker* maker);
     const std::vector<ReferenceMaker*>& Dependents() const { return dependents; }
     void NotifyDependents(Interval changed, PartID part, RefMessage message);
+    // Tells every dependent that this object is going away and forgets them all.
+    // Subclasses call it first thing in their destructor, while their data still
+    // exists; the base destructor calls it again for the rest.
+    void DeleteAllRefsToMe();
     // Number of NotifyDependents calls so far (the host's undo and redraw hang on it).
     int notifications = 0;
 

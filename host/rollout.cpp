@@ -61,6 +61,12 @@ std::vector<Rollout*>& open_list() {
     return *list;
 }
 
+// Open rollouts are roots: their pages may call back into script at any time.
+void mark_open_rollouts() {
+    for (Rollout* ro : open_list()) gc_mark(ro);
+}
+[[maybe_unused]] const bool open_rollouts_are_roots = (gc_add_root_marker(mark_open_rollouts), true);
+
 void forget_open(Rollout* ro) {
     auto& list = open_list();
     list.erase(std::remove(list.begin(), list.end(), ro), list.end());

@@ -1,0 +1,70 @@
+// vantrel_controller.h - the storage container: a float controller that carries a graph in the scene.
+//   The extension includes this header to bind controls to a container without linking
+//   this plug-in: all it may use here are fields, inline functions and virtuals.
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "graph/node_ops.h"
+#include "graph/records.h"
+#include "host/reference.h"
+
+class SchematicControl;
+
+inline constexpr ULONG kVantrelControllerClassA = 0x4E9A62EA;
+inline constexpr ULONG kVantrelControllerClassB = 0x5A1E0244;
+
+class vantrelController : public StdControl {
+public:
+    SchematicControl* owner = nullptr;                  // bound control; not owned
+    int32_t storedNodeCount = 0;                        // node count of the last file read; informative
+    SchematicGraph nodeTable;                           // the graph; its nodes are ours
+    std::unique_ptr<SchematicViewState> containerView;  // zoom and pan between file and owner
+    std::string backgroundPath;                         // the owner's, as of the last save or load
+    // Where the owner keeps its view and background path; set and cleared with owner.
+    SchematicViewState* ownerView = nullptr;
+    std::string* ownerBackgroundPath = nullptr;
+
+    vantrelController();
+    ~vantrelController() override;
+
+    void GetClassName(std::string& s) override;
+    SClass_ID SuperClassID() override;
+    Class_ID ClassID() override;
+    void DeleteThis() override;
+    IOResult Save(ISave* isave) override;
+    IOResult Load(ILoad* iload) override;
+    ReferenceTarget* Clone() override;
+
+    // No keys and no value of its own: evaluating leaves the caller's value alone.
+    void GetValueLocalTime(TimeValue t, void* val, Interval& valid, GetSetMethod method) override;
+    void SetValueLocalTime(TimeValue t, void* val, int commit, GetSetMethod method) override;
+    void* CreateTempValue() override;
+    void DeleteTempValue(void* val) override;
+    void ApplyValue(void* val, void* delta) override;
+    void MultiplyValue(void* val, float m) override;
+};
+
+// A container is recognised by class identity alone, never by C++ type information.
+inline bool isVantrelController(Control* control) {
+    return control && control->SuperClassID() == CTRL_FLOAT_CLASS_ID &&
+           control->ClassID() == Class_ID(kVantrelControllerClassA, kVantrelControllerClassB);
+}
+
+// The container side of binding, kept here so both plug-ins agree on it.
+inline void setContainerOwner(vantrelController& container, SchematicControl* owner,
+                              SchematicViewState* view, std::string* backgroundPath) {
+    container.owner = owner;
+    container.ownerView = view;
+    container.ownerBackgroundPath = backgroundPath;
+    attachViewState(container.nodeTable, view);
+}
+
+// Without an owner the nodes read the container's own view, which lives as long as they do.
+inline void clearContainerOwner(vantrelController& container) {
+    container.owner = nullptr;
+    container.ownerView = nullptr;
+    container.ownerBackgroundPath = nullptr;
+    attachViewState(container.nodeTable, container.containerView.get());
+}

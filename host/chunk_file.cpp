@@ -1,0 +1,178 @@
+// chunk_file.cpp - writing and reading the chunk tree, every length checked against its parent.
+#include "host/chunk_file.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+std::string hex4(unsigned id) {
+    char text[8];
+    std::snprintf(text, sizeof text, "0x%04X", id & 0xFFFFu);
+    return text;
+}
+
+void putU16(std::vector<uint8_t>& out, size_t at, uint16_t v) {
+    out[at] = uint8_t(v);
+    out[at + 1] = uint8_t(v >> 8);
+}
+
+void putU32(std::vector<uint8_t>& out, size_t at, uint32_t v) {
+    for (int i = 0; i < 4; ++i) out[at + size_t(i)] = uint8_t(v >> (8 * i));
+}
+
+uint16_t getU16(const uint8_t* p) { return uint16_t(p[0] | (p[1] << 8)); }
+
+uint32_t getU32(const uint8_t* p) {
+    return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
+}
+
+}  // namespace
+
+ChunkWriter::ChunkWriter(RefIdLookup refIds) : refIds(std::move(refIds)) {}
+
+void ChunkWriter::fail(const std::string& what) {
+    if (problem.empty()) problem = what;
+}
+
+void ChunkWriter::BeginChunk(USHORT id) {
+    if (!open.empty()) {
+        Open& parent = open.back();
+        if (parent.hasData) fail("chunk " + hex4(parent.id) + " holds data and sub-chunks");
+        parent.hasSubChunks = true;
+    }
+    open.push_back(Open{buffer.size(), id});
+    buffer.resize(buffer.size() + kChunkHeaderSize);
+    putU16(buffer, open.back().headerAt, id);
+}
+
+void ChunkWriter::EndChunk() {
+    if (open.empty()) {
+        fail("a chunk was ended that was never begun");
+        return;
+    }
+    const Open chunk = open.back();
+    open.pop_back();
+    const size_t size = buffer.size() - chunk.headerAt;
+    if (size >= kChunkContainerBit) {
+        fail("chunk " + hex4(chunk.id) + " is larger than a chunk can be");
+        return;
+    }
+    putU32(buffer, chunk.headerAt + 2,
+           uint32_t(size) | (chunk.hasSubChunks ? kChunkContainerBit : 0u));
+}
+
+IOResult ChunkWriter::Write(const void* buf, ULONG nbytes, ULONG* nwritten) {
+    if (nwritten) *nwritten = 0;
+    if (open.empty()) {
+        fail("data written outside any chunk");
+        return IO_ERROR;
+    }
+    Open& chunk = open.back();
+    if (chunk.hasSubChunks) {
+        fail("chunk " + hex4(chunk.id) + " holds data and sub-chunks");
+        return IO_ERROR;
+    }
+    if (nbytes && !buf) return IO_ERROR;
+    chunk.hasData = chunk.hasData || nbytes > 0;
+    const auto* bytes = static_cast<const uint8_t*>(buf);
+    buffer.insert(buffer.end(), bytes, bytes + nbytes);
+    if (nwritten) *nwritten = nbytes;
+    return IO_OK;
+}
+
+IOResult ChunkWriter::WriteCString(const char* s) {
+    if (!s) s = "";
+    ULONG written = 0;
+    const ULONG n = ULONG(std::strlen(s) + 1);
+    return Write(s, n, &written);
+}
+
+int ChunkWriter::GetRefID(void* object) {
+    if (!object || !refIds) return 0;
+    return refIds(object);
+}
+
+ChunkReader::ChunkReader(const uint8_t* data, size_t size) : data(data), size(data ? size : 0) {}
+
+IOResult ChunkReader::fail(const std::string& what) {
+    if (problem.empty()) problem = what;
+    return IO_ERROR;
+}
+
+IOResult ChunkReader::OpenChunk() {
+    if (!problem.empty()) return IO_ERROR;
+    size_t levelEnd = size;
+    if (!open.empty()) {
+        const Open& parent = open.back();
+        // Data chunks have no sub-chunks; an empty one reads as an empty level.
+        if (!parent.container) {
+            if (parent.start == parent.end) return IO_END;
+            return fail("chunk " + hex4(parent.id) + " holds data, not sub-chunks");
+        }
+        levelEnd = parent.end;
+    }
+    if (pos == levelEnd) return IO_END;
+    if (levelEnd - pos < kChunkHeaderSize)
+        return fail("truncated chunk header at byte " + std::to_string(pos));
+    const uint16_t id = getU16(data + pos);
+    const uint32_t raw = getU32(data + pos + 2);
+    const size_t length = raw & ~kChunkContainerBit;
+    if (length < kChunkHeaderSize || length > levelEnd - pos)
+        return fail("chunk " + hex4(id) + " at byte " + std::to_string(pos) +
+                    " does not fit inside its parent");
+    open.push_back(Open{id, pos + kChunkHeaderSize, pos + length, (raw & kChunkContainerBit) != 0});
+    pos += kChunkHeaderSize;
+    return IO_OK;
+}
+
+USHORT ChunkReader::CurChunkID() { return open.empty() ? 0 : open.back().id; }
+
+ULONG ChunkReader::CurChunkLength() {
+    return open.empty() ? 0 : ULONG(open.back().end - open.back().start);
+}
+
+IOResult ChunkReader::Read(void* buf, ULONG nbytes, ULONG* nread) {
+    if (nread) *nread = 0;
+    if (!problem.empty()) return IO_ERROR;
+    if (open.empty()) return fail("data read outside any chunk");
+    const Open& chunk = open.back();
+    if (chunk.container) return fail("chunk " + hex4(chunk.id) + " holds sub-chunks, not data");
+    const size_t left = chunk.end - pos;
+    const size_t n = nbytes < left ? nbytes : left;
+    if (n && buf) std::memcpy(buf, data + pos, n);
+    pos += n;
+    if (nread) *nread = ULONG(n);
+    if (n < nbytes)
+        return fail("chunk " + hex4(chunk.id) + " ends before its data (wanted " +
+                    std::to_string(nbytes) + " bytes, " + std::to_string(n) + " left)");
+    return IO_OK;
+}
+
+IOResult ChunkReader::ReadCStringChunk(char** s) {
+    if (s) *s = nullptr;
+    if (!problem.empty()) return IO_ERROR;
+    if (open.empty()) return fail("string read outside any chunk");
+    const Open& chunk = open.back();
+    if (chunk.container) return fail("chunk " + hex4(chunk.id) + " holds sub-chunks, not a string");
+    // The chunk's size bounds the string; a missing terminator is tolerated.
+    const char* begin = reinterpret_cast<const char*>(data + pos);
+    const size_t left = chunk.end - pos;
+    const void* zero = std::memchr(begin, 0, left);
+    const size_t length = zero ? size_t(static_cast<const char*>(zero) - begin) : left;
+    strings.emplace_back(begin, length);
+    pos = chunk.end;
+    if (s) *s = strings.back().data();
+    return IO_OK;
+}
+
+IOResult ChunkReader::CloseChunk() {
+    if (open.empty()) return fail("a chunk was closed that was never opened");
+    pos = open.back().end;
+    open.pop_back();
+    return problem.empty() ? IO_OK : IO_ERROR;
+}
+
+void ChunkReader::RecordBackpatch(int refId, void** patchThis, ULONG kind) {
+    if (patchThis) patches.push_back(Backpatch{refId, patchThis, kind});
+}

@@ -1,0 +1,85 @@
+// chunk_file.h - the chunk file in memory: a writer behind ISave and a reader behind ILoad.
+//   On disk a chunk is uint16 id, uint32 size (little-endian, header included,
+//   bit 31 set on a chunk of sub-chunks), then the payload.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+#include "host/scene_io.h"
+
+inline constexpr uint32_t kChunkHeaderSize = 6;
+inline constexpr uint32_t kChunkContainerBit = 0x80000000u;
+
+class HOSTSDK_API ChunkWriter : public ISave {
+public:
+    using RefIdLookup = std::function<int(void*)>;
+    explicit ChunkWriter(RefIdLookup refIds = {});
+
+    void BeginChunk(USHORT id) override;
+    void EndChunk() override;
+    IOResult Write(const void* buf, ULONG nbytes, ULONG* nwritten) override;
+    IOResult WriteCString(const char* s) override;
+    int GetRefID(void* object) override;
+
+    // Chunks begun and not yet ended.
+    size_t depth() const { return open.size(); }
+    // The first misuse (unbalanced chunks, data beside sub-chunks, oversize), or "".
+    const std::string& failure() const { return problem; }
+    bool failed() const { return !problem.empty(); }
+    const std::vector<uint8_t>& bytes() const { return buffer; }
+
+private:
+    struct Open {
+        size_t headerAt;
+        USHORT id;
+        bool hasSubChunks = false;
+        bool hasData = false;
+    };
+    void fail(const std::string& what);
+    std::vector<uint8_t> buffer;
+    std::vector<Open> open;
+    std::string problem;
+    RefIdLookup refIds;
+};
+
+class HOSTSDK_API ChunkReader : public ILoad {
+public:
+    // Reads data in place; the caller keeps it alive while the reader is used.
+    ChunkReader(const uint8_t* data, size_t size);
+
+    IOResult OpenChunk() override;
+    USHORT CurChunkID() override;
+    ULONG CurChunkLength() override;
+    IOResult Read(void* buf, ULONG nbytes, ULONG* nread) override;
+    IOResult ReadCStringChunk(char** s) override;
+    IOResult CloseChunk() override;
+    void RecordBackpatch(int refId, void** patchThis, ULONG kind = BACKPATCH_ANY) override;
+
+    struct Backpatch {
+        int refId;
+        void** slot;
+        ULONG kind;
+    };
+    const std::vector<Backpatch>& backpatches() const { return patches; }
+    size_t depth() const { return open.size(); }
+    // The first damage met (a header that does not fit, a short read), or "".
+    const std::string& damage() const { return problem; }
+
+private:
+    struct Open {
+        USHORT id;
+        size_t start, end;  // payload bounds
+        bool container;
+    };
+    IOResult fail(const std::string& what);
+    const uint8_t* data;
+    size_t size;
+    size_t pos = 0;
+    std::vector<Open> open;
+    std::vector<Backpatch> patches;
+    std::deque<std::string> strings;  // stable addresses for ReadCStringChunk
+    std::string problem;
+};

@@ -1,0 +1,373 @@
+// scene.cpp - the open scene, its file envelope, reference identifiers and back-patching.
+#include "host/scene.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <new>
+
+#include "host/chunk_file.h"
+#include "host/errors.h"
+
+#if defined(_WIN32)
+#include <windows.h>
+#endif
+
+namespace {
+
+constexpr char kMagic[4] = {'V', 'N', 'T', 'S'};
+
+std::string classText(SClass_ID super, Class_ID id) {
+    char text[64];
+    std::snprintf(text, sizeof text, "(0x%X, 0x%08lX, 0x%08lX)", unsigned(super),
+                  static_cast<unsigned long>(id.a), static_cast<unsigned long>(id.b));
+    return text;
+}
+
+template <class T>
+bool eraseFrom(std::vector<T*>& list, const ReferenceTarget* object) {
+    auto at = std::find_if(list.begin(), list.end(), [&](T* o) { return o == object; });
+    if (at == list.end()) return false;
+    list.erase(at);
+    return true;
+}
+
+// An object loaded from the file, as each kind of back-patch slot wants it.
+struct Loaded {
+    ReferenceTarget* object = nullptr;
+    INode* node = nullptr;
+    Control* control = nullptr;
+};
+
+class SceneLoader {
+public:
+    SceneLoader(const uint8_t* data, size_t size, const std::string& source, Scene& into)
+        : reader(data, size), source(source), scene(into) {}
+
+    void run() {
+        readHeader();
+        IOResult res;
+        while ((res = reader.OpenChunk()) == IO_OK) {
+            switch (reader.CurChunkID()) {
+                case scene_chunk::node: readNode(); break;
+                case scene_chunk::track: readTrack(); break;
+                default: break;  // later versions may add chunks
+            }
+            close();
+        }
+        if (res != IO_END) damaged();
+        backpatch();
+    }
+
+private:
+    [[noreturn]] void damaged(const std::string& detail = "") {
+        const std::string why = !detail.empty() ? detail : reader.damage();
+        throw RuntimeError("Scene file " + source + " is damaged" + (why.empty() ? "" : ": " + why));
+    }
+
+    void open() {
+        if (reader.OpenChunk() != IO_OK) damaged();
+    }
+
+    void close() {
+        if (reader.CloseChunk() != IO_OK) damaged();
+    }
+
+    template <class T>
+    T read() {
+        T value{};
+        ULONG n = 0;
+        if (reader.Read(&value, sizeof value, &n) != IO_OK) damaged();
+        return value;
+    }
+
+    void readHeader() {
+        char magic[4] = {};
+        ULONG n = 0;
+        if (reader.OpenChunk() != IO_OK || reader.CurChunkID() != scene_chunk::header ||
+            reader.Read(magic, sizeof magic, &n) != IO_OK || std::memcmp(magic, kMagic, 4) != 0)
+            throw RuntimeError(source + " is not a Vantrel scene file");
+        const uint32_t version = read<uint32_t>();
+        if (version != scene_chunk::version)
+            throw RuntimeError("Scene file " + source + " has format version " +
+                               std::to_string(version) + ", which this host cannot read");
+        close();
+    }
+
+    void remember(int32_t refId, const Loaded& object) {
+        if (refId <= 0) damaged("reference identifier " + std::to_string(refId));
+        if (!byId.emplace(refId, object).second)
+            damaged("reference identifier " + std::to_string(refId) + " used twice");
+    }
+
+    void readNode() {
+        int32_t refId = 0;
+        std::string name;
+        bool haveId = false;
+        IOResult res;
+        while ((res = reader.OpenChunk()) == IO_OK) {
+            if (reader.CurChunkID() == scene_chunk::nodeRefId) {
+                refId = read<int32_t>();
+                haveId = true;
+            } else if (reader.CurChunkID() == scene_chunk::nodeName) {
+                char* text = nullptr;
+                if (reader.ReadCStringChunk(&text) != IO_OK) damaged();
+                name = text;
+            }
+            close();
+        }
+        if (res != IO_END) damaged();
+        if (!haveId) damaged("a scene node without a reference identifier");
+        INode* node = scene.createNode(name.c_str());
+        remember(refId, Loaded{node, node, nullptr});
+    }
+
+    void readTrack() {
+        int32_t refId = 0;
+        bool haveId = false, haveClass = false, haveData = false;
+        SClass_ID super = 0;
+        Class_ID id;
+        IOResult res;
+        while ((res = reader.OpenChunk()) == IO_OK) {
+            switch (reader.CurChunkID()) {
+                case scene_chunk::trackRefId:
+                    refId = read<int32_t>();
+                    haveId = true;
+                    break;
+                case scene_chunk::trackClass:
+                    super = read<uint32_t>();
+                    id.a = read<uint32_t>();
+                    id.b = read<uint32_t>();
+                    haveClass = true;
+                    break;
+                case scene_chunk::trackData:
+                    if (!haveId || !haveClass || haveData)
+                        damaged("track data without its identifier and class");
+                    readTrackData(refId, super, id);
+                    haveData = true;
+                    break;
+                default: break;
+            }
+            close();
+        }
+        if (res != IO_END) damaged();
+        if (!haveData) damaged("a track without data");
+    }
+
+    void readTrackData(int32_t refId, SClass_ID super, Class_ID id) {
+        if (!is_controller_super_class(super))
+            damaged("a track of class " + classText(super, id) + ", which is not a controller");
+        ClassDesc* cd = find_class(super, id);
+        if (!cd)
+            throw RuntimeError("Scene file " + source + " needs the plug-in class " +
+                               classText(super, id) + ", which is not loaded");
+        auto* made = static_cast<Animatable*>(cd->Create(1));
+        if (!made) throw RuntimeError("The plug-in class " + classText(super, id) + " made no object");
+        auto* control = static_cast<Control*>(made);
+        // Owned by the new scene from here on, so any failure below frees it.
+        scene.addTrack(control);
+        remember(refId, Loaded{control, nullptr, control});
+
+        const size_t depth = reader.depth();
+        IOResult res = IO_ERROR;
+        try {
+            res = control->Load(&reader);
+        } catch (MAXScriptException& e) {
+            damaged(e.message());
+        } catch (std::bad_alloc&) {
+            damaged("out of memory");
+        }
+        if (res != IO_OK || reader.depth() != depth) damaged();
+    }
+
+    void backpatch() {
+        for (const ChunkReader::Backpatch& patch : reader.backpatches()) {
+            if (patch.refId == 0) {
+                *patch.slot = nullptr;
+                continue;
+            }
+            auto found = byId.find(patch.refId);
+            if (found == byId.end())
+                damaged("reference to a missing object " + std::to_string(patch.refId));
+            const Loaded& target = found->second;
+            void* value = target.object;
+            if (patch.kind == BACKPATCH_NODE) value = target.node;
+            else if (patch.kind == BACKPATCH_CONTROL) value = target.control;
+            if (!value)
+                damaged("reference " + std::to_string(patch.refId) + " names an object of another kind");
+            *patch.slot = value;
+        }
+    }
+
+    ChunkReader reader;
+    const std::string& source;
+    Scene& scene;
+    std::map<int32_t, Loaded> byId;
+};
+
+void writeChunk(ChunkWriter& w, USHORT id, const void* data, ULONG size) {
+    ULONG written = 0;
+    w.BeginChunk(id);
+    w.Write(data, size, &written);
+    w.EndChunk();
+}
+
+bool readWholeFile(const std::string& path, std::vector<uint8_t>& out) {
+    FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return false;
+    uint8_t block[65536];
+    size_t n;
+    while ((n = std::fread(block, 1, sizeof block, f)) > 0) out.insert(out.end(), block, block + n);
+    const bool ok = !std::ferror(f);
+    std::fclose(f);
+    return ok;
+}
+
+bool writeWholeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) return false;
+    bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    ok = std::fflush(f) == 0 && ok;
+    ok = std::fclose(f) == 0 && ok;
+    return ok;
+}
+
+bool replaceFile(const std::string& from, const std::string& to) {
+#if defined(_WIN32)
+    return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+#else
+    return std::rename(from.c_str(), to.c_str()) == 0;
+#endif
+}
+
+}  // namespace
+
+Scene::Scene() = default;
+
+Scene::~Scene() { reset(); }
+
+INode* Scene::createNode(const char* name) {
+    auto* node = new INode(name ? name : "");
+    nodeList.push_back(node);
+    return node;
+}
+
+void Scene::adopt(ReferenceTarget* object) {
+    if (object && !holds(object)) looseList.push_back(object);
+}
+
+void Scene::addTrack(Control* control) {
+    if (!control) return;
+    if (std::find(trackList.begin(), trackList.end(), control) != trackList.end()) return;
+    eraseFrom(looseList, control);
+    trackList.push_back(control);
+}
+
+bool Scene::holds(const ReferenceTarget* object) const {
+    auto in = [&](const auto& list) {
+        return std::find_if(list.begin(), list.end(), [&](auto* o) { return o == object; }) != list.end();
+    };
+    return object && (in(nodeList) || in(trackList) || in(looseList));
+}
+
+bool Scene::deleteObject(ReferenceTarget* object) {
+    if (!object) return false;
+    if (!eraseFrom(trackList, object) && !eraseFrom(looseList, object) && !eraseFrom(nodeList, object))
+        return false;
+    object->DeleteThis();
+    return true;
+}
+
+void Scene::reset() {
+    // Controllers first: their data may point at scene nodes, never the reverse.
+    while (!trackList.empty()) deleteObject(trackList.back());
+    while (!looseList.empty()) deleteObject(looseList.back());
+    while (!nodeList.empty()) deleteObject(nodeList.back());
+}
+
+void Scene::swapContents(Scene& other) {
+    nodeList.swap(other.nodeList);
+    trackList.swap(other.trackList);
+    looseList.swap(other.looseList);
+}
+
+std::vector<uint8_t> Scene::saveToBytes() {
+    std::map<const void*, int32_t> refIds;
+    int32_t next = 1;
+    for (INode* node : nodeList) refIds[static_cast<const void*>(node)] = next++;
+    for (Control* track : trackList) refIds[static_cast<const void*>(track)] = next++;
+    ChunkWriter w([&](void* object) {
+        auto found = refIds.find(object);
+        return found == refIds.end() ? 0 : found->second;
+    });
+
+    w.BeginChunk(scene_chunk::header);
+    ULONG written = 0;
+    w.Write(kMagic, sizeof kMagic, &written);
+    const uint32_t version = scene_chunk::version;
+    w.Write(&version, sizeof version, &written);
+    w.EndChunk();
+
+    for (INode* node : nodeList) {
+        const int32_t refId = refIds[node];
+        w.BeginChunk(scene_chunk::node);
+        writeChunk(w, scene_chunk::nodeRefId, &refId, sizeof refId);
+        w.BeginChunk(scene_chunk::nodeName);
+        w.WriteCString(node->GetName());
+        w.EndChunk();
+        w.EndChunk();
+    }
+    for (Control* track : trackList) {
+        const int32_t refId = refIds[track];
+        const uint32_t cls[3] = {uint32_t(track->SuperClassID()), uint32_t(track->ClassID().a),
+                                 uint32_t(track->ClassID().b)};
+        w.BeginChunk(scene_chunk::track);
+        writeChunk(w, scene_chunk::trackRefId, &refId, sizeof refId);
+        writeChunk(w, scene_chunk::trackClass, cls, sizeof cls);
+        w.BeginChunk(scene_chunk::trackData);
+        const size_t depth = w.depth();
+        const IOResult res = track->Save(&w);
+        if (res != IO_OK || w.depth() != depth) {
+            std::string name;
+            track->GetClassName(name);
+            throw RuntimeError("Scene not saved: the " + name + " controller could not write its data");
+        }
+        w.EndChunk();
+        w.EndChunk();
+    }
+    if (w.failed()) throw RuntimeError("Scene not saved: " + w.failure());
+    return w.bytes();
+}
+
+void Scene::loadFromBytes(const uint8_t* data, size_t size, const std::string& source) {
+    // Everything is built in a scene of its own; only a complete load replaces ours.
+    Scene fresh;
+    SceneLoader(data, size, source, fresh).run();
+    swapContents(fresh);
+}
+
+void Scene::saveToFile(const std::string& path) {
+    const std::vector<uint8_t> bytes = saveToBytes();
+    const std::string temporary = path + ".saving";
+    if (!writeWholeFile(temporary, bytes)) {
+        std::remove(temporary.c_str());
+        throw RuntimeError("Scene not saved: cannot write " + temporary);
+    }
+    if (!replaceFile(temporary, path)) {
+        std::remove(temporary.c_str());
+        throw RuntimeError("Scene not saved: cannot replace " + path);
+    }
+}
+
+void Scene::loadFromFile(const std::string& path) {
+    std::vector<uint8_t> bytes;
+    if (!readWholeFile(path, bytes)) throw RuntimeError("Cannot read scene file " + path);
+    loadFromBytes(bytes.data(), bytes.size(), path);
+}
+
+Scene& the_scene() {
+    // Leaked on purpose: at exit the plug-ins whose objects it holds may be gone.
+    static Scene* scene = new Scene;
+    return *scene;
+}

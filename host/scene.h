@@ -1,0 +1,68 @@
+// scene.h - the open scene: scene nodes and controller tracks, saved to and loaded from a file.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+#include "host/reference.h"
+#include "host/scene_values.h"
+
+// The scene owns what it holds: nodes, tracks (controllers assigned at scene
+// level, saved with it) and loose objects (made by a script, not yet assigned;
+// freed with the scene but not saved). Destroying an object tells its
+// dependents first (REFMSG_TARGET_DELETED).
+class HOSTSDK_API Scene {
+public:
+    Scene();
+    ~Scene();
+    Scene(const Scene&) = delete;
+    Scene& operator=(const Scene&) = delete;
+
+    INode* createNode(const char* name);
+    // Takes an object into the scene's keeping without saving it.
+    void adopt(ReferenceTarget* object);
+    // Makes the controller a track; a loose one stops being loose.
+    void addTrack(Control* control);
+    // Removes the object from the scene and destroys it; false when not held.
+    bool deleteObject(ReferenceTarget* object);
+    bool holds(const ReferenceTarget* object) const;
+
+    const std::vector<INode*>& nodes() const { return nodeList; }
+    const std::vector<Control*>& tracks() const { return trackList; }
+
+    // Destroys everything the scene holds.
+    void reset();
+
+    // The scene file in memory; RuntimeError when an object cannot be written.
+    std::vector<uint8_t> saveToBytes();
+    // Replaces the contents with the file's. Any damage raises RuntimeError and
+    // leaves the scene as it was. source names the file in messages.
+    void loadFromBytes(const uint8_t* data, size_t size, const std::string& source = "scene file");
+
+    // Writes a temporary file beside path and renames it over path, so a failed
+    // save never destroys the previous file.
+    void saveToFile(const std::string& path);
+    void loadFromFile(const std::string& path);
+
+private:
+    void swapContents(Scene& other);
+    std::vector<INode*> nodeList;
+    std::vector<Control*> trackList;
+    std::vector<ReferenceTarget*> looseList;
+};
+
+// The open scene (one per process).
+HOSTSDK_API Scene& the_scene();
+
+// Chunk identifiers of the scene file's own envelope.
+namespace scene_chunk {
+inline constexpr USHORT header = 0x0001;      // magic "VNTS", uint32 version
+inline constexpr USHORT node = 0x0010;        // sub-chunks nodeRefId, nodeName
+inline constexpr USHORT nodeRefId = 0x0011;
+inline constexpr USHORT nodeName = 0x0012;
+inline constexpr USHORT track = 0x0020;       // sub-chunks trackRefId, trackClass, trackData
+inline constexpr USHORT trackRefId = 0x0021;
+inline constexpr USHORT trackClass = 0x0022;  // uint32 super class, uint32 class a, uint32 class b
+inline constexpr USHORT trackData = 0x0023;   // whatever the object's Save writes
+inline constexpr uint32_t version = 1;
+}  // namespace scene_chunk

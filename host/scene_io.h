@@ -1,0 +1,47 @@
+// scene_io.h - the chunked save and load interfaces scene objects write and read themselves with.
+#pragma once
+#include "host/hostsdk_api.h"
+#include "host/win_types.h"
+
+enum IOResult { IO_OK = 0, IO_END = 1, IO_ERROR = 2 };
+
+// What a back-patched slot must receive; the host refuses a file whose
+// reference names an object of another kind.
+enum BackpatchKind : ULONG {
+    BACKPATCH_ANY = 0,      // any scene object (ReferenceTarget*)
+    BACKPATCH_NODE = 1,     // a scene node (INode*)
+    BACKPATCH_CONTROL = 2,  // a controller (Control*)
+};
+
+// Writing: every datum goes into a chunk. A chunk holds either data or
+// sub-chunks, never both; chunks nest.
+class HOSTSDK_API ISave {
+public:
+    virtual ~ISave() = default;
+    virtual void BeginChunk(USHORT id) = 0;
+    virtual void EndChunk() = 0;
+    virtual IOResult Write(const void* buf, ULONG nbytes, ULONG* nwritten) = 0;
+    // The string and its terminating zero.
+    virtual IOResult WriteCString(const char* s) = 0;
+    // Identifier of a scene object that is saved with the scene; 0 for one that is not.
+    virtual int GetRefID(void* object) = 0;
+};
+
+// Reading: OpenChunk walks the chunks of the current level (IO_END after the
+// last); CloseChunk returns to the level above, skipping whatever was not read.
+class HOSTSDK_API ILoad {
+public:
+    virtual ~ILoad() = default;
+    virtual IOResult OpenChunk() = 0;
+    virtual USHORT CurChunkID() = 0;
+    // Payload bytes of the open chunk (its header not counted).
+    virtual ULONG CurChunkLength() = 0;
+    // IO_ERROR when fewer than nbytes are left in the open data chunk.
+    virtual IOResult Read(void* buf, ULONG nbytes, ULONG* nread) = 0;
+    // The whole open data chunk as one string; the loader owns the buffer.
+    virtual IOResult ReadCStringChunk(char** s) = 0;
+    virtual IOResult CloseChunk() = 0;
+    // Once every object is loaded, the host stores the object with this
+    // identifier in *patchThis (null for identifier 0).
+    virtual void RecordBackpatch(int refId, void** patchThis, ULONG kind = BACKPATCH_ANY) = 0;
+};

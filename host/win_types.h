@@ -1,0 +1,11 @@
+// win_types.h - the Windows integer types of the host's interfaces, also where there is no Windows.
+#pragma once
+#if defined(_WIN32)
+// On Windows every side sees <windows.h> before the host's classes, so names it
+// redefines (GetClassName) are spelt the same in the host and in every plug-in.
+#include <windows.h>
+#else
+typedef unsigned short USHORT;
+typedef unsigned long ULONG;
+typedef int BOOL;
+#endif
