@@ -47,17 +47,31 @@ public:
 
     void run() {
         readHeader();
+        bool haveContents = false;
+        IOResult res;
+        while ((res = reader.OpenChunk()) == IO_OK) {
+            if (reader.CurChunkID() == scene_chunk::contents && !haveContents) {
+                readContents();
+                haveContents = true;
+            }
+            close();  // later versions may add chunks
+        }
+        if (res != IO_END) damaged();
+        if (!haveContents) damaged("the file ends before the scene's contents");
+        backpatch();
+    }
+
+    void readContents() {
         IOResult res;
         while ((res = reader.OpenChunk()) == IO_OK) {
             switch (reader.CurChunkID()) {
                 case scene_chunk::node: readNode(); break;
                 case scene_chunk::track: readTrack(); break;
-                default: break;  // later versions may add chunks
+                default: break;
             }
             close();
         }
         if (res != IO_END) damaged();
-        backpatch();
     }
 
 private:
@@ -309,6 +323,7 @@ std::vector<uint8_t> Scene::saveToBytes() {
     w.Write(&version, sizeof version, &written);
     w.EndChunk();
 
+    w.BeginChunk(scene_chunk::contents);
     for (INode* node : nodeList) {
         const int32_t refId = refIds[node];
         w.BeginChunk(scene_chunk::node);
@@ -336,6 +351,7 @@ std::vector<uint8_t> Scene::saveToBytes() {
         w.EndChunk();
         w.EndChunk();
     }
+    w.EndChunk();
     if (w.failed()) throw RuntimeError("Scene not saved: " + w.failure());
     return w.bytes();
 }

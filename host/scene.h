@@ -57,6 +57,8 @@ HOSTSDK_API Scene& the_scene();
 // Chunk identifiers of the scene file's own envelope.
 namespace scene_chunk {
 inline constexpr USHORT header = 0x0001;      // magic "VNTS", uint32 version
+// Everything else sits inside one chunk, so a file cut short anywhere is seen to be.
+inline constexpr USHORT contents = 0x0002;    // node and track chunks
 inline constexpr USHORT node = 0x0010;        // sub-chunks nodeRefId, nodeName
 inline constexpr USHORT nodeRefId = 0x0011;
 inline constexpr USHORT nodeName = 0x0012;

@@ -1,0 +1,341 @@
+// container_chunks_test.cpp - the container's chunks: exact layout, round trips, limits, damage.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "controller/container_chunks.h"
+#include "controller/plugin.h"
+#include "controller/vantrel_controller.h"
+#include "graph_signature.h"
+#include "host/chunk_file.h"
+#include "host/errors.h"
+#include "tests/host/chunk_tree.h"
+
+namespace {
+
+namespace cc = container_chunk;
+
+// Chunks written by hand, for files the writer would never make.
+struct FileBuilder {
+    ChunkWriter w;
+    FileBuilder& open(USHORT id) { return w.BeginChunk(id), *this; }
+    FileBuilder& close() { return w.EndChunk(), *this; }
+    template <class... T>
+    FileBuilder& data(USHORT id, T... values) {
+        ULONG n = 0;
+        w.BeginChunk(id);
+        (w.Write(&values, sizeof values, &n), ...);
+        w.EndChunk();
+        return *this;
+    }
+    const std::vector<uint8_t>& bytes() const { return w.bytes(); }
+};
+
+class ContainerFile : public ::testing::Test {
+protected:
+    std::vector<vantrelController*> made;
+    vantrelController& container = make();
+    GraphContext ctx;
+
+    ContainerFile() {
+        ctx.nodeTable = &container.nodeTable;
+        ctx.viewState = container.containerView.get();
+    }
+    ~ContainerFile() override {
+        for (vantrelController* c : made) c->DeleteThis();
+    }
+    vantrelController& make() {
+        made.push_back(static_cast<vantrelController*>(static_cast<Animatable*>(LibClassDesc(0)->Create(0))));
+        return *made.back();
+    }
+    SchematicNode& node() {
+        addNode(ctx);
+        return *container.nodeTable.back();
+    }
+    SchematicSocket& in(SchematicNode& n) { return *addSocket(ctx, n, 0, "Input", false); }
+    SchematicSocket& out(SchematicNode& n) { return *addSocket(ctx, n, 1, "Output", false); }
+
+    std::vector<uint8_t> save(vantrelController& c, ChunkWriter::RefIdLookup ids = {}) {
+        ChunkWriter w(std::move(ids));
+        EXPECT_EQ(c.Save(&w), IO_OK);
+        EXPECT_FALSE(w.failed()) << w.failure();
+        return w.bytes();
+    }
+    vantrelController& load(const std::vector<uint8_t>& bytes, IOResult expected = IO_OK) {
+        vantrelController& c = make();
+        ChunkReader r(bytes.data(), bytes.size());
+        EXPECT_EQ(c.Load(&r), expected);
+        return c;
+    }
+};
+
+TEST_F(ContainerFile, TwoNodeExampleIsWrittenChunkForChunk) {
+    SchematicNode& a = node();
+    SchematicNode& b = node();
+    in(b);  // index 0, so the linked input below has index 1
+    connectSockets(out(a), in(b));
+    container.containerView->zoom = 1.5f;
+    container.backgroundPath = "bg.bmp";
+
+    const std::vector<ChunkNode> top = parseChunks(save(container));
+    ASSERT_EQ(top.size(), 3u);
+    EXPECT_EQ(top[0].id, 0x0020);
+    EXPECT_EQ(top[1].id, 0x0300);
+    EXPECT_EQ(top[2].id, 0x0301);
+    EXPECT_EQ(top[0].ids(), (std::vector<uint16_t>{0x21, 0x22, 0x23, 0x24}));
+    EXPECT_EQ(top[0].child(0x21).as<int32_t>()[0], 1);
+    EXPECT_EQ(top[0].child(0x21).as<float>()[1], 1.5f);
+    EXPECT_EQ(top[0].child(0x22).as<float>(), (std::vector<float>{0, 0}));
+    EXPECT_EQ(top[0].child(0x23).as<int32_t>(), std::vector<int32_t>{2});
+    EXPECT_EQ(top[0].child(0x24).text(), std::string("bg.bmp", 7));
+
+    const std::vector<uint16_t> nodeIds = {0x06, 0x07, 0x05, 0x01, 0x02, 0x08, 0x04,
+                                           0x03, 0x09, 0x0A, 0x0B, 0x0C, 0x99};
+    EXPECT_EQ(top[1].ids(), nodeIds);
+    const ChunkNode& output = top[1].child(0x99);
+    EXPECT_EQ(output.ids(), (std::vector<uint16_t>{0x34, 0x33, 0x35, 0x30, 0x32, 0x38, 0x40, 0x41,
+                                                   0x19, 0x25, 0x37, 0x39}));
+    EXPECT_EQ(output.child(0x19).as<int32_t>(), (std::vector<int32_t>{1, 1, 1}));
+    EXPECT_EQ(output.child(0x25).as<int32_t>(), (std::vector<int32_t>{1, 100}));
+    EXPECT_EQ(output.child(0x32).as<int32_t>(), (std::vector<int32_t>{0, 0, 1}));
+    EXPECT_EQ(top[1].child(0x03).as<int32_t>(), (std::vector<int32_t>{100, 40, 0, 1, 0, 100, 24}));
+    EXPECT_EQ(top[1].child(0x09).as<int32_t>(), std::vector<int32_t>{-1});
+
+    std::vector<uint16_t> withTwoSockets = nodeIds;
+    withTwoSockets.push_back(0x9A);
+    EXPECT_EQ(top[2].ids(), withTwoSockets);
+    EXPECT_FALSE(top[2].child(0x9A).has(0x19));
+    EXPECT_FALSE(top[2].child(0x9A).has(0x25));
+}
+
+TEST_F(ContainerFile, RoundTripKeepsEveryStoredFieldWeightsParentsAndStoredSizes) {
+    SchematicNode& a = node();
+    SchematicNode& b = node();
+    SchematicNode& bare = node();
+    SchematicSocket& first = out(a);
+    SchematicSocket& second = out(a);
+    SchematicSocket& target = in(b);
+    SchematicSocket& other = in(b);
+    connectSockets(first, target, 5);
+    connectSockets(first, other, 7);
+    connectSockets(second, target, 9);
+    a.nodeName = "alpha", a.nodeInfo = "info", a.bitmapPath = "c:\\a.bmp";
+    a.position = {10, 20}, a.nameOffset = {1, 2}, a.nodeColor = rgb(1, 2, 3), a.edgeSize = 4;
+    a.selected = a.collapsed = a.hidden = a.posLocked = a.showBitmapOnly = 1;
+    a.selectable = a.isCollapsible = 0;
+    a.collapsedSize = {50, 12}, a.textAlign = 2, a.bitmapSize = {30, 40}, a.drawConnectionsFromParent = 1;
+    setSocketFlipped(second, 1);
+    second.radius = 6, second.value = 0.5f, second.showValue = 0, second.labelOffset = {3, 4};
+    second.socketDataClass = "float", second.socketInfo = "si", second.socketColor = rgb(9, 8, 7);
+    second.socketIsHidden = second.drawSeperator = 1;
+    setParent(b, &a, true);  // b keeps its place, stored relative to a
+    setNodeSize(bare, 150, 60);
+
+    const std::string before = graphSignature(container.nodeTable);
+    vantrelController& back = load(save(container));
+    EXPECT_EQ(graphSignature(back.nodeTable), before);
+
+    const SchematicSocket& firstBack = *back.nodeTable[0]->outputs[0];
+    EXPECT_EQ(firstBack.linkWeights, (std::vector<int32_t>{5, 7}));
+    EXPECT_EQ(back.nodeTable[0]->outputs[1]->linkWeights, std::vector<int32_t>{9});
+    EXPECT_EQ(back.nodeTable[1]->parent, back.nodeTable[0]);
+    EXPECT_EQ(back.nodeTable[0]->children, std::vector<SchematicNode*>{back.nodeTable[1]});
+    EXPECT_EQ(back.nodeTable[1]->position.x, -10.0f);
+    EXPECT_EQ(back.nodeTable[2]->width, 150);
+    EXPECT_EQ(back.nodeTable[2]->height, 60);
+    EXPECT_EQ(back.storedNodeCount, 3);
+    for (SchematicNode* n : back.nodeTable) EXPECT_EQ(n->viewStateRef, back.containerView.get());
+}
+
+TEST_F(ContainerFile, FieldsThatAreNotStoredComeBackWithTheirDefaults) {
+    SchematicNode& a = node();
+    SchematicSocket& s = out(a);
+    connectSockets(s, in(node()));
+    a.drawLayer = 2, a.showMiniBitmap = 0, a.viewAlign = -1, a.viewAlignOffset = {5, 5};
+    a.borderColor = rgb(1, 1, 1), a.borderWidth = 3, a.textColor = rgb(200, 200, 200);
+    s.hiddenLinkColor = rgb(1, 2, 3), s.selectedLink = 0;
+    container.containerView->activeNode = 1, container.containerView->drawShadows = 1;
+
+    vantrelController& back = load(save(container));
+    const SchematicNode fresh;
+    const SchematicSocket freshSocket;
+    const SchematicNode& n = *back.nodeTable[0];
+    EXPECT_EQ(n.drawLayer, 1);
+    EXPECT_EQ(n.showMiniBitmap, 1);
+    EXPECT_EQ(n.viewAlign, 0);
+    EXPECT_EQ(n.viewAlignOffset.x, fresh.viewAlignOffset.x);
+    EXPECT_EQ(n.borderColor, fresh.borderColor);
+    EXPECT_EQ(n.borderWidth, fresh.borderWidth);
+    EXPECT_EQ(n.textColor, fresh.textColor);
+    EXPECT_EQ(n.outputs[0]->hiddenLinkColor, freshSocket.hiddenLinkColor);
+    EXPECT_EQ(n.outputs[0]->selectedLink, -1);
+    EXPECT_EQ(back.containerView->activeNode, -1);
+    EXPECT_EQ(back.containerView->drawShadows, 0);
+}
+
+TEST_F(ContainerFile, NodeWithMoreThan257SocketsKeepsThemAll) {
+    SchematicNode& a = node();
+    for (int i = 0; i < 300; ++i) (i % 2 ? out(a) : in(a)).socketName = "s" + std::to_string(i);
+    const std::vector<ChunkNode> top = parseChunks(save(container));
+    EXPECT_EQ(top[1].children.back().id, 0x0099 + 299);
+
+    vantrelController& back = load(save(container));
+    EXPECT_EQ(graphSignature(back.nodeTable), graphSignature(container.nodeTable));
+}
+
+TEST_F(ContainerFile, GraphTheIdentifiersCannotNumberIsRefusedBeforeAnythingIsWritten) {
+    SchematicNode& crowded = node();
+    for (int i = 0; i < kMaxStoredSockets + 1; ++i) addSocket(ctx, crowded, 0, "", false);
+    ChunkWriter w;
+    try {
+        container.Save(&w);
+        FAIL();
+    } catch (RuntimeError& e) {
+        EXPECT_EQ(e.text, "vantrelController: node 1 has 65384 sockets; a scene file holds at most 65383 per node");
+    }
+    EXPECT_TRUE(w.bytes().empty());
+
+    GraphContext none;
+    destroyNode(none, container.nodeTable.back());
+    container.nodeTable.pop_back();
+    for (int i = 0; i < kMaxStoredNodes; ++i) addNode(ctx);
+    EXPECT_NO_THROW(save(container)) << "the last identifier, 0xFFFF, is still a node";
+    addNode(ctx);
+    EXPECT_THROW(container.Save(&w), RuntimeError);
+    EXPECT_TRUE(w.bytes().empty());
+}
+
+TEST_F(ContainerFile, StoredLinksThatPointNowhereAreDropped) {
+    // Node 0: output index 0 with links to (5,0) (no such node), (1,7) (no such socket),
+    // (-1,0), (1,1) (an output, not an input) and (1,0), the one good link.
+    FileBuilder f;
+    f.open(0x0300).open(0x0099).data(cc::socketController, int32_t(0), int32_t(0), int32_t(1));
+    f.data(cc::socketLinks, int32_t(5), int32_t(5), int32_t(0), int32_t(1), int32_t(7), int32_t(-1),
+           int32_t(0), int32_t(1), int32_t(1), int32_t(1), int32_t(0));
+    f.data(cc::socketWeights, int32_t(6), int32_t(2), int32_t(3), int32_t(4), int32_t(5), int32_t(6),
+           int32_t(7));  // one weight more than links: ignored
+    f.close().close();
+    f.open(0x0301).open(0x0099).data(cc::socketController, int32_t(0), int32_t(0), int32_t(0)).close();
+    f.open(0x009A).data(cc::socketController, int32_t(0), int32_t(1), int32_t(1)).close().close();
+
+    vantrelController& back = load(f.bytes());
+    ASSERT_EQ(back.nodeTable.size(), 2u);
+    const SchematicSocket& source = *back.nodeTable[0]->outputs[0];
+    ASSERT_EQ(source.links.size(), 1u);
+    EXPECT_EQ(source.links[0], back.nodeTable[1]->inputs[0]);
+    EXPECT_EQ(source.linkWeights, std::vector<int32_t>{6});
+    EXPECT_EQ(back.nodeTable[1]->inputs[0]->links, std::vector<SchematicSocket*>{&const_cast<SchematicSocket&>(source)});
+    EXPECT_TRUE(back.nodeTable[0]->parent == nullptr) << "no parent chunks, no parents";
+}
+
+TEST_F(ContainerFile, DamagedDataEndsTheLoadWithAnError) {
+    FileBuilder lying;  // 1000 links announced, room for one
+    lying.open(0x0300).open(0x0099).data(cc::socketController, int32_t(0), int32_t(0), int32_t(1));
+    lying.data(cc::socketLinks, int32_t(1000), int32_t(0), int32_t(0)).close().close();
+    EXPECT_TRUE(load(lying.bytes(), IO_ERROR).nodeTable.empty());
+
+    FileBuilder shortSize;
+    shortSize.open(0x0300).data(cc::nodeSize, int32_t(1), int32_t(2)).close();
+    load(shortSize.bytes(), IO_ERROR);
+
+    connectSockets(out(node()), in(node()));
+    setParent(*container.nodeTable[1], container.nodeTable[0], false);
+    const std::vector<uint8_t> bytes = save(container);
+    for (size_t n = 0; n < bytes.size(); ++n) {
+        vantrelController& c = make();
+        ChunkReader r(bytes.data(), n);
+        c.Load(&r);  // ok or error; never a read out of bounds (the sanitizers watch)
+        for (SchematicNode* node : c.nodeTable)
+            for (SchematicSocket* s : node->outputs) EXPECT_EQ(s->links.size(), s->linkWeights.size());
+    }
+}
+
+TEST_F(ContainerFile, ViewFromFileIsOneTheControlCanUse) {
+    FileBuilder f;
+    f.open(cc::viewHeader).data(cc::viewZoom, int32_t(7), NAN).data(cc::viewPan, INFINITY, 3.0f).close();
+    vantrelController& nan = load(f.bytes());
+    EXPECT_EQ(nan.containerView->zoom, 1.0f);
+    EXPECT_EQ(nan.containerView->pan.x, 0.0f);
+    EXPECT_EQ(nan.containerView->pan.y, 3.0f);
+
+    FileBuilder tiny;
+    tiny.open(cc::viewHeader).data(cc::viewZoom, int32_t(1), 0.0f).close();
+    EXPECT_EQ(load(tiny.bytes()).containerView->zoom, 0.1f);
+}
+
+TEST_F(ContainerFile, SceneReferencesAreWrittenAsIdentifiersAndBackPatchedByKind) {
+    SchematicNode& a = node();
+    SchematicSocket& s = out(a);
+    int sceneNode = 0, controller = 0;
+    a.sceneNode = reinterpret_cast<INode*>(&sceneNode);
+    s.sceneController = reinterpret_cast<Control*>(&controller);
+    const std::vector<uint8_t> bytes = save(container, [&](void* p) { return p == &sceneNode ? 11 : 12; });
+
+    vantrelController& back = make();
+    ChunkReader r(bytes.data(), bytes.size());
+    ASSERT_EQ(back.Load(&r), IO_OK);
+    ASSERT_EQ(r.backpatches().size(), 2u);
+    EXPECT_EQ(r.backpatches()[0].refId, 11);
+    EXPECT_EQ(r.backpatches()[0].kind, ULONG(BACKPATCH_NODE));
+    EXPECT_EQ(r.backpatches()[0].slot, reinterpret_cast<void**>(&back.nodeTable[0]->sceneNode));
+    EXPECT_EQ(r.backpatches()[1].refId, 12);
+    EXPECT_EQ(r.backpatches()[1].kind, ULONG(BACKPATCH_CONTROL));
+    EXPECT_EQ(r.backpatches()[1].slot, reinterpret_cast<void**>(&back.nodeTable[0]->outputs[0]->sceneController));
+}
+
+TEST_F(ContainerFile, SaveTakesZoomPanAndBackgroundFromTheBoundControl) {
+    SchematicViewState ownerView;
+    ownerView.zoom = 3, ownerView.pan = {7, 8};
+    std::string ownerBackground = "owner.bmp";
+    node();
+    setContainerOwner(container, reinterpret_cast<SchematicControl*>(&ownerView), &ownerView, &ownerBackground);
+    EXPECT_EQ(container.nodeTable[0]->viewStateRef, &ownerView);
+
+    vantrelController& back = load(save(container));
+    EXPECT_EQ(back.containerView->zoom, 3.0f);
+    EXPECT_EQ(back.containerView->pan.y, 8.0f);
+    EXPECT_EQ(back.backgroundPath, "owner.bmp");
+    clearContainerOwner(container);
+    EXPECT_EQ(container.nodeTable[0]->viewStateRef, container.containerView.get());
+}
+
+TEST_F(ContainerFile, PluginDescribesOneEmptyCloningFloatControllerWithNoValueOfItsOwn) {
+    EXPECT_STREQ(LibDescription(), "Vantrel Controller");
+    EXPECT_EQ(LibNumberClasses(), 1);
+    EXPECT_EQ(LibVersion(), 0x23281500u);
+    ClassDesc* cd = LibClassDesc(0);
+    EXPECT_EQ(LibClassDesc(5), cd);
+    EXPECT_EQ(cd->IsPublic(), 1);
+    EXPECT_STREQ(cd->ClassName(), "Vantrel Controller");
+    EXPECT_STREQ(cd->InternalName(), "vantrelController");
+    EXPECT_STREQ(cd->Category(), "");
+    EXPECT_EQ(cd->SuperClassID(), 0x9003u);
+    EXPECT_EQ(cd->ClassID(), Class_ID(0x4E9A62EA, 0x5A1E0244));
+    EXPECT_TRUE(isVantrelController(&container));
+    std::string name;
+    container.GetClassName(name);
+    EXPECT_EQ(name, "Vantrel Controller");
+
+    node(), node();
+    auto* copy = static_cast<vantrelController*>(container.Clone());
+    made.push_back(copy);
+    EXPECT_TRUE(copy->nodeTable.empty());
+    EXPECT_TRUE(isVantrelController(copy));
+
+    float v = 4.0f;
+    Interval valid(0, 10);
+    container.GetValue(0, &v, valid);
+    container.SetValue(0, &v);
+    EXPECT_EQ(v, 4.0f);
+    EXPECT_EQ(valid, Interval(0, 10));
+    container.GetValue(0, &v, valid, CTRL_RELATIVE);  // adds a zero temporary
+    EXPECT_EQ(v, 4.0f);
+    float* t = static_cast<float*>(container.CreateTempValue());
+    *t = 2;
+    container.ApplyValue(t, &v);
+    container.MultiplyValue(t, 0.5f);
+    EXPECT_EQ(*t, 3.0f);
+    container.DeleteTempValue(t);
+}
+
+}  // namespace

@@ -1,0 +1,50 @@
+// controller_plugin_test.cpp - vantrelController.dlc loaded from disk by the host.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "controller/vantrel_controller.h"
+#include "host/chunk_file.h"
+#include "host/plugins.h"
+
+namespace {
+
+typedef ClassDesc* (*LibClassDescFn)(int);
+
+const LoadedPlugin* controllerPlugin() {
+    load_plugins("plugins");
+    for (const LoadedPlugin& p : loaded_plugins())
+        if (p.path.size() > 21 && p.path.compare(p.path.size() - 21, 21, "vantrelController.dlc") == 0) return &p;
+    return nullptr;
+}
+
+TEST(ControllerPlugin, LoadsFromThePluginsFolderAndHandsItsClassToTheHost) {
+    const LoadedPlugin* plugin = controllerPlugin();
+    ASSERT_NE(plugin, nullptr);
+    EXPECT_EQ(plugin->kind, PluginKind::classes);
+    EXPECT_EQ(plugin->description, "Vantrel Controller");
+    EXPECT_EQ(plugin->version, 0x23281500u);
+    EXPECT_EQ(plugin->class_count, 1);
+
+    ClassDesc* cd = find_class(0x9003, Class_ID(0x4E9A62EA, 0x5A1E0244));
+    ASSERT_NE(cd, nullptr);
+    EXPECT_EQ(find_class_named("VANTRELCONTROLLER"), cd);
+    auto classDesc = reinterpret_cast<LibClassDescFn>(
+        reinterpret_cast<void (*)()>(GetProcAddress(plugin->module, "LibClassDesc")));
+    EXPECT_EQ(classDesc(3), cd) << "every index names the one class";
+    EXPECT_STREQ(cd->ClassName(), "Vantrel Controller");
+
+    // Made by the host through the descriptor, used only through its virtuals.
+    auto* made = static_cast<Control*>(static_cast<Animatable*>(cd->Create(TRUE)));
+    EXPECT_TRUE(isVantrelController(made));
+    ChunkWriter w;
+    EXPECT_EQ(made->Save(&w), IO_OK);
+    ReferenceTarget* copy = made->Clone();
+    ChunkReader r(w.bytes().data(), w.bytes().size());
+    EXPECT_EQ(copy->Load(&r), IO_OK);
+    EXPECT_EQ(static_cast<vantrelController*>(copy)->storedNodeCount, 0);
+    copy->DeleteThis();
+    made->DeleteThis();
+}
+
+}  // namespace

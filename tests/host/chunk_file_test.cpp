@@ -1,0 +1,135 @@
+// chunk_file_test.cpp - the chunk writer and reader: layout on disk, walking, and refusing damage.
+#include <gtest/gtest.h>
+
+#include "host/chunk_file.h"
+#include "chunk_tree.h"
+
+namespace {
+
+std::vector<uint8_t> sample() {
+    ChunkWriter w;
+    ULONG n = 0;
+    w.BeginChunk(0x0100);
+    w.BeginChunk(0x0001);
+    const int32_t v = 7;
+    w.Write(&v, sizeof v, &n);
+    w.EndChunk();
+    w.BeginChunk(0x0002);
+    w.WriteCString("ab");
+    w.EndChunk();
+    w.EndChunk();
+    w.BeginChunk(0x0200);
+    w.EndChunk();
+    EXPECT_FALSE(w.failed()) << w.failure();
+    return w.bytes();
+}
+
+TEST(ChunkFile, WriterPutsIdThenSizeWithHeaderAndContainerBitLittleEndian) {
+    const std::vector<uint8_t> expected = {
+        0x00, 0x01, 25, 0x00, 0x00, 0x80,                            // container 0x0100
+        0x01, 0x00, 10, 0x00, 0x00, 0x00, 0x07, 0x00, 0x00, 0x00,    // 0x0001: int32 7
+        0x02, 0x00, 9, 0x00, 0x00, 0x00, 'a', 'b', 0x00,             // 0x0002: "ab" and its zero
+        0x00, 0x02, 6, 0x00, 0x00, 0x00,                             // empty 0x0200
+    };
+    EXPECT_EQ(sample(), expected);
+}
+
+TEST(ChunkFile, ReaderWalksLevelsAndCloseSkipsWhatWasNotRead) {
+    std::vector<uint8_t> bytes = sample();
+    ChunkReader r(bytes.data(), bytes.size());
+    ASSERT_EQ(r.OpenChunk(), IO_OK);
+    EXPECT_EQ(r.CurChunkID(), 0x0100);
+    EXPECT_EQ(r.CurChunkLength(), 19u);
+    ASSERT_EQ(r.OpenChunk(), IO_OK);
+    EXPECT_EQ(r.CurChunkID(), 0x0001);
+    EXPECT_EQ(r.CloseChunk(), IO_OK);  // the int is skipped
+    ASSERT_EQ(r.OpenChunk(), IO_OK);
+    char* s = nullptr;
+    ASSERT_EQ(r.ReadCStringChunk(&s), IO_OK);
+    EXPECT_STREQ(s, "ab");
+    EXPECT_EQ(r.CloseChunk(), IO_OK);
+    EXPECT_EQ(r.OpenChunk(), IO_END);
+    EXPECT_EQ(r.CloseChunk(), IO_OK);
+    ASSERT_EQ(r.OpenChunk(), IO_OK);
+    EXPECT_EQ(r.CurChunkID(), 0x0200);
+    EXPECT_EQ(r.OpenChunk(), IO_END) << "an empty chunk reads as an empty level";
+    EXPECT_EQ(r.CloseChunk(), IO_OK);
+    EXPECT_EQ(r.OpenChunk(), IO_END);
+    EXPECT_EQ(r.damage(), "");
+}
+
+TEST(ChunkFile, WriterReportsMisuse) {
+    ULONG n = 0;
+    const char byte = 1;
+    {
+        ChunkWriter w;
+        w.BeginChunk(1);
+        w.Write(&byte, 1, &n);
+        w.BeginChunk(2);
+        EXPECT_EQ(w.failure(), "chunk 0x0001 holds data and sub-chunks");
+    }
+    {
+        ChunkWriter w;
+        w.EndChunk();
+        EXPECT_EQ(w.failure(), "a chunk was ended that was never begun");
+    }
+    {
+        ChunkWriter w;
+        EXPECT_EQ(w.Write(&byte, 1, &n), IO_ERROR);
+        EXPECT_EQ(w.failure(), "data written outside any chunk");
+    }
+    ChunkWriter w([](void* p) { return p ? 42 : -1; });
+    int object = 0;
+    EXPECT_EQ(w.GetRefID(&object), 42);
+    EXPECT_EQ(w.GetRefID(nullptr), 0);
+}
+
+TEST(ChunkFile, ReaderRefusesChunksThatDoNotFitAndStaysRefusing) {
+    std::vector<uint8_t> bytes = sample();
+    bytes[2] = 40;  // the container claims more than the file holds
+    ChunkReader r(bytes.data(), bytes.size());
+    EXPECT_EQ(r.OpenChunk(), IO_ERROR);
+    EXPECT_EQ(r.damage(), "chunk 0x0100 at byte 0 does not fit inside its parent");
+    EXPECT_EQ(r.OpenChunk(), IO_ERROR);
+
+    std::vector<uint8_t> good = sample();
+    ChunkReader reads(good.data(), good.size());
+    ASSERT_EQ(reads.OpenChunk(), IO_OK);
+    int32_t v = 0;
+    ULONG n = 99;
+    EXPECT_EQ(reads.Read(&v, 4, &n), IO_ERROR) << "a container holds no data";
+    ChunkReader shortRead(good.data(), good.size());
+    shortRead.OpenChunk();
+    shortRead.OpenChunk();
+    int64_t wide = 0;
+    EXPECT_EQ(shortRead.Read(&wide, 8, &n), IO_ERROR);
+    EXPECT_EQ(n, 4u);
+    EXPECT_EQ(shortRead.CloseChunk(), IO_ERROR) << "damage is reported when closing too";
+}
+
+TEST(ChunkFile, StringIsBoundedByItsChunkWithOrWithoutTerminator) {
+    const uint8_t bytes[] = {0x05, 0x00, 0x09, 0x00, 0x00, 0x00, 'x', 'y', 'z'};
+    ChunkReader r(bytes, sizeof bytes);
+    ASSERT_EQ(r.OpenChunk(), IO_OK);
+    char* s = nullptr;
+    ASSERT_EQ(r.ReadCStringChunk(&s), IO_OK);
+    EXPECT_STREQ(s, "xyz");
+}
+
+TEST(ChunkFile, EveryTruncationIsEitherReadWithinBoundsOrRefused) {
+    const std::vector<uint8_t> bytes = sample();
+    for (size_t n = 0; n < bytes.size(); ++n) {
+        std::vector<uint8_t> cut(bytes.begin(), bytes.begin() + long(n));
+        ChunkReader r(cut.data(), cut.size());
+        // Walk everything; the sanitizers catch any read past the end.
+        int guard = 0;
+        for (IOResult res = r.OpenChunk(); guard++ < 100; res = r.OpenChunk()) {
+            if (res == IO_OK) continue;
+            if (res == IO_ERROR || r.depth() == 0) break;
+            r.CloseChunk();
+        }
+        if (n != 0 && n != 25) EXPECT_NE(r.damage(), "") << "prefix of " << n;
+    }
+}
+
+}  // namespace

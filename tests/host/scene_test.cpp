@@ -1,0 +1,213 @@
+// scene_test.cpp - the scene file: round trips, back-patching, refusing damage, safe replacement.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+
+#include "host/controllers.h"
+#include "host/errors.h"
+#include "host/scene.h"
+#include "host/scene_functions.h"
+
+namespace {
+
+constexpr USHORT kRefsChunk = 0x0200;
+
+// A track that refers to a scene node and another controller, as plug-ins do.
+class LinkedTrack : public HostFloatController {
+public:
+    INode* node = nullptr;
+    Control* other = nullptr;
+    int32_t rawNodeRef = 0;  // written instead of the node's identifier when set
+    bool failSave = false;
+    void GetClassName(std::string& s) override { s = "LinkedTrack"; }
+    Class_ID ClassID() override { return Class_ID(0x7E57, 1); }
+    IOResult Save(ISave* isave) override {
+        if (failSave) return IO_ERROR;
+        HostFloatController::Save(isave);
+        const int32_t refs[2] = {rawNodeRef ? rawNodeRef : isave->GetRefID(node), isave->GetRefID(other)};
+        ULONG n = 0;
+        isave->BeginChunk(kRefsChunk);
+        isave->Write(refs, sizeof refs, &n);
+        isave->EndChunk();
+        return IO_OK;
+    }
+    IOResult Load(ILoad* iload) override {
+        IOResult res;
+        while ((res = iload->OpenChunk()) == IO_OK) {
+            if (iload->CurChunkID() == kRefsChunk) {
+                int32_t refs[2];
+                ULONG n = 0;
+                if (iload->Read(refs, sizeof refs, &n) != IO_OK) return IO_ERROR;
+                iload->RecordBackpatch(refs[0], reinterpret_cast<void**>(&node), BACKPATCH_NODE);
+                iload->RecordBackpatch(refs[1], reinterpret_cast<void**>(&other), BACKPATCH_CONTROL);
+            }
+            if (iload->CloseChunk() != IO_OK) return IO_ERROR;
+        }
+        return res == IO_END ? IO_OK : IO_ERROR;
+    }
+};
+
+class LinkedTrackDesc : public ClassDesc {
+public:
+    int IsPublic() override { return 1; }
+    void* Create(BOOL) override { return static_cast<Animatable*>(new LinkedTrack); }
+    const char* ClassName() override { return "LinkedTrack"; }
+    SClass_ID SuperClassID() override { return CTRL_FLOAT_CLASS_ID; }
+    Class_ID ClassID() override { return Class_ID(0x7E57, 1); }
+    const char* Category() override { return "tests"; }
+};
+
+struct DeletionSpy : ReferenceMaker {
+    std::vector<ReferenceTarget*> deleted;
+    void NotifyRefChanged(ReferenceTarget* t, PartID, RefMessage m) override {
+        if (m == REFMSG_TARGET_DELETED) deleted.push_back(t);
+    }
+};
+
+class SceneFile : public ::testing::Test {
+protected:
+    Scene scene;
+    HostFloatController* value = new HostFloatController;
+    LinkedTrack* linked = new LinkedTrack;
+
+    SceneFile() {
+        static LinkedTrackDesc desc;
+        register_class(&desc);
+        scene.createNode("box");
+        INode* sphere = scene.createNode("sphere");
+        value->value = 2.5f;
+        auto* position = new HostPositionController;
+        position->x = 1, position->y = 2, position->z = 3;
+        linked->node = sphere;
+        linked->other = value;
+        scene.addTrack(value);
+        scene.addTrack(position);
+        scene.addTrack(linked);
+    }
+
+    std::vector<std::string> nodeNames() const {
+        std::vector<std::string> names;
+        for (INode* n : scene.nodes()) names.push_back(n->name);
+        return names;
+    }
+};
+
+TEST_F(SceneFile, RoundTripRestoresNodesTracksValuesAndReferences) {
+    const std::vector<uint8_t> bytes = scene.saveToBytes();
+    DeletionSpy spy;
+    value->AddDependent(&spy);
+    scene.loadFromBytes(bytes.data(), bytes.size());
+
+    EXPECT_EQ(spy.deleted, std::vector<ReferenceTarget*>{value}) << "the old scene is gone";
+    EXPECT_EQ(nodeNames(), (std::vector<std::string>{"box", "sphere"}));
+    ASSERT_EQ(scene.tracks().size(), 3u);
+    auto* v = static_cast<HostFloatController*>(scene.tracks()[0]);
+    auto* p = static_cast<HostPositionController*>(scene.tracks()[1]);
+    auto* l = static_cast<LinkedTrack*>(scene.tracks()[2]);
+    EXPECT_EQ(v->value, 2.5f);
+    EXPECT_EQ(p->ClassID(), Class_ID(0x2008, 0));
+    EXPECT_EQ((std::vector<float>{p->x, p->y, p->z}), (std::vector<float>{1, 2, 3}));
+    EXPECT_EQ(l->node, scene.nodes()[1]);
+    EXPECT_EQ(l->other, v);
+    EXPECT_EQ(scene.saveToBytes(), bytes);
+}
+
+TEST_F(SceneFile, DamagedFileIsRefusedAndTheSceneStaysAsItWas) {
+    const std::vector<uint8_t> bytes = scene.saveToBytes();
+    const std::vector<Control*> tracks = scene.tracks();
+    auto expectRefused = [&](std::vector<uint8_t> file, const std::string& message) {
+        try {
+            scene.loadFromBytes(file.data(), file.size(), "s.vsc");
+            ADD_FAILURE() << "loaded: " << message;
+        } catch (RuntimeError& e) {
+            if (!message.empty()) EXPECT_EQ(e.text, message);
+        }
+        EXPECT_EQ(scene.tracks(), tracks);
+        EXPECT_EQ(nodeNames(), (std::vector<std::string>{"box", "sphere"}));
+    };
+    for (size_t n = 0; n < bytes.size(); ++n)
+        expectRefused(std::vector<uint8_t>(bytes.begin(), bytes.begin() + long(n)), "");
+
+    expectRefused({'P', 'K', 3, 4, 0, 0, 0, 0}, "s.vsc is not a Vantrel scene file");
+    std::vector<uint8_t> oversized = bytes;
+    oversized[23] = 0xFF;  // the first node chunk claims more than its parent holds
+    expectRefused(oversized, "Scene file s.vsc is damaged: chunk 0x0010 at byte 20 does not fit inside its parent");
+
+    linked->rawNodeRef = 99;
+    expectRefused(scene.saveToBytes(), "Scene file s.vsc is damaged: reference to a missing object 99");
+    linked->rawNodeRef = 0;
+    linked->node = reinterpret_cast<INode*>(value);
+    expectRefused(scene.saveToBytes(),
+                  "Scene file s.vsc is damaged: reference 3 names an object of another kind");
+    linked->node = nullptr;
+}
+
+TEST_F(SceneFile, MissingPluginClassIsNamed) {
+    struct Unknown : HostFloatController {
+        Class_ID ClassID() override { return Class_ID(0xAB, 0xCD); }
+    };
+    scene.addTrack(new Unknown);
+    const std::vector<uint8_t> bytes = scene.saveToBytes();
+    try {
+        scene.loadFromBytes(bytes.data(), bytes.size(), "s.vsc");
+        FAIL();
+    } catch (RuntimeError& e) {
+        EXPECT_EQ(e.text, "Scene file s.vsc needs the plug-in class (0x9003, 0x000000AB, 0x000000CD), "
+                          "which is not loaded");
+    }
+}
+
+TEST_F(SceneFile, SavingReplacesTheFileOnlyWhenTheWholeSceneWasWritten) {
+    const std::string path = ::testing::TempDir() + "scene_test.vsc";
+    scene.saveToFile(path);
+    std::ifstream in(path, std::ios::binary);
+    const std::vector<uint8_t> first{std::istreambuf_iterator<char>(in), {}};
+    EXPECT_EQ(first, scene.saveToBytes());
+
+    linked->failSave = true;
+    try {
+        scene.saveToFile(path);
+        FAIL();
+    } catch (RuntimeError& e) {
+        EXPECT_EQ(e.text, "Scene not saved: the LinkedTrack controller could not write its data");
+    }
+    std::ifstream again(path, std::ios::binary);
+    EXPECT_EQ(std::vector<uint8_t>(std::istreambuf_iterator<char>(again), {}), first);
+    EXPECT_FALSE(std::ifstream(path + ".saving").good()) << "no temporary left behind";
+    linked->failSave = false;
+
+    Scene other;
+    other.loadFromFile(path);
+    EXPECT_EQ(other.tracks().size(), 3u);
+    EXPECT_THROW(other.loadFromFile(path + ".missing"), RuntimeError);
+    std::remove(path.c_str());
+}
+
+TEST(SceneFunctions, ScriptsMakeAssignListAndDeleteControllersThroughTheClassDirectory) {
+    the_scene().reset();
+    Value* name[] = {Name::intern("float_value")};
+    Value* made = create_instance_cf(name, 1);
+    Control* control = made->to_controller();
+    EXPECT_EQ(control->ClassID(), Class_ID(0x2007, 0));
+    EXPECT_TRUE(the_scene().holds(control));
+    EXPECT_TRUE(the_scene().tracks().empty()) << "made, not yet assigned";
+
+    Value* arg[] = {made};
+    scene_add_track_cf(arg, 1);
+    auto* tracks = static_cast<Array*>(scene_tracks_cf(nullptr, 0));
+    ASSERT_EQ(tracks->size(), 1);
+    EXPECT_EQ(tracks->data[0], made);
+
+    EXPECT_EQ(scene_delete_cf(arg, 1), &true_value);
+    EXPECT_THROW(made->to_controller(), RuntimeError) << "the wrapper forgot the deleted controller";
+
+    HostFloatController stranger;
+    Value* foreign[] = {MAXControl::intern(&stranger)};
+    EXPECT_THROW(scene_add_track_cf(foreign, 1), RuntimeError);
+    Value* unknown[] = {Name::intern("noSuchClass")};
+    EXPECT_THROW(create_instance_cf(unknown, 1), RuntimeError);
+}
+
+}  // namespace
