@@ -342,7 +342,12 @@ std::vector<uint8_t> Scene::saveToBytes() {
         writeChunk(w, scene_chunk::trackClass, cls, sizeof cls);
         w.BeginChunk(scene_chunk::trackData);
         const size_t depth = w.depth();
-        const IOResult res = track->Save(&w);
+        IOResult res;
+        try {
+            res = track->Save(&w);
+        } catch (RuntimeError& e) {
+            throw RuntimeError("Scene not saved: " + e.text);
+        }
         if (res != IO_OK || w.depth() != depth) {
             std::string name;
             track->GetClassName(name);

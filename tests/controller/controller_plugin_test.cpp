@@ -3,9 +3,16 @@
 
 #include <cstring>
 
+#include <fstream>
+#include <iterator>
+
+#include "controller/container_chunks.h"
 #include "controller/vantrel_controller.h"
+#include "graph/graph.h"
 #include "host/chunk_file.h"
+#include "host/errors.h"
 #include "host/plugins.h"
+#include "host/scene.h"
 
 namespace {
 
@@ -45,6 +52,35 @@ TEST(ControllerPlugin, LoadsFromThePluginsFolderAndHandsItsClassToTheHost) {
     EXPECT_EQ(static_cast<vantrelController*>(copy)->storedNodeCount, 0);
     copy->DeleteThis();
     made->DeleteThis();
+}
+
+TEST(ControllerPlugin, GraphTooLargeForTheFileIsRefusedAndTheOldFileStays) {
+    ASSERT_NE(controllerPlugin(), nullptr);
+    ClassDesc* cd = find_class(0x9003, Class_ID(0x4E9A62EA, 0x5A1E0244));
+    auto* container = static_cast<vantrelController*>(static_cast<Animatable*>(cd->Create(FALSE)));
+    Scene scene;
+    scene.addTrack(container);
+    const std::string path = "too_large.vsc";
+    scene.saveToFile(path);
+    std::ifstream before(path, std::ios::binary);
+    const std::string saved{std::istreambuf_iterator<char>(before), {}};
+    before.close();
+
+    GraphContext ctx;
+    ctx.nodeTable = &container->nodeTable;
+    ctx.viewState = container->containerView.get();
+    for (int i = 0; i <= kMaxStoredNodes; ++i) addNode(ctx);
+    try {
+        scene.saveToFile(path);  // the error crosses from the plug-in into the host
+        FAIL();
+    } catch (RuntimeError& e) {
+        EXPECT_EQ(e.text, "Scene not saved: vantrelController: 64769 nodes cannot be saved; "
+                          "a scene file holds at most 64768");
+    }
+    std::ifstream after(path, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(after), {}), saved);
+    after.close();
+    DeleteFileA(path.c_str());
 }
 
 }  // namespace
