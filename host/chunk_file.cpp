@@ -138,14 +138,14 @@ IOResult ChunkReader::Read(void* buf, ULONG nbytes, ULONG* nread) {
     if (open.empty()) return fail("data read outside any chunk");
     const Open& chunk = open.back();
     if (chunk.container) return fail("chunk " + hex4(chunk.id) + " holds sub-chunks, not data");
+    // A short read copies nothing: the caller's value stays as it was.
     const size_t left = chunk.end - pos;
-    const size_t n = nbytes < left ? nbytes : left;
-    if (n && buf) std::memcpy(buf, data + pos, n);
-    pos += n;
-    if (nread) *nread = ULONG(n);
-    if (n < nbytes)
+    if (nbytes > left)
         return fail("chunk " + hex4(chunk.id) + " ends before its data (wanted " +
-                    std::to_string(nbytes) + " bytes, " + std::to_string(n) + " left)");
+                    std::to_string(nbytes) + " bytes, " + std::to_string(left) + " left)");
+    if (nbytes && buf) std::memcpy(buf, data + pos, nbytes);
+    pos += nbytes;
+    if (nread) *nread = nbytes;
     return IO_OK;
 }
 

@@ -36,7 +36,7 @@ public:
     virtual USHORT CurChunkID() = 0;
     // Payload bytes of the open chunk (its header not counted).
     virtual ULONG CurChunkLength() = 0;
-    // IO_ERROR when fewer than nbytes are left in the open data chunk.
+    // IO_ERROR, reading nothing, when fewer than nbytes are left in the open data chunk.
     virtual IOResult Read(void* buf, ULONG nbytes, ULONG* nread) = 0;
     // The whole open data chunk as one string; the loader owns the buffer.
     virtual IOResult ReadCStringChunk(char** s) = 0;

@@ -101,9 +101,11 @@ TEST(ChunkFile, ReaderRefusesChunksThatDoNotFitAndStaysRefusing) {
     ChunkReader shortRead(good.data(), good.size());
     shortRead.OpenChunk();
     shortRead.OpenChunk();
-    int64_t wide = 0;
+    int64_t wide = -1;
     EXPECT_EQ(shortRead.Read(&wide, 8, &n), IO_ERROR);
-    EXPECT_EQ(n, 4u);
+    EXPECT_EQ(n, 0u);
+    EXPECT_EQ(wide, -1) << "a short read leaves the value alone";
+    EXPECT_EQ(shortRead.damage(), "chunk 0x0001 ends before its data (wanted 8 bytes, 4 left)");
     EXPECT_EQ(shortRead.CloseChunk(), IO_ERROR) << "damage is reported when closing too";
 }
 
