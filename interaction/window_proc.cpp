@@ -20,6 +20,12 @@ void onPaint(SchematicControl& control) {
     paintView(control, dc);
     EndPaint(control.window, &ps);
 }
+
+// Rollouts get resized; the buffer follows the client area so the picture does too.
+void onSize(SchematicControl& control) {
+    control.rebuildBackBuffer();
+    InvalidateRect(control.window, nullptr, FALSE);
+}
 }  // namespace
 
 LRESULT CALLBACK schematicWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -34,6 +40,8 @@ LRESULT CALLBACK schematicWindowProc(HWND window, UINT message, WPARAM wParam, L
     switch (message) {
         case WM_ERASEBKGND: return 1;  // the paint covers every pixel
         case WM_PAINT: onPaint(*control); return 0;
+        case WM_PRINTCLIENT: paintView(*control, reinterpret_cast<HDC>(wParam)); return 0;  // screenshots
+        case WM_SIZE: onSize(*control); return 0;
         default: return DefWindowProcA(window, message, wParam, lParam);
     }
 }
