@@ -12,7 +12,6 @@ struct KeyState {
 // One mouse message in client pixels; the handlers never look at raw parameters.
 struct PointerInput {
     int32_t x = 0, y = 0;         // client pixels
-    uint32_t buttons = 0;         // the message's MK_ flags, passed through
     KeyState keys;
     int32_t wheelDelta = 0;       // signed wheel rotation; wheel messages only
 };

@@ -14,14 +14,6 @@ float panKeepingPoint(float pan, float p, float z0, float z1) {
 }
 }  // namespace
 
-Vec2 graphToClient(const SchematicViewState& view, Vec2 pointGraph) {
-    return {pointGraph.x * view.zoom + view.pan.x, pointGraph.y * view.zoom + view.pan.y};
-}
-
-Vec2 clientToGraph(const SchematicViewState& view, Vec2 pointClient) {
-    return {(pointClient.x - view.pan.x) / view.zoom, (pointClient.y - view.pan.y) / view.zoom};
-}
-
 void stepZoom(SchematicViewState& view, bool zoomIn, Vec2 pointClient) {
     const float z0 = view.zoom;
     const float z1 = zoomIn ? z0 + view.zoomStep : z0 - view.zoomStep;

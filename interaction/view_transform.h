@@ -5,9 +5,6 @@
 inline constexpr float kZoomFloor = 0.19f;    // a wheel step below this lands on kZoomReset
 inline constexpr float kZoomReset = 0.2f;
 
-Vec2 graphToClient(const SchematicViewState& view, Vec2 pointGraph);
-Vec2 clientToGraph(const SchematicViewState& view, Vec2 pointClient);
-
 // One wheel step in or out; with zoomAboutMouse the graph point under
 // pointClient stays where it is. Steps below kZoomFloor land on kZoomReset.
 void stepZoom(SchematicViewState& view, bool zoomIn, Vec2 pointClient);

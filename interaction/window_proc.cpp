@@ -35,18 +35,17 @@ KeyState keysNow() {
 }
 
 // Mouse messages carry signed 16-bit client coordinates.
-PointerInput pointerOf(WPARAM wParam, LPARAM lParam) {
+PointerInput pointerOf(LPARAM lParam) {
     PointerInput in;
     in.x = GET_X_LPARAM(lParam);
     in.y = GET_Y_LPARAM(lParam);
-    in.buttons = uint32_t(GET_KEYSTATE_WPARAM(wParam));
     in.keys = keysNow();
     return in;
 }
 
 // The wheel's point is in screen coordinates; the handlers work in client ones.
 PointerInput wheelOf(HWND window, WPARAM wParam, LPARAM lParam) {
-    PointerInput in = pointerOf(wParam, lParam);
+    PointerInput in = pointerOf(lParam);
     POINT p{in.x, in.y};
     ScreenToClient(window, &p);
     in.x = p.x;
@@ -64,14 +63,14 @@ bool dispatchGesture(SchematicControl& control, UINT message, WPARAM wParam, LPA
     switch (message) {
         case WM_KEYDOWN: result = onKeyDown(ctx, port, uint32_t(wParam)); return true;
         case WM_KEYUP: result = onKeyUp(ctx, port, uint32_t(wParam)); return true;
-        case WM_MOUSEMOVE: result = onPointerMove(ctx, port, pointerOf(wParam, lParam)); return true;
-        case WM_LBUTTONDOWN: result = onLeftPress(ctx, port, pointerOf(wParam, lParam)); return true;
-        case WM_LBUTTONUP: result = onLeftRelease(ctx, port, pointerOf(wParam, lParam)); return true;
-        case WM_LBUTTONDBLCLK: result = onDoubleClick(ctx, port, pointerOf(wParam, lParam)); return true;
-        case WM_RBUTTONDOWN: result = onRightPress(ctx, port, pointerOf(wParam, lParam)); return true;
-        case WM_RBUTTONUP: result = onRightRelease(ctx, port, pointerOf(wParam, lParam)); return true;
-        case WM_MBUTTONDOWN: result = onMiddlePress(ctx, port, pointerOf(wParam, lParam)); return true;
-        case WM_MBUTTONUP: result = onMiddleRelease(ctx, port, pointerOf(wParam, lParam)); return true;
+        case WM_MOUSEMOVE: result = onPointerMove(ctx, port, pointerOf(lParam)); return true;
+        case WM_LBUTTONDOWN: result = onLeftPress(ctx, port, pointerOf(lParam)); return true;
+        case WM_LBUTTONUP: result = onLeftRelease(ctx, port, pointerOf(lParam)); return true;
+        case WM_LBUTTONDBLCLK: result = onDoubleClick(ctx, port, pointerOf(lParam)); return true;
+        case WM_RBUTTONDOWN: result = onRightPress(ctx, port, pointerOf(lParam)); return true;
+        case WM_RBUTTONUP: result = onRightRelease(ctx, port, pointerOf(lParam)); return true;
+        case WM_MBUTTONDOWN: result = onMiddlePress(ctx, port, pointerOf(lParam)); return true;
+        case WM_MBUTTONUP: result = onMiddleRelease(ctx, port, pointerOf(lParam)); return true;
         case WM_MOUSEWHEEL: result = onWheel(ctx, port, wheelOf(control.window, wParam, lParam)); return true;
         default: return false;
     }

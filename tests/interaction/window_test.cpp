@@ -93,6 +93,7 @@ TEST_F(Window, F12ShowsTheAboutBoxBeforeTheKeyEventAndOkDismissesIt) {
     char text[128] = {};
     GetDlgItemTextA(box, 100, text, sizeof text);
     EXPECT_NE(std::string(text).find("Vantrel"), std::string::npos) << text;
+    EXPECT_NE(GetDlgItem(box, IDOK), nullptr);
 
     key(WM_KEYDOWN, VK_F12);  // a second F12 does not open a second box
     EXPECT_EQ(FindWindowExA(nullptr, box, nullptr, "Information"), nullptr);
