@@ -22,6 +22,7 @@ int onWheel(GraphContext& ctx, WindowPort& port, const PointerInput& in);
 int onKeyDown(GraphContext& ctx, WindowPort& port, uint32_t virtualKey);
 int onKeyUp(GraphContext& ctx, WindowPort& port, uint32_t virtualKey);
 
-// Pointer-move steps, also used on their own by the move handler's branches.
+// The value-drag step of the pointer move: one change of the socket's value
+// (or of its float scene controller's), then socketValueChanged.
 void dragSocketValue(GraphContext& ctx, WindowPort& port, SchematicSocket& socket,
                      const PointerInput& in);
