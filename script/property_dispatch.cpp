@@ -24,8 +24,8 @@ struct WriteEntry {
 };
 
 // The host's own names for the window size, which the vocabulary leaves to it.
-Value* n_width = Name::intern("width");
-Value* n_height = Name::intern("height");
+Value* widthName = Name::intern("width");
+Value* heightName = Name::intern("height");
 
 // Reads. Template rows give the field and, for node attributes, the answer
 // without an active node; socket attributes answer false without a socket.
@@ -95,8 +95,8 @@ const ReadEntry readTable[] = {
     {&n_drawSeperator, readSocketFlag<&Socket::drawSeperator>},
     {&n_sceneController, readSceneController},
     // the view and the control
-    {&n_width, readWidth},
-    {&n_height, readHeight},
+    {&widthName, readWidth},
+    {&heightName, readHeight},
     {&n_zoom, readZoom},
     {&n_pan, readPan},
     {&n_allowUIDelete, readViewFlag<&View::allowUIDelete>},
@@ -121,8 +121,8 @@ const ReadEntry readTable[] = {
 // active node or socket they answer false unless a third answer is given.
 const WriteEntry writeTable[] = {
     // the control window
-    {&n_width, writeWidth},
-    {&n_height, writeHeight},
+    {&widthName, writeWidth},
+    {&heightName, writeHeight},
     // addressing and selection
     {&n_activeNode, writeActiveNode},
     {&n_activeSocket, writeActiveSocket},
