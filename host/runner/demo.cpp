@@ -6,9 +6,11 @@
 #include <cstdio>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "host/errors.h"
 #include "host/heap.h"
+#include "host/images.h"
 #include "host/plugins.h"
 #include "host/rollout.h"
 #include "host/screenshot.h"
@@ -60,6 +62,21 @@ struct DemoLink {
 };
 const DemoLink kLinks[] = {{1, 1, 3, 1}, {2, 1, 3, 2}, {3, 3, 4, 1}};
 
+// A warm-to-cool gradient standing in for a texture preview.
+Value* makeSwatchBitmap(int width, int height) {
+    auto* bitmap = new Bitmap(width, height);
+    std::vector<BMM_Color_64> row(width);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            row[x].r = WORD(65535 * x / (width - 1));
+            row[x].g = WORD(65535 * y / (height - 1) / 2);
+            row[x].b = WORD(65535 - 65535 * x / (width - 1));
+        }
+        bitmap->PutPixels(0, y, width, row.data());
+    }
+    return new MAXBitMap(bitmap);
+}
+
 // Builds the graph through the control's properties; the host's errors propagate.
 void buildGraph(ScriptAccess& sc) {
     for (const DemoNode& n : kNodes) {
@@ -86,6 +103,9 @@ void buildGraph(ScriptAccess& sc) {
         sc.set("activeSocket", Integer::intern(l.fromSocket));
         sc.set("toggleConnection", new Point2Value(float(l.toNode), float(l.toSocket)));
     }
+    sc.set("activeNode", Integer::intern(1));
+    sc.set("bitmapSize", new Point2Value(60, 60));
+    sc.set("nodeBitmap", makeSwatchBitmap(60, 60));
     sc.set("activeNode", Integer::intern(3));
     sc.set("isselected", &true_value);
     sc.set("drawShadows", &true_value);
@@ -136,11 +156,6 @@ int runDemo(const char* outputFolder) {
         std::printf("graph built through properties: %zu nodes, %zu links\n", std::size(kNodes),
                     std::size(kLinks));
         if (window) clickLink(window);
-        // The host has no script bitmap value yet, so no node bitmap is set here.
-        std::printf("node bitmap: not shown (the host has no script bitmap value yet)\n");
-    } catch (UnknownPropertyError& e) {
-        std::printf("the property interface is not available yet (%s); showing the empty view\n",
-                    e.message().c_str());
     } catch (MAXScriptException& e) {
         std::printf("building the graph failed: %s\n", e.message().c_str());
     }
