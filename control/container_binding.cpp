@@ -4,6 +4,7 @@
 #include "control/schematic_control.h"
 #include "controller/vantrel_controller.h"
 #include "graph/graph.h"
+#include "script/scene_ties.h"
 
 void detachContainer(SchematicControl& control) {
     vantrelController* container = control.storageContainer;
@@ -54,13 +55,6 @@ void bindContainer(SchematicControl& control, vantrelController& container) {
     control.backgroundPath = container.backgroundPath;
     control.graph.nodeTable = &container.nodeTable;
     control.graph.tableBorrowed = true;
-}
-
-void SchematicControl::NotifyRefChanged(ReferenceTarget* target, PartID, RefMessage message) {
-    // The container is going away; its nodes still exist while we hear this.
-    if (message != REFMSG_TARGET_DELETED || !storageContainer ||
-        target != static_cast<ReferenceTarget*>(storageContainer))
-        return;
-    releaseContainer(*this);
-    seam.redraw(nullptr);
+    // Loaded nodes may point at scene objects; hear of their deletion as for our own.
+    tieSceneReferences(control.sceneTies, container.nodeTable);
 }

@@ -42,6 +42,15 @@ SchematicControl::~SchematicControl() {
     releaseBackBuffer();
 }
 
+void SchematicControl::gc_trace() {
+    RolloutControl::gc_trace();
+    // The device bitmaps are made from these values; a script may hold them no
+    // longer, and the control must never point at a freed value.
+    gc_mark(backgroundBitmapValue);
+    if (graph.nodeTable)
+        for (SchematicNode* node : *graph.nodeTable) gc_mark(node->bitmapValue);
+}
+
 bool SchematicControl::is_kind_of(ValueMetaClass* c) {
     return c == &SchematicControl_class || RolloutControl::is_kind_of(c);
 }

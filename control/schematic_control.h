@@ -8,6 +8,7 @@
 #include "graph/graph_context.h"
 #include "graph/records.h"
 #include "host/rollout.h"
+#include "script/scene_ties.h"
 
 class vantrelController;
 
@@ -38,6 +39,7 @@ public:
     HDC backBufferDC = nullptr;                       // off-screen target of every paint
     HBITMAP backBufferBitmap = nullptr;               // client-sized, selected into backBufferDC
     ControlSeam seam;                                 // how graph operations reach this window
+    SceneTies sceneTies{this};                        // scene objects the graph points at
 
     SchematicControl(Value* name, Value* caption, Value** keyparms, int keyparm_count);
     ~SchematicControl() override;
@@ -56,9 +58,12 @@ public:
     void compute_layout(Rollout*, layout_data*) override {}
     BOOL handle_message(Rollout*, UINT, WPARAM, LPARAM) override { return FALSE; }
     void set_enable() override;
+    // Script properties; names the control does not answer go to RolloutControl.
     Value* get_property(Value** arg_list, int count) override;
     Value* set_property(Value** arg_list, int count) override;
-    // The bound storage container tells us here that it is being deleted.
+    // Marks the bitmap values the control and its nodes still point at.
+    void gc_trace() override;
+    // A bound container or a tied scene object is being deleted.
     void NotifyRefChanged(ReferenceTarget* target, PartID part, RefMessage message) override;
 
     // Re-reads the client rectangle into viewState and makes a new back buffer.

@@ -10,9 +10,14 @@ Interface* GetCOREInterface() {
 }
 
 COLORREF_T IColorManager::GetColor(int id) {
-    // The interface background, (197,197,197), as 0x00BBGGRR.
-    if (id == kBackground) return 0x00C5C5C5;
+    if (id == kBackground) return background;
     return 0;
+}
+
+bool IColorManager::SetColor(int id, COLORREF_T color) {
+    if (id != kBackground) return false;
+    background = color & 0x00FFFFFF;
+    return true;
 }
 
 IColorManager* GetColorManager() {

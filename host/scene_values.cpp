@@ -40,6 +40,11 @@ ReferenceTarget* MAXWrapper::checkedTarget() {
     return target;
 }
 
+MAXWrapper* MAXWrapper::find(ReferenceTarget* object) {
+    auto it = wrappers().find(object);
+    return it == wrappers().end() ? nullptr : it->second;
+}
+
 template <class W, class T>
 static Value* internWrapper(T* object) {
     if (!object) return &undefined;

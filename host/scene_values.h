@@ -25,6 +25,8 @@ public:
     ~MAXWrapper() override;
     void NotifyRefChanged(ReferenceTarget* target, PartID part, RefMessage message) override;
     bool isDeleted() const { return target == nullptr; }
+    // The live wrapper of target, or null when it has none.
+    static MAXWrapper* find(ReferenceTarget* target);
 
 protected:
     explicit MAXWrapper(ReferenceTarget* target);

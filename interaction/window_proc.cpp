@@ -1,7 +1,12 @@
 // window_proc.cpp - finds the control behind a window and hands each message to a handler.
 #include "interaction/window_proc.h"
 
+#include <windowsx.h>
+
 #include "control/schematic_control.h"
+#include "host/core.h"
+#include "interaction/handlers.h"
+#include "interaction/win32_port.h"
 #include "render/paint_view.h"
 
 namespace {
@@ -20,6 +25,62 @@ void onPaint(SchematicControl& control) {
     paintView(control, dc);
     EndPaint(control.window, &ps);
 }
+
+// Rollouts get resized; the buffer follows the client area so the picture does too.
+void onSize(SchematicControl& control) {
+    control.rebuildBackBuffer();
+    InvalidateRect(control.window, nullptr, FALSE);
+}
+
+KeyState keysNow() {
+    KeyState keys;
+    keys.ctrl = GetKeyState(VK_CONTROL) < 0;
+    keys.alt = GetKeyState(VK_MENU) < 0;
+    keys.shift = GetKeyState(VK_SHIFT) < 0;
+    return keys;
+}
+
+// Mouse messages carry signed 16-bit client coordinates.
+PointerInput pointerOf(LPARAM lParam) {
+    PointerInput in;
+    in.x = GET_X_LPARAM(lParam);
+    in.y = GET_Y_LPARAM(lParam);
+    in.keys = keysNow();
+    return in;
+}
+
+// The wheel's point is in screen coordinates; the handlers work in client ones.
+PointerInput wheelOf(HWND window, WPARAM wParam, LPARAM lParam) {
+    PointerInput in = pointerOf(lParam);
+    POINT p{in.x, in.y};
+    ScreenToClient(window, &p);
+    in.x = p.x;
+    in.y = p.y;
+    in.wheelDelta = GET_WHEEL_DELTA_WPARAM(wParam);
+    return in;
+}
+
+// Gesture messages; anything else goes back to the default procedure.
+bool dispatchGesture(SchematicControl& control, UINT message, WPARAM wParam, LPARAM lParam,
+                     LRESULT& result) {
+    GraphContext& ctx = control.graph;
+    if (!ctx.viewState || !ctx.nodeTable) return false;
+    Win32WindowPort port(control);
+    switch (message) {
+        case WM_KEYDOWN: result = onKeyDown(ctx, port, uint32_t(wParam)); return true;
+        case WM_KEYUP: result = onKeyUp(ctx, port, uint32_t(wParam)); return true;
+        case WM_MOUSEMOVE: result = onPointerMove(ctx, port, pointerOf(lParam)); return true;
+        case WM_LBUTTONDOWN: result = onLeftPress(ctx, port, pointerOf(lParam)); return true;
+        case WM_LBUTTONUP: result = onLeftRelease(ctx, port, pointerOf(lParam)); return true;
+        case WM_LBUTTONDBLCLK: result = onDoubleClick(ctx, port, pointerOf(lParam)); return true;
+        case WM_RBUTTONDOWN: result = onRightPress(ctx, port, pointerOf(lParam)); return true;
+        case WM_RBUTTONUP: result = onRightRelease(ctx, port, pointerOf(lParam)); return true;
+        case WM_MBUTTONDOWN: result = onMiddlePress(ctx, port, pointerOf(lParam)); return true;
+        case WM_MBUTTONUP: result = onMiddleRelease(ctx, port, pointerOf(lParam)); return true;
+        case WM_MOUSEWHEEL: result = onWheel(ctx, port, wheelOf(control.window, wParam, lParam)); return true;
+        default: return false;
+    }
+}
 }  // namespace
 
 LRESULT CALLBACK schematicWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -31,9 +92,23 @@ LRESULT CALLBACK schematicWindowProc(HWND window, UINT message, WPARAM wParam, L
     // Messages before WM_CREATE, or after the control let go of this window.
     if (!control || control->window != window) return DefWindowProcA(window, message, wParam, lParam);
 
-    switch (message) {
-        case WM_ERASEBKGND: return 1;  // the paint covers every pixel
-        case WM_PAINT: onPaint(*control); return 0;
-        default: return DefWindowProcA(window, message, wParam, lParam);
+    // No exception may leave a window procedure; script errors are reported by
+    // the host inside its event call, so anything arriving here is dropped.
+    try {
+        switch (message) {
+            case WM_ERASEBKGND: return 1;  // the paint covers every pixel
+            case WM_PAINT: onPaint(*control); return 0;
+            case WM_PRINTCLIENT: paintView(*control, reinterpret_cast<HDC>(wParam)); return 0;  // screenshots
+            case WM_SIZE: onSize(*control); return 0;
+            // While the control has the focus, keys are the control's, not the host's shortcuts.
+            case WM_SETFOCUS: DisableAccelerators(); return 0;
+            case WM_KILLFOCUS: EnableAccelerators(); return 0;
+            default: break;
+        }
+        LRESULT result = 0;
+        if (dispatchGesture(*control, message, wParam, lParam, result)) return result;
+    } catch (...) {
+        return 0;
     }
+    return DefWindowProcA(window, message, wParam, lParam);
 }

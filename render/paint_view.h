@@ -4,5 +4,8 @@
 
 class SchematicControl;
 
-// Draws the view into the back buffer and copies it to dc in one BitBlt.
+// Redraws the whole view into the back buffer, in layers (background, info text,
+// shadows, links and nodes in the order nodeTransparency asks for, the gesture
+// overlay) and copies it to dc in one BitBlt. Without a node table nothing is drawn.
+// Never throws: it runs inside the window procedure.
 void paintView(SchematicControl& control, HDC dc);

@@ -1,0 +1,24 @@
+// double_click.cpp - a plain double-click collapses or expands the topmost node under it.
+#include "interaction/gesture_support.h"
+#include "interaction/handlers.h"
+#include "interaction/hit_test.h"
+
+int onDoubleClick(GraphContext& ctx, WindowPort& port, const PointerInput& in) {
+    SchematicViewState& view = *ctx.viewState;
+    port.takeFocus();
+    view.leftButtonDown = 0;
+    const KeyState& keys = in.keys;
+    if (!keys.ctrl && !keys.alt && !keys.shift) {
+        for (int32_t i = nodeCount(ctx) - 1; i >= 0; --i) {
+            SchematicNode& node = *nodeAt(ctx, i);
+            if (!nodeHitTest(node, float(in.x), float(in.y))) continue;
+            if (node.isCollapsible) {
+                node.collapsed = node.collapsed ? 0 : 1;
+                invalidateAll(ctx);
+            }
+            break;
+        }
+    }
+    raise(port, UiEvent::LButtonDblclk);
+    return 1;
+}

@@ -1,0 +1,72 @@
+// hit_test.cpp - hit tests on the same screen geometry the painter uses.
+#include "interaction/hit_test.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+#include "graph/geometry.h"
+
+namespace {
+constexpr float kSocketMargin = 4.0f;
+constexpr int32_t kProbeBefore = 8;  // the probe square reaches 8 pixels left and up
+constexpr int32_t kProbeAfter = 7;   // and 7 right and down
+
+float zoomOf(const SchematicSocket& socket) {
+    const SchematicNode* owner = socket.ownerNode;
+    return owner && owner->viewStateRef ? owner->viewStateRef->zoom : 1.0f;
+}
+
+Vec2I truncated(Vec2 p) { return {truncToInt32(p.x), truncToInt32(p.y)}; }
+}  // namespace
+
+bool nodeHitTest(const SchematicNode& node, float x, float y) {
+    if (!node.selectable) return false;
+    const Vec2 p = nodePosition(node, true);
+    const Vec2 s = nodeSize(node, true);
+    const float right = p.x + s.x;
+    const float bottom = p.y + s.y;
+    return p.x < x && x < right && p.y < y && y < bottom;
+}
+
+bool socketHitTest(const SchematicSocket& socket, float x, float y) {
+    if (!socket.ownerNode) return false;
+    const Vec2 a = socketScreenPosition(socket);
+    const float side = zoomOf(socket) * socket.radius;
+    const float left = a.x - kSocketMargin, right = a.x + side + kSocketMargin;
+    const float top = a.y - kSocketMargin, bottom = a.y + side + kSocketMargin;
+    return left < x && x < right && top < y && y < bottom;
+}
+
+int pointOnLine(Vec2I p, Vec2I q, Vec2I t) {
+    // Truncated screen coordinates of far-off nodes reach the int32 limits, where
+    // 32-bit products overflow: differences in 64 bits, products in double, which
+    // is exact for every coordinate below 2^26 and merely close beyond.
+    const int64_t px = p.x, py = p.y, qx = q.x, qy = q.y, tx = t.x, ty = t.y;
+    const double cross = double(qy - py) * double(tx - px) - double(ty - py) * double(qx - px);
+    if (std::fabs(cross) >= double(std::max(std::llabs(qx - px), std::llabs(qy - py)))) return 0;
+    if ((qx < px && px < tx) || (qy < py && py < ty) || (tx < px && px < qx) || (ty < py && py < qy))
+        return 1;
+    if ((px < qx && qx < tx) || (py < qy && qy < ty) || (tx < qx && qx < px) || (ty < qy && qy < py))
+        return 3;
+    return 2;
+}
+
+bool linkHitTest(const SchematicSocket& output, const SchematicSocket& input, float x, float y) {
+    const Vec2I p = truncated(socketScreenPosition(input));
+    const Vec2I q = truncated(socketScreenPosition(output));
+    for (int32_t dx = -kProbeBefore; dx <= kProbeAfter; ++dx)
+        for (int32_t dy = -kProbeBefore; dy <= kProbeAfter; ++dy) {
+            const Vec2I t{truncToInt32(x + float(dx)), truncToInt32(y + float(dy))};
+            if (pointOnLine(p, q, t) == 2) return true;
+        }
+    return false;
+}
+
+int32_t findNodeByPos(const GraphContext& ctx, float x, float y) {
+    if (!ctx.nodeTable) return -1;
+    const SchematicGraph& table = *ctx.nodeTable;
+    for (size_t i = 0; i < table.size(); ++i)
+        if (nodeHitTest(*table[i], x, y)) return int32_t(i);
+    return -1;
+}

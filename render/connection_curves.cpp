@@ -1,0 +1,115 @@
+// connection_curves.cpp - the links of one output socket, drawn from the output side.
+#include "render/connection_curves.h"
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+
+#include "graph/geometry.h"
+#include "graph/hierarchy.h"
+#include "render/gdi.h"
+#include "render/node_text.h"
+
+namespace {
+constexpr double kCurvesAboveZoom = 0.4;
+
+// Halfway between two truncated coordinates, halving toward zero, without overflow.
+LONG halfway(LONG from, LONG to) { return LONG(from + (int64_t(to) - from) / 2); }
+
+// Middle of the ancestor's left edge (links leave there) or right edge (links arrive).
+Vec2 ancestorEdge(const SchematicNode& ancestor, bool rightEdge) {
+    const Vec2 p = nodePosition(ancestor, true), s = nodeSize(ancestor, true);
+    return {rightEdge ? p.x + s.x : p.x, p.y + s.y * 0.5f};
+}
+
+Vec2 socketCentre(const SchematicSocket& socket, float halfBox) {
+    const Vec2 a = socketScreenPosition(socket);
+    return {a.x + halfBox, a.y + halfBox};
+}
+}  // namespace
+
+LinkCurve linkCurve(Vec2 s, Vec2 q) {
+    const float d = (q.x - s.x) * 0.25f;
+    LinkCurve c;
+    c.points[0] = {truncToInt32(s.x), truncToInt32(s.y)};
+    c.points[1] = {truncToInt32(s.x + d), truncToInt32(s.y)};
+    c.points[2] = {truncToInt32(s.x + 3 * d), truncToInt32(q.y)};
+    c.points[3] = {truncToInt32(q.x), truncToInt32(q.y)};
+    c.middle = {halfway(c.points[0].x, c.points[3].x), halfway(c.points[0].y, c.points[3].y)};
+    return c;
+}
+
+void drawOutputLinks(const GraphContext& graph, SchematicSocket& socket, HDC dc) {
+    SchematicNode* node = socket.ownerNode;
+    if (!node) return;
+    const SchematicViewState& view = *graph.viewState;
+    SchematicNode* from = visibleAncestor(graph, *node);
+    const bool fromParent = node->drawConnectionsFromParent && from;
+    if (node->hidden && !fromParent) return;
+
+    gdi::Pen linkPen(CreatePen(PS_SOLID, 1, socket.socketColor));
+    gdi::Pen selectedPen;
+    if (socket.selectedLink != -1) selectedPen = gdi::Pen(CreatePen(PS_SOLID, 1, RGB(255, 255, 255)));
+    gdi::ScopedSelect selectPen(dc, linkPen);
+
+    const float z = view.zoom;
+    // Half a default socket box, whatever this socket's radius.
+    const float hs = z * 9.0f * 0.5f;
+    const Vec2 s = fromParent ? ancestorEdge(*from, false) : socketCentre(socket, hs);
+
+    for (size_t u = 0; u < socket.links.size(); ++u) {
+        SchematicSocket* target = socket.links[u];
+        SchematicNode* peer = target ? target->ownerNode : nullptr;
+        if (!peer) continue;
+        SchematicNode* to = visibleAncestor(graph, *peer);
+        const bool toParent = peer->drawConnectionsFromParent && to;
+        if (peer->hidden && !toParent) continue;
+        // Both ends inside the same visible node: the link would run within it.
+        if (from && to && from == to) continue;
+        const Vec2 q = toParent ? ancestorEdge(*to, true) : socketCentre(*target, hs);
+
+        selectPen.swap(socket.selectedLink == int32_t(u) && selectedPen ? selectedPen.get()
+                                                                         : linkPen.get());
+        POINT middle;
+        if (double(z) > kCurvesAboveZoom) {
+            const LinkCurve curve = linkCurve(s, q);
+            PolyBezier(dc, curve.points, 4);
+            middle = curve.middle;
+        } else {
+            MoveToEx(dc, truncToInt32(s.x), truncToInt32(s.y), nullptr);
+            LineTo(dc, truncToInt32(q.x), truncToInt32(q.y));
+            middle = {truncToInt32(s.x + (q.x - s.x) * 0.5f), truncToInt32(s.y + (q.y - s.y) * 0.5f)};
+        }
+        drawLinkArrow(socket, dc, truncToInt32(s.x), truncToInt32(s.y), middle.x, middle.y,
+                      truncToInt32(z * 10.0f), truncToInt32(z * 4.0f));
+
+        // A weight list shorter than links breaks the records' invariant; draw no weight then.
+        if (view.drawWeights && u < socket.linkWeights.size()) {
+            char text[16];
+            std::snprintf(text, sizeof text, "%d", int(socket.linkWeights[u]));
+            const float fx = s.x + (q.x - s.x) / 3, fy = s.y + (q.y - s.y) / 3;
+            drawNodeText(*node, view, dc, RectF{fx - 50, fy - 10, fx + 50, fy + 10}, text, DT_CENTER,
+                         true);
+        }
+    }
+}
+
+void drawLinkArrow(const SchematicSocket& socket, HDC dc, int x0, int y0, int x1, int y1,
+                   int length, int halfWidth) {
+    const float dx = float(int64_t(x1) - x0), dy = float(int64_t(y1) - y0);
+    int l = truncToInt32(std::sqrt(dx * dx + dy * dy));
+    if (l == 0) l = 1;
+    const float len = float(l);
+    const float k = float(l - length) / len;
+    const float bx = k * dx, by = k * dy;
+    const float hw = float(halfWidth);
+    const POINT corners[4] = {
+        {x1, y1},
+        {x0 + truncToInt32(bx - hw * dy / len), y0 + truncToInt32(by + hw * dx / len)},
+        {x0 + truncToInt32(bx + hw * dy / len), y0 + truncToInt32(by - hw * dx / len)},
+        {x1, y1},
+    };
+    gdi::Brush fill(CreateSolidBrush(socket.socketColor));
+    gdi::ScopedSelect selectBrush(dc, fill);
+    Polygon(dc, corners, 4);
+}

@@ -1,0 +1,186 @@
+// draw_node.cpp - node bodies, title bars, bitmaps and captions, opaque or translucent.
+#include "render/draw_node.h"
+
+#include <algorithm>
+
+#include "graph/geometry.h"
+#include "host/core.h"
+#include "render/draw_socket.h"
+#include "render/gdi.h"
+#include "render/node_text.h"
+
+ShadowColors shadowColors(COLORREF background) {
+    // Darker than the background by an amount that grows as the background brightens.
+    auto channel = [](int c, bool outline) {
+        const int clamped = std::min(c, 254);
+        const int d = 10 * (255 / (255 - clamped));
+        const int fill = std::max(0, clamped - d);
+        return outline ? (fill + d / 2) % 256 : fill;
+    };
+    const int r = GetRValue(background), g = GetGValue(background), b = GetBValue(background);
+    return {RGB(channel(r, false), channel(g, false), channel(b, false)),
+            RGB(channel(r, true), channel(g, true), channel(b, true))};
+}
+
+namespace {
+
+constexpr float kTranslucentAboveZoom = 0.3f;
+
+bool isPlain(const SchematicNode& node) { return node.nodeColor != 0; }
+
+COLORREF darker(COLORREF c, int by) {
+    return RGB(std::max(0, GetRValue(c) - by), std::max(0, GetGValue(c) - by),
+               std::max(0, GetBValue(c) - by));
+}
+
+// Screen geometry of one node, measured once per draw.
+struct NodeBox {
+    float x, y, w, h, z, e;
+};
+
+void drawShadow(HDC dc, const NodeBox& b) {
+    const ShadowColors colors = shadowColors(GetColorManager()->GetColor(kBackground));
+    gdi::Brush brush(CreateSolidBrush(colors.fill));
+    gdi::Pen pen(CreatePen(PS_SOLID, 1, colors.outline));
+    gdi::ScopedSelect selectBrush(dc, brush);
+    gdi::ScopedSelect selectPen(dc, pen);
+    const int e = truncToInt32(b.e);
+    RoundRect(dc, truncToInt32(b.x - 2), truncToInt32(b.y + 2), truncToInt32(b.x + b.w + 2),
+              truncToInt32(b.y + b.h + 2), e, e);
+}
+
+void drawTitleBar(HDC dc, const SchematicNode& node, const NodeBox& b) {
+    const int height = truncToInt32(b.z * 15.0f);
+    const bool miniStrip = node.collapsed && node.showMiniBitmap;
+    const int inset = miniStrip ? truncToInt32(b.z * 40.0f + 6.0f) : 0;
+    gdi::Brush brush(CreateSolidBrush(node.selected ? RGB(255, 255, 255) : darker(node.nodeColor, 40)));
+    gdi::ScopedSelect selectBrush(dc, brush);
+    Rectangle(dc, truncToInt32(b.x + float(inset)), truncToInt32(b.y), truncToInt32(b.x + b.w),
+              truncToInt32(b.y + float(height)));
+}
+
+void drawNodeBitmap(HDC dc, const SchematicNode& node, const NodeBox& b) {
+    HBITMAP image = static_cast<HBITMAP>(node.bitmapHandle);
+    BITMAP bm{};
+    if (GetObjectType(image) != OBJ_BITMAP || !GetObjectA(image, sizeof bm, &bm)) return;
+    const bool expanded = !node.collapsed;
+    const int side = expanded ? truncToInt32(node.bitmapSize.y * b.z) : truncToInt32(b.z * 40.0f);
+    const int dw = b.w <= float(side) ? truncToInt32(b.w - 6) : side;
+    const int dh = b.h <= float(side) ? truncToInt32(b.h - 6) : side;
+    const int left = expanded ? truncToInt32(b.x + (b.w - float(dw)) * 0.5f) : truncToInt32(b.x + 4.0f);
+    const int k = expanded ? 24 : 10;
+    const int top = truncToInt32(float(truncToInt32(b.y + float(truncToInt32(float(k) * b.z)))) - 6 * b.z);
+
+    gdi::MemoryDC source(dc);
+    gdi::ScopedSelect selectImage(source.get(), image);
+    StretchBlt(dc, left, top, dw, dh, source.get(), 0, 0, bm.bmWidth, bm.bmHeight, SRCCOPY);
+}
+
+void drawCaption(const GraphContext& graph, HDC dc, SchematicNode& node, const NodeBox& b) {
+    const bool expanded = !node.collapsed;
+    float nx = expanded ? node.nameOffset.x * b.z : 0.0f;
+    const float ny = expanded ? node.nameOffset.y * b.z : 0.0f;
+    float inset = 0.0f;
+    UINT format = node.textAlign >= 0 && node.textAlign <= 2 ? UINT(node.textAlign) : DT_CENTER;
+    if (node.collapsed && node.showMiniBitmap) {
+        // Right-aligned beside the mini bitmap strip.
+        format = DT_RIGHT;
+        nx = b.z * 40.0f + 10.0f;
+        inset = b.z * 40.0f + 12.0f;
+    }
+    const RectF rect{b.x + nx, b.y + ny, b.x + nx + b.w - inset,
+                     b.y + ny + float(truncToInt32(b.h))};
+    drawNodeText(node, *graph.viewState, dc, rect, node.nodeName, format, true);
+}
+
+// Steps shared by the opaque and the translucent path: everything but the shadow.
+void drawBody(const GraphContext& graph, HDC dc, SchematicNode& node, const NodeBox& b) {
+    const SchematicViewState& view = *graph.viewState;
+    gdi::Brush brush;
+    if (node.selected)
+        brush = gdi::Brush(CreateSolidBrush(RGB(255, 255, 255)));
+    else if (isPlain(node))
+        brush = gdi::Brush(CreateSolidBrush(node.nodeColor));
+    else {
+        LOGBRUSH hollow{BS_NULL, 0, 0};
+        brush = gdi::Brush(CreateBrushIndirect(&hollow));
+    }
+    gdi::Pen pen(CreatePen(PS_SOLID, node.borderWidth, node.borderColor));
+    gdi::ScopedSelect selectBrush(dc, brush);
+    gdi::ScopedSelect selectPen(dc, pen);
+
+    const int e = truncToInt32(b.e);
+    if (!node.showBitmapOnly)
+        RoundRect(dc, truncToInt32(b.x), truncToInt32(b.y), truncToInt32(b.x + b.w),
+                  truncToInt32(b.y + b.h), e, e);
+
+    const float ny = node.collapsed ? 0.0f : node.nameOffset.y * b.z;
+    if (!node.showBitmapOnly && view.drawMenuBars && ny < 5.0f && isPlain(node))
+        drawTitleBar(dc, node, b);
+
+    if (node.bitmapHandle && (!node.collapsed || node.showMiniBitmap)) drawNodeBitmap(dc, node, b);
+
+    if (node.showBitmapOnly) return;
+    drawCaption(graph, dc, node, b);
+    selectPen.restore();
+    selectBrush.restore();
+    for (SchematicSocket* socket : node.inputs) drawSocket(graph, *socket, dc);
+    for (SchematicSocket* socket : node.outputs) drawSocket(graph, *socket, dc);
+}
+
+// Draws the node on a surface holding a copy of what lies beneath it, then blends
+// the surface back with constant alpha.
+void drawTranslucent(const GraphContext& graph, HDC dc, SchematicNode& node, const NodeBox& b) {
+    const SchematicViewState& view = *graph.viewState;
+    // The surface only needs to reach the view's far edges, however large the node.
+    const int surfaceW = std::min(truncToInt32(b.x + b.w + 1), view.viewRect.right + 1);
+    const int surfaceH = std::min(truncToInt32(b.y + b.h + 1), view.viewRect.bottom + 1);
+
+    gdi::MemoryDC surfaceDC(dc);
+    gdi::Bitmap surface(surfaceDC ? CreateCompatibleBitmap(dc, surfaceW, surfaceH) : nullptr);
+    if (!surface) {
+        drawBody(graph, dc, node, b);  // no memory for a surface: draw it opaque
+        return;
+    }
+    gdi::ScopedSelect selectSurface(surfaceDC.get(), surface);
+    SetBkMode(surfaceDC.get(), TRANSPARENT);
+
+    const float dx = b.x < 0 ? -b.x : 0.0f, dy = b.y < 0 ? -b.y : 0.0f;
+    const float a = b.z < 0.9f ? 1.0f : 0.0f;
+    const int X = truncToInt32(b.x + dx), Y = truncToInt32(b.y + dy);
+    const int W = std::min(truncToInt32(b.w - dx + a), surfaceW - X);
+    const int H = std::min(truncToInt32(b.h - dy + a), surfaceH - Y);
+    // A fresh bitmap holds no picture; without this its corners would blend in as black.
+    gdi::blit(surfaceDC.get(), X, Y, W, H, dc, X, Y, SRCCOPY);
+
+    drawBody(graph, surfaceDC.get(), node, b);
+
+    BLENDFUNCTION blend{AC_SRC_OVER, 0,
+                        BYTE(truncToInt32((1.0f - view.nodeTransparency) * 255.0f) & 0xFF), 0};
+    if (!AlphaBlend(dc, X, Y, W, H, surfaceDC.get(), X, Y, W, H, blend))
+        gdi::blit(dc, X, Y, W, H, surfaceDC.get(), X, Y, SRCCOPY);  // at least show the node
+}
+
+}  // namespace
+
+void drawNode(const GraphContext& graph, SchematicNode& node, HDC dc, bool shadowPass) {
+    if (node.hidden) return;
+    const SchematicViewState& view = *graph.viewState;
+    const Vec2 size = nodeSize(node, true), pos = nodePosition(node, true);
+    const RectI& v = view.viewRect;
+    if (float(v.right) < pos.x || pos.x + size.x < float(v.left) || float(v.bottom) < pos.y ||
+        pos.y + size.y < float(v.top))
+        return;
+
+    const NodeBox box{pos.x, pos.y, size.x, size.y, view.zoom, node.edgeSize * view.zoom};
+    const bool translucent = view.nodeTransparency >= 0.0f && !node.selected && isPlain(node) &&
+                             view.zoom > kTranslucentAboveZoom;
+    if (shadowPass) {
+        if (isPlain(node) && !node.showBitmapOnly && !translucent) drawShadow(dc, box);
+        return;
+    }
+    if (translucent)
+        drawTranslucent(graph, dc, node, box);
+    else
+        drawBody(graph, dc, node, box);
+}

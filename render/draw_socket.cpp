@@ -1,0 +1,86 @@
+// draw_socket.cpp - socket boxes, labels, values and separators.
+#include "render/draw_socket.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "graph/geometry.h"
+#include "host/core.h"
+#include "host/reference.h"
+#include "render/gdi.h"
+#include "render/node_text.h"
+
+namespace {
+constexpr double kHideSocketsAtZoom = 0.4;
+
+std::string formatValue(double value) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%g", value);
+    return text;
+}
+
+// The value a socket shows: its own, or its float controller's at the current time.
+std::string valueText(const SchematicSocket& socket) {
+    Control* controller = socket.sceneController;
+    if (!controller) return formatValue(socket.value);
+    if (controller->SuperClassID() != CTRL_FLOAT_CLASS_ID) return "";
+    float v = 0.0f;
+    Interval valid = FOREVER;
+    controller->GetValue(GetCOREInterface()->GetTime(), &v, valid, CTRL_ABSOLUTE);
+    return formatValue(std::floor(v * 1000.0f + 0.5f) / 1000.0f);
+}
+
+bool linkedIntoHiddenNode(const SchematicSocket& socket) {
+    for (const SchematicSocket* peer : socket.links)
+        if (peer && peer->ownerNode && peer->ownerNode->hidden) return true;
+    return false;
+}
+}  // namespace
+
+std::string socketLabel(const SchematicSocket& socket) {
+    if (socket.direction != 1 || !socket.showValue) return socket.socketName;
+    return socket.socketName + " (" + valueText(socket) + ")";
+}
+
+void drawSocket(const GraphContext& graph, SchematicSocket& socket, HDC dc) {
+    SchematicNode* owner = socket.ownerNode;
+    const SchematicViewState& view = *graph.viewState;
+    if (socket.socketIsHidden || !owner || owner->collapsed || double(view.zoom) <= kHideSocketsAtZoom)
+        return;
+
+    const float z = view.zoom;
+    const Vec2 a = socketScreenPosition(socket);
+    const float s = z * socket.radius;
+
+    gdi::Brush fill(CreateSolidBrush(socket.socketColor));
+    gdi::Brush hiddenFill(CreateSolidBrush(socket.hiddenLinkColor));
+    const bool output = socket.direction == 1;
+    const bool useHidden = !output && linkedIntoHiddenNode(socket);
+    gdi::ScopedSelect selectBrush(dc, useHidden ? hiddenFill : fill);
+    const int l = truncToInt32(a.x), t = truncToInt32(a.y), r = truncToInt32(a.x + s),
+              b = truncToInt32(a.y + s);
+    if (output)
+        Ellipse(dc, l, t, r, b);
+    else
+        Rectangle(dc, l, t, r, b);
+
+    // The label sits on the side of the box that faces into the node.
+    const float th = float(truncToInt32(z * 16.0f));
+    const float nodeWidth = nodeSize(*owner, true).x;
+    const float lx = socket.labelOffset.x * z, ly = socket.labelOffset.y * z;
+    const float t0 = a.y - 0.5f * s + ly;
+    const bool labelOnRight = output == (socket.flipped != 0);
+    RectF label;
+    label.left = labelOnRight ? a.x + 1.5f * s + lx : a.x + 2.0f * s - nodeWidth + lx;
+    label.right = label.left + nodeWidth - 2.0f * s;
+    label.top = t0 + s - 8.0f;
+    label.bottom = t0 + th;
+    drawNodeText(*owner, view, dc, label, socketLabel(socket), labelOnRight ? DT_LEFT : DT_RIGHT,
+                 true);
+
+    if (socket.drawSeperator) {
+        const float x = nodePosition(*owner, true).x;
+        MoveToEx(dc, truncToInt32(x), truncToInt32(label.top), nullptr);
+        LineTo(dc, truncToInt32(x + nodeWidth), truncToInt32(label.top));
+    }
+}

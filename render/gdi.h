@@ -1,0 +1,148 @@
+// gdi.h - owned GDI objects and scoped selections, counted so every paint can prove it cleans up.
+#pragma once
+#include <windows.h>
+
+#include <utility>
+
+namespace gdi {
+
+// Counters of the helpers below. Objects made here live only inside one paint,
+// so liveObjects() is 0 between paints.
+int liveObjects();
+int objectsMade();             // since the extension was loaded
+int windowBlits();             // blit() calls whose target is not a memory context
+int deletedWhileSelected();    // objects deleted while a selection still held them
+
+namespace detail {
+void noteMade();
+void noteDeleted(HGDIOBJ object);
+// Selections held by ScopedSelect, so a deletion can tell it is still selected.
+void noteSelection(const void* owner, HDC dc, HGDIOBJ object);
+void forgetSelection(const void* owner);
+}  // namespace detail
+
+// A pen, brush, font or bitmap this code made; deleted when it goes out of scope.
+// Declare it before the ScopedSelect that selects it, so the selection is undone first.
+template <class Handle>
+class Owned {
+public:
+    Owned() = default;
+    explicit Owned(Handle handle) : handle_(handle) {
+        if (handle_) detail::noteMade();
+    }
+    Owned(const Owned&) = delete;
+    Owned& operator=(const Owned&) = delete;
+    Owned(Owned&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
+    Owned& operator=(Owned&& other) noexcept {
+        if (this != &other) {
+            reset();
+            handle_ = std::exchange(other.handle_, nullptr);
+        }
+        return *this;
+    }
+    ~Owned() { reset(); }
+
+    Handle get() const { return handle_; }
+    explicit operator bool() const { return handle_ != nullptr; }
+    void reset() {
+        if (!handle_) return;
+        detail::noteDeleted(handle_);
+        DeleteObject(handle_);
+        handle_ = nullptr;
+    }
+
+private:
+    Handle handle_ = nullptr;
+};
+
+using Pen = Owned<HPEN>;
+using Brush = Owned<HBRUSH>;
+using Font = Owned<HFONT>;
+using Bitmap = Owned<HBITMAP>;
+
+// A memory device context; deleted (with DeleteDC) when it goes out of scope.
+class MemoryDC {
+public:
+    explicit MemoryDC(HDC compatibleWith) : dc_(CreateCompatibleDC(compatibleWith)) {
+        if (dc_) detail::noteMade();
+    }
+    MemoryDC(const MemoryDC&) = delete;
+    MemoryDC& operator=(const MemoryDC&) = delete;
+    ~MemoryDC() {
+        if (!dc_) return;
+        detail::noteDeleted(nullptr);
+        DeleteDC(dc_);
+    }
+    HDC get() const { return dc_; }
+    explicit operator bool() const { return dc_ != nullptr; }
+
+private:
+    HDC dc_;
+};
+
+// Selects an object into a context and selects the previous one back at scope end.
+// A null object selects nothing (a font that could not be made leaves the current one).
+class ScopedSelect {
+public:
+    ScopedSelect(HDC dc, HGDIOBJ object) : dc_(dc) {
+        if (!dc || !object) return;
+        previous_ = SelectObject(dc, object);
+        detail::noteSelection(this, dc, object);
+        pushed_ = true;
+    }
+    template <class Handle>
+    ScopedSelect(HDC dc, const Owned<Handle>& object) : ScopedSelect(dc, HGDIOBJ(object.get())) {}
+    ScopedSelect(const ScopedSelect&) = delete;
+    ScopedSelect& operator=(const ScopedSelect&) = delete;
+    ~ScopedSelect() { restore(); }
+
+    // Selects another object in the same slot; the first previous one still comes back.
+    void swap(HGDIOBJ object) {
+        if (!pushed_ || !object) return;
+        SelectObject(dc_, object);
+        detail::noteSelection(this, dc_, object);
+    }
+    // Puts the previous object back now instead of at scope end.
+    void restore() {
+        if (!pushed_) return;
+        if (previous_) SelectObject(dc_, previous_);
+        detail::forgetSelection(this);
+        pushed_ = false;
+    }
+
+private:
+    HDC dc_;
+    HGDIOBJ previous_ = nullptr;
+    bool pushed_ = false;
+};
+
+// Background mode and text colour, restored at scope end.
+class ScopedBkMode {
+public:
+    ScopedBkMode(HDC dc, int mode) : dc_(dc), previous_(SetBkMode(dc, mode)) {}
+    ~ScopedBkMode() { if (previous_) SetBkMode(dc_, previous_); }
+    ScopedBkMode(const ScopedBkMode&) = delete;
+    ScopedBkMode& operator=(const ScopedBkMode&) = delete;
+
+private:
+    HDC dc_;
+    int previous_;
+};
+
+class ScopedTextColor {
+public:
+    ScopedTextColor(HDC dc, COLORREF colour) : dc_(dc), previous_(SetTextColor(dc, colour)) {}
+    ~ScopedTextColor() { if (previous_ != CLR_INVALID) SetTextColor(dc_, previous_); }
+    ScopedTextColor(const ScopedTextColor&) = delete;
+    ScopedTextColor& operator=(const ScopedTextColor&) = delete;
+
+private:
+    HDC dc_;
+    COLORREF previous_;
+};
+
+// BitBlt that counts copies to a window (any target that is not a memory context).
+BOOL blit(HDC target, int x, int y, int width, int height, HDC source, int sourceX,
+          int sourceY, DWORD rop);
+
+}  // namespace gdi

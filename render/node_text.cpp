@@ -1,0 +1,41 @@
+// node_text.cpp - the one caption routine every drawing step uses.
+#include "render/node_text.h"
+
+#include "graph/geometry.h"
+#include "render/gdi.h"
+
+namespace {
+constexpr int kFontHeight = 14;
+constexpr int kMaxFontHeight = 16;
+constexpr double kHideCaptionsAtZoom = 0.3;
+}  // namespace
+
+COLORREF nodeTextColor(const SchematicNode& node, const SchematicViewState& view) {
+    const int r = GetRValue(node.nodeColor), g = GetGValue(node.nodeColor),
+              b = GetBValue(node.nodeColor);
+    // Title bars darken the node, so a lighter body already counts as dark.
+    const int k = view.drawMenuBars ? 40 : 0;
+    const bool dark = node.nodeColor != 0 && r - k < 100 && g - k < 100 && b - k < 100;
+    return dark ? RGB(200, 200, 200) : RGB(0, 0, 0);
+}
+
+void drawNodeText(SchematicNode& node, const SchematicViewState& view, HDC dc, const RectF& rect,
+                  const std::string& text, UINT format, bool scaleWithZoom) {
+    if (scaleWithZoom && double(view.zoom) <= kHideCaptionsAtZoom) return;
+
+    gdi::ScopedBkMode transparent(dc, TRANSPARENT);
+    node.textColor = nodeTextColor(node, view);
+    gdi::ScopedTextColor colour(dc, node.textColor);
+
+    RECT box{truncToInt32(rect.left), truncToInt32(rect.top), truncToInt32(rect.right),
+             truncToInt32(rect.bottom)};
+    int height = kFontHeight;
+    if (scaleWithZoom) {
+        height = truncToInt32(view.zoom * float(kFontHeight));
+        if (height > kMaxFontHeight) height = kMaxFontHeight;
+    }
+    gdi::Font font(CreateFontA(height, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0,
+                               CLEARTYPE_QUALITY, FF_SWISS, ""));
+    gdi::ScopedSelect selectFont(dc, font);
+    DrawTextA(dc, text.c_str(), int(text.size()), &box, format);
+}

@@ -1,0 +1,96 @@
+// bitmap_properties.cpp - node and background bitmaps, and material swatches on nodes.
+#include "script/properties.h"
+
+#include <memory>
+#include <new>
+
+#include "host/errors.h"
+#include "host/images.h"
+#include "host/materials.h"
+
+namespace {
+
+constexpr int kSwatchSize = 88;
+constexpr int kSwatchRowBytes = kSwatchSize * 3;
+constexpr size_t kSwatchBytes = size_t(kSwatchRowBytes) * kSwatchSize;
+
+// A window whose device context the device bitmaps are made for: the control's
+// while it lives, else the screen's.
+HWND deviceWindow(SchematicControl& c) {
+    return c.window && IsWindow(c.window) ? c.window : nullptr;
+}
+
+// The bitmap of a script value, or the host's type error naming the property.
+Bitmap* bitmapOf(Value* value, const char* property) {
+    if (!value->is_kind_of(&MAXBitMap_class)) throw TypeError(property, value, &MAXBitMap_class);
+    return static_cast<MAXBitMap*>(value)->bm;
+}
+
+// A device bitmap made through a 32-bit DIB; null when the host cannot make one.
+HBITMAP makeDeviceBitmap(SchematicControl& c, Bitmap* bitmap) {
+    if (!bitmap) return nullptr;
+    PBITMAPINFO dib = bitmap->ToDib(32, nullptr, FALSE);
+    if (!dib) return nullptr;
+    HWND window = deviceWindow(c);
+    HDC dc = GetDC(window);
+    const BYTE* pixels = reinterpret_cast<const BYTE*>(dib) + dib->bmiHeader.biSize;
+    HBITMAP handle = CreateDIBitmap(dc, &dib->bmiHeader, CBM_INIT, pixels, dib, DIB_RGB_COLORS);
+    ReleaseDC(window, dc);
+    LocalFree(dib);
+    return handle;
+}
+
+}  // namespace
+
+Value* readBitmapAsOk(SchematicControl&) { return &ok; }
+
+Value* writeNodeBitmap(SchematicControl& c, Value* value) {
+    const bool remove = value->tag == &Undefined_class;
+    Bitmap* bitmap = remove ? nullptr : bitmapOf(value, "nodeBitmap");
+    SchematicNode* node = activeNode(c);
+    if (!node) return &false_value;
+    if (remove) {
+        setNodeBitmap(c.graph, *node, nullptr, nullptr);
+        return &true_value;
+    }
+    // Made before the old one goes, so a failure leaves the node as it was.
+    HBITMAP handle = makeDeviceBitmap(c, bitmap);
+    if (!handle) return &false_value;
+    setNodeBitmap(c.graph, *node, handle, value);
+    return &true_value;
+}
+
+Value* writeBackgroundBitmap(SchematicControl& c, Value* value) {
+    HBITMAP handle = makeDeviceBitmap(c, bitmapOf(value, "backgroundBitmap"));
+    if (!handle) return &false_value;
+    if (c.backgroundBitmapHandle) DeleteObject(c.backgroundBitmapHandle);
+    c.backgroundBitmapHandle = handle;
+    c.backgroundBitmapValue = value;
+    return &true_value;
+}
+
+Value* writeSetRenderBall(SchematicControl& c, Value* value) {
+    MtlBase* material = value->to_mtlbase();
+    SchematicNode* node = activeNode(c);
+    if (!node) return &false_value;
+    PStamp* stamp = material->CreatePStamp(PS_LARGE, TRUE);
+    // A stamp of another size would not fit the buffer: no usable swatch either.
+    if (!stamp || stamp->Width() != kSwatchSize || stamp->Height() != kSwatchSize)
+        return &false_value;
+    std::unique_ptr<BYTE[]> image(new (std::nothrow) BYTE[kSwatchBytes]);
+    if (!image) return &undefined;
+    stamp->GetImage(image.get());
+
+    // A node without a bitmap has nothing to show the swatch in.
+    if (!node->bitmapHandle) return &true_value;
+    HWND window = deviceWindow(c);
+    HDC windowDC = GetDC(window);
+    HDC memoryDC = CreateCompatibleDC(windowDC);
+    HGDIOBJ previous = SelectObject(memoryDC, static_cast<HBITMAP>(node->bitmapHandle));
+    Rect dest(0, 0, kSwatchSize, kSwatchSize);
+    GetGPort()->DisplayMap(memoryDC, dest, 0, 0, image.get(), kSwatchRowBytes);
+    SelectObject(memoryDC, previous);
+    DeleteDC(memoryDC);
+    ReleaseDC(window, windowDC);
+    return &true_value;
+}

@@ -1,0 +1,234 @@
+// property_dispatch.cpp - every property name the control answers, read and written.
+#include "control/names.h"
+#include "host/errors.h"
+#include "script/properties.h"
+#include "script/storage_container.h"
+
+namespace {
+
+using A = Answer;
+using Node = SchematicNode;
+using Socket = SchematicSocket;
+using View = SchematicViewState;
+
+// The name is held by the address of its global: the globals are filled when
+// the extension is initialised, after these tables are built.
+struct ReadEntry {
+    Value** name;
+    PropertyReader read;
+};
+
+struct WriteEntry {
+    Value** name;
+    PropertyWriter write;
+};
+
+// The host's own names for the window size, which the vocabulary leaves to it.
+Value* widthName = Name::intern("width");
+Value* heightName = Name::intern("height");
+
+// Reads. Template rows give the field and, for node attributes, the answer
+// without an active node; socket attributes answer false without a socket.
+const ReadEntry readTable[] = {
+    // commands
+    {&n_addNode, readAddNode},
+    {&n_addInSocket, readAddInSocket},
+    {&n_addOutSocket, readAddOutSocket},
+    {&n_deleteActiveSocket, readDeleteActiveSocket},
+    {&n_deleteActiveNode, readDeleteActiveNode},
+    {&n_deleteNodeActive, readDeleteActiveNode},
+    {&n_redrawView, readRedrawView},
+    {&n_redrawNode, readRedrawNode},
+    // counts and indices
+    {&n_getNodeCount, readGetNodeCount},
+    {&n_activeNode, readActiveNode},
+    {&n_activeSocket, readActiveSocket},
+    {&n_selectedNodeIndex, readSelectedNodeIndex},
+    {&n_getSelectionCount, readGetSelectionCount},
+    {&n_getSocketCount, readGetSocketCount},
+    {&n_getActiveSocketType, readGetActiveSocketType},
+    {&n_getActiveSocketConnectingNodeIndices, readConnectingNodeIndices},
+    {&n_getActiveSocketConnectingSocketIndices, readConnectingSocketIndices},
+    {&n_getSelectedConnectionIndex, readSelectedConnectionIndex},
+    {&n_getSelectedConnectionNodeAndSocket, readSelectedConnectionNodeAndSocket},
+    {&n_getChildCount, readGetChildCount},
+    {&n_parentNode, readParentNode},
+    {&n_getDeletedNodeCount, readGetDeletedNodeCount},
+    {&n_drawLastIndex, readDrawLastIndex},
+    // the active node
+    {&n_nodeName, readNodeText<&Node::nodeName>},
+    {&n_nodeInfo, readNodeText<&Node::nodeInfo>},
+    {&n_bitmapPath, readNodeText<&Node::bitmapPath>},
+    {&n_nodeBitmap, readBitmapAsOk},
+    {&n_sceneNode, readSceneNode},
+    {&n_activeNodePos, readNodePoint<&Node::position>},
+    {&n_activeNodeCollapsed, readNodeFlag<&Node::collapsed, A::no>},
+    {&n_nodeColor, readNodeColor},
+    {&n_nodeSize, readNodeSize},
+    {&n_nodeCollapsedSize, readNodeCollapsedSize},
+    {&n_bitmapSize, readNodePoint<&Node::bitmapSize>},
+    {&n_edgeSize, readEdgeSize},
+    {&n_nodeNameOffset, readNodePoint<&Node::nameOffset>},
+    {&n_textAlign, readTextAlign},
+    {&n_isHidden, readNodeFlag<&Node::hidden, A::no>},
+    {&n_drawConnectionsFromParent, readNodeFlag<&Node::drawConnectionsFromParent, A::no>},
+    {&n_viewAlignOffset, readNodePoint<&Node::viewAlignOffset>},
+    {&n_viewAlign, readViewAlign},
+    {&n_drawLayer, readDrawLayer},
+    {&n_posLocked, readNodeFlag<&Node::posLocked, A::undefined>},
+    {&n_selectable, readNodeFlag<&Node::selectable, A::undefined>},
+    {&n_isselected, readNodeFlag<&Node::selected, A::undefined>},
+    {&n_showBitmapOnly, readNodeFlag<&Node::showBitmapOnly, A::undefined>},
+    {&n_isCollapsible, readNodeFlag<&Node::isCollapsible, A::undefined>},
+    {&n_showMiniBitmap, readNodeFlag<&Node::showMiniBitmap, A::undefined>},
+    // the active socket
+    {&n_socketName, readSocketName},
+    {&n_socketInfo, readSocketText<&Socket::socketInfo>},
+    {&n_socketDataClass, readSocketText<&Socket::socketDataClass>},
+    {&n_socketPosition, readSocketPoint<&Socket::socketPosition>},
+    {&n_socketLabelOffset, readSocketPoint<&Socket::labelOffset>},
+    {&n_connectionColor, readConnectionColor},
+    {&n_activeSocketFlipped, readSocketFlag<&Socket::flipped>},
+    {&n_activeSocketValue, readActiveSocketValue},
+    {&n_activeSocketShowValue, readSocketFlag<&Socket::showValue>},
+    {&n_socketIsHidden, readSocketFlag<&Socket::socketIsHidden>},
+    {&n_drawSeperator, readSocketFlag<&Socket::drawSeperator>},
+    {&n_sceneController, readSceneController},
+    // the view and the control
+    {&widthName, readWidth},
+    {&heightName, readHeight},
+    {&n_zoom, readZoom},
+    {&n_pan, readPan},
+    {&n_allowUIDelete, readViewFlag<&View::allowUIDelete>},
+    {&n_allowZoom, readViewFlag<&View::allowZoom>},
+    {&n_allowPan, readViewFlag<&View::allowPan>},
+    {&n_allowRegionSelect, readViewFlag<&View::allowRegionSelect>},
+    {&n_zoomAboutMouse, readViewFlag<&View::zoomAboutMouse>},
+    {&n_tileBackground, readViewFlag<&View::tileBackground>},
+    {&n_showInfo, readViewFlag<&View::showInfo>},
+    {&n_drawWeights, readViewFlag<&View::drawWeights>},
+    {&n_drawShadows, readViewFlag<&View::drawShadows>},
+    {&n_drawMenuBars, readViewFlag<&View::drawMenuBars>},
+    {&n_useDrawLayers, readViewFlag<&View::useDrawLayers>},
+    {&n_nodeTransparency, readNodeTransparency},
+    {&n_setInfo, readSetInfo},
+    {&n_backgroundBitmap, readBitmapAsOk},
+    {&n_backgroundPath, readBackgroundPath},
+    {&n_storageContainer, readStorageContainer},
+};
+
+// Writes. Template rows give the field and the answer when done; without an
+// active node or socket they answer false unless a third answer is given.
+const WriteEntry writeTable[] = {
+    // the control window
+    {&widthName, writeWidth},
+    {&heightName, writeHeight},
+    // addressing and selection
+    {&n_activeNode, writeActiveNode},
+    {&n_activeSocket, writeActiveSocket},
+    {&n_selectedNodeIndex, writeSelectedNodeIndex},
+    // the active node
+    {&n_nodeName, writeNodeText<&Node::nodeName, A::yes>},
+    {&n_nodeInfo, writeNodeText<&Node::nodeInfo, A::yes>},
+    {&n_bitmapPath, writeNodeText<&Node::bitmapPath, A::ok>},
+    {&n_nodeBitmap, writeNodeBitmap},
+    {&n_setRenderBall, writeSetRenderBall},
+    {&n_sceneNode, writeSceneNode},
+    {&n_activeNodePos, writeNodePoint<&Node::position, A::yes>},
+    {&n_activeNodePosRelative, writeActiveNodePosRelative},
+    {&n_activeNodeCollapsed, writeNodeFlag<&Node::collapsed, A::ok, A::ok>},
+    {&n_nodeColor, writeNodeColor},
+    {&n_nodeSize, writeNodeSize},
+    {&n_nodeCollapsedSize, writeNodeCollapsedSize},
+    {&n_bitmapSize, writeNodePoint<&Node::bitmapSize, A::yes>},
+    {&n_edgeSize, writeEdgeSize},
+    {&n_nodeNameOffset, writeNodePoint<&Node::nameOffset, A::yes>},
+    {&n_textAlign, writeTextAlign},
+    {&n_isHidden, writeNodeFlag<&Node::hidden, A::ok>},
+    {&n_nodeIsHidden, writeNodeFlag<&Node::hidden, A::ok>},
+    {&n_posLocked, writeNodeFlag<&Node::posLocked, A::yes>},
+    {&n_selectable, writeNodeFlag<&Node::selectable, A::yes>},
+    {&n_isselected, writeNodeFlag<&Node::selected, A::yes>},
+    {&n_showBitmapOnly, writeNodeFlag<&Node::showBitmapOnly, A::yes>},
+    {&n_isCollapsible, writeNodeFlag<&Node::isCollapsible, A::yes>},
+    {&n_showMiniBitmap, writeNodeFlag<&Node::showMiniBitmap, A::ok>},
+    {&n_drawConnectionsFromParent, writeNodeFlag<&Node::drawConnectionsFromParent, A::ok>},
+    {&n_parentNode, writeParentNode},
+    {&n_viewAlign, writeViewAlign},
+    {&n_viewAlignOffset, writeNodePoint<&Node::viewAlignOffset, A::ok>},
+    {&n_drawLayer, writeDrawLayer},
+    // the active socket
+    {&n_socketName, writeSocketText<&Socket::socketName>},
+    {&n_socketInfo, writeSocketText<&Socket::socketInfo>},
+    {&n_socketDataClass, writeSocketText<&Socket::socketDataClass>},
+    {&n_socketPosition, writeSocketPoint<&Socket::socketPosition, A::ok>},
+    {&n_socketLabelOffset, writeSocketPoint<&Socket::labelOffset, A::yes>},
+    {&n_connectionColor, writeConnectionColor},
+    {&n_activeSocketFlipped, writeActiveSocketFlipped},
+    {&n_activeSocketValue, writeActiveSocketValue},
+    {&n_activeSocketShowValue, writeSocketFlag<&Socket::showValue, A::ok, A::ok>},
+    {&n_socketIsHidden, writeSocketFlag<&Socket::socketIsHidden, A::yes>},
+    {&n_drawSeperator, writeSocketFlag<&Socket::drawSeperator, A::yes>},
+    {&n_sceneController, writeSceneController},
+    // links
+    {&n_toggleConnection, writeToggleConnection},
+    {&n_setConnectionWeight, writeSetConnectionWeight},
+    // queries answered through the assignment
+    {&n_findNodeByPos, writeFindNodeByPos},
+    {&n_childIndex, writeChildIndex},
+    {&n_getConnectionWeight, writeGetConnectionWeight},
+    {&n_getDeletedNodeIndex, writeGetDeletedNodeIndex},
+    // the view and the control
+    {&n_zoom, writeZoom},
+    {&n_pan, writePan},
+    {&n_allowUIDelete, writeViewFlag<&View::allowUIDelete>},
+    {&n_allowZoom, writeViewFlag<&View::allowZoom>},
+    {&n_allowPan, writeViewFlag<&View::allowPan>},
+    {&n_allowRegionSelect, writeViewFlag<&View::allowRegionSelect>},
+    {&n_zoomAboutMouse, writeViewFlag<&View::zoomAboutMouse>},
+    {&n_tileBackground, writeViewFlag<&View::tileBackground>},
+    {&n_showInfo, writeViewFlag<&View::showInfo>},
+    {&n_drawWeights, writeViewFlag<&View::drawWeights>},
+    {&n_drawShadows, writeViewFlag<&View::drawShadows>},
+    {&n_drawMenuBars, writeViewFlag<&View::drawMenuBars>},
+    {&n_useDrawLayers, writeViewFlag<&View::useDrawLayers>},
+    {&n_drawLastIndex, writeDrawLastIndex},
+    {&n_nodeTransparency, writeNodeTransparency},
+    {&n_setInfo, writeSetInfo},
+    {&n_backgroundBitmap, writeBackgroundBitmap},
+    {&n_backgroundPath, writeBackgroundPath},
+    {&n_storageContainer, writeStorageContainer},
+};
+
+template <class Entry, size_t N>
+const Entry* find(const Entry (&table)[N], Value* name) {
+    if (!name) return nullptr;
+    for (const Entry& entry : table)
+        if (*entry.name == name) return &entry;
+    return nullptr;
+}
+
+}  // namespace
+
+Value* SchematicControl::get_property(Value** arg_list, int count) {
+    Value* name = count > 0 ? arg_list[0] : nullptr;
+    if (const ReadEntry* entry = find(readTable, name))
+        if (Value* result = entry->read(*this)) return result;
+    if (rolloutIsOpen()) return RolloutControl::get_property(arg_list, count);
+    // Closed: the common properties still answer from what the host keeps;
+    // any other name reads as undefined rather than failing.
+    try {
+        return RolloutControl::get_property(arg_list, count);
+    } catch (UnknownPropertyError&) {
+        return &undefined;
+    }
+}
+
+Value* SchematicControl::set_property(Value** arg_list, int count) {
+    Value* value = count > 1 ? arg_list[0] : nullptr;
+    Value* name = count > 1 ? arg_list[1] : nullptr;
+    if (value)
+        if (const WriteEntry* entry = find(writeTable, name))
+            if (Value* result = entry->write(*this, value)) return result;
+    return RolloutControl::set_property(arg_list, count);
+}

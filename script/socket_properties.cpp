@@ -1,0 +1,54 @@
+// socket_properties.cpp - attributes of the active socket that need more than one field copy.
+#include "script/properties.h"
+
+#include "host/scene_values.h"
+
+Value* readSocketName(SchematicControl& c) {
+    SchematicSocket* socket = activeSocket(c);
+    return textValue(socket ? socket->socketName : std::string());
+}
+
+Value* readConnectionColor(SchematicControl& c) {
+    SchematicSocket* socket = activeSocket(c);
+    return socket ? colourValue(socket->socketColor) : &false_value;
+}
+
+Value* writeConnectionColor(SchematicControl& c, Value* value) {
+    const COLORREF_T colour = value->to_colorref();
+    SchematicSocket* socket = activeSocket(c);
+    if (!socket) return &false_value;
+    socket->socketColor = colour;
+    return &true_value;
+}
+
+Value* writeActiveSocketFlipped(SchematicControl& c, Value* value) {
+    return bool_result(setSocketFlipped(c.graph, toFlag(value)) >= 0);
+}
+
+Value* readActiveSocketValue(SchematicControl& c) {
+    SchematicSocket* socket = activeSocket(c);
+    return Float::intern(socket ? socket->value : -1.0f);
+}
+
+Value* writeActiveSocketValue(SchematicControl& c, Value* value) {
+    const float v = value->to_float();
+    SchematicSocket* socket = activeSocket(c);
+    if (!socket) return Float::intern(-1.0f);
+    socket->value = v;
+    return Float::intern(v);
+}
+
+Value* readSceneController(SchematicControl& c) {
+    SchematicSocket* socket = activeSocket(c);
+    if (!socket) return &false_value;
+    return socket->sceneController ? MAXControl::intern(socket->sceneController) : &undefined;
+}
+
+Value* writeSceneController(SchematicControl& c, Value* value) {
+    Control* controller = value->to_controller();
+    SchematicSocket* socket = activeSocket(c);
+    if (!socket) return &false_value;
+    c.sceneTies.tie(controller);
+    socket->sceneController = controller;
+    return &ok;
+}

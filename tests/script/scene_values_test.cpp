@@ -1,0 +1,77 @@
+// scene_values_test.cpp - scene nodes and controllers tied to nodes and sockets.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "host/controllers.h"
+#include "host/scene_values.h"
+#include "tests/script/script_session.h"
+
+namespace {
+bool dependsOn(ReferenceTarget& target, SchematicControl& sc) {
+    const auto& d = target.Dependents();
+    return std::find(d.begin(), d.end(), static_cast<ReferenceMaker*>(&sc)) != d.end();
+}
+}  // namespace
+
+TEST(SceneValues, SceneNodeIsWrittenAndReadAsTheHostsWrapper) {
+    ScriptSession s;
+    s.addNodes(1, 1);
+    INode box("box");
+    Value* wrapper = MAXNode::intern(&box);
+    EXPECT_EQ(s.write("sceneNode", wrapper), "OK");
+    EXPECT_EQ(s.node(0).sceneNode, &box);
+    EXPECT_EQ(s.get("sceneNode"), wrapper);
+    EXPECT_EQ(s.read("sceneNode"), "$box");
+}
+
+TEST(SceneValues, SceneControllerReadsUndefinedUntilOneIsSet) {
+    ScriptSession s;
+    s.addNodes(1, 1);
+    s.get("addInSocket");
+    s.set("activeSocket", I(1));
+    EXPECT_EQ(s.read("sceneController"), "undefined");
+    HostFloatController controller;
+    EXPECT_EQ(s.write("sceneController", MAXControl::intern(&controller)), "OK");
+    EXPECT_EQ(s.node(0).inputs[0]->sceneController, &controller);
+    EXPECT_EQ(s.read("sceneController"), "Controller:Float_Value");
+}
+
+TEST(SceneValues, DeletingATiedSceneObjectClearsEveryReferenceToIt) {
+    ScriptSession s;
+    s.addNodes(2, 1);
+    s.get("addOutSocket");
+    s.set("activeSocket", I(1));
+    auto* box = new INode("box");
+    auto* controller = new HostFloatController;
+    s.set("sceneNode", MAXNode::intern(box));
+    s.set("sceneController", MAXControl::intern(controller));
+    s.set("activeNode", I(2));
+    s.set("sceneNode", MAXNode::intern(box));
+
+    box->DeleteThis();
+    controller->DeleteThis();
+
+    EXPECT_EQ(s.node(0).sceneNode, nullptr);
+    EXPECT_EQ(s.node(1).sceneNode, nullptr);
+    EXPECT_EQ(s.node(0).outputs[0]->sceneController, nullptr);
+    EXPECT_EQ(s.read("sceneNode"), "false");
+    s.set("activeNode", I(1));
+    EXPECT_EQ(s.read("sceneController"), "undefined");
+}
+
+TEST(SceneValues, ACollectedControlStopsListeningToSceneObjects) {
+    INode box("box");
+    auto* s = new ScriptSession;
+    s->addNodes(1, 1);
+    s->set("sceneNode", MAXNode::intern(&box));
+    ASSERT_TRUE(dependsOn(box, s->sc));
+    SchematicControl* control = &s->sc;
+    ReferenceMaker* asMaker = control;
+
+    s->rollout.drop();
+    gc();
+    EXPECT_FALSE(gc_is_live(control));
+    for (ReferenceMaker* m : box.Dependents()) EXPECT_NE(m, asMaker);
+    delete s;
+}
