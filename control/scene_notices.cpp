@@ -1,6 +1,7 @@
 // scene_notices.cpp - what the control does when a scene object it depends on is deleted.
 #include "control/container_binding.h"
 #include "control/schematic_control.h"
+#include "controller/vantrel_controller.h"
 #include "script/scene_ties.h"
 
 void SchematicControl::NotifyRefChanged(ReferenceTarget* target, PartID, RefMessage message) {
