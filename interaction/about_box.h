@@ -5,8 +5,6 @@
 inline constexpr const char* kAboutCaption = "Information";
 inline constexpr const char* kAboutCredit = "Vantrel Schematic Control - a node-graph editor for MAXScript";
 
-// Shows the about box, or brings the one already open to the front. The box is
-// modeless so the key press that opened it finishes at once (the script's
-// keyboardDown handler still runs after the box is up); OK or the close button
-// dismisses it, and it goes with the rollout window of the control that opened it.
-void showAboutBox(HWND controlWindow);
+// Shows the credit in a modal message box with no owner and returns once it is
+// dismissed, so the key press that asked for it reaches script only afterwards.
+void showAboutBox();

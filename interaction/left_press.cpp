@@ -24,8 +24,9 @@ struct PressScan {
     bool socketHit = false;  // a socket was hit: the press belongs to it
 };
 
+// Repaints even when the flag stays as it was: script writes change nodes
+// without a repaint, and the press brings every node it passes over up to date.
 void setSelected(GraphContext& ctx, SchematicNode& node, uint8_t selected) {
-    if (node.selected == selected) return;
     node.selected = selected;
     invalidateRect(ctx, nodeScreenRect(node));
 }

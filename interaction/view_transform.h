@@ -2,7 +2,7 @@
 #pragma once
 #include "graph/records.h"
 
-inline constexpr float kZoomFloor = 0.19f;    // a wheel step below this lands on kZoomReset
+inline constexpr double kZoomFloor = 0.19;   // a wheel step below this lands on kZoomReset
 inline constexpr float kZoomReset = 0.2f;
 
 // One wheel step in or out; with zoomAboutMouse the graph point under

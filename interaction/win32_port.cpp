@@ -47,7 +47,7 @@ void Win32WindowPort::capturePointer() {
 
 void Win32WindowPort::releasePointer() { ReleaseCapture(); }
 
-void Win32WindowPort::showAboutBox() { ::showAboutBox(control.window); }
+void Win32WindowPort::showAboutBox() { ::showAboutBox(); }
 
 bool Win32WindowPort::nudgeSceneController(Control& controller, float step) {
     if (controller.SuperClassID() != CTRL_FLOAT_CLASS_ID) return false;

@@ -48,6 +48,55 @@ TEST_F(Drag, UpToFiveSelectedNodesRepaintAroundThemselvesMoreRepaintTheWholeView
     release(35, 25);
 }
 
+TEST_F(Drag, RubberBandRegionAndValueDragsRepaintOnlyAroundTheirFigures) {
+    SchematicNode& n = nodeAt(20, 20);
+    SchematicSocket& out = output(n);
+    const POINT c = centre(out);
+    const Vec2 s = socketScreenPosition(out);
+
+    // Rubber band: the box from the socket to the band's end, 20 pixels wider all round.
+    press(c);
+    takeUpdateRegion();
+    move(300, 200);
+    HRGN region = takeUpdateRegion();
+    EXPECT_TRUE(covers(region, int(s.x) - 20, int(s.y) - 20));
+    EXPECT_FALSE(covers(region, int(s.x) - 21, 150));
+    EXPECT_TRUE(covers(region, 319, 219));
+    EXPECT_FALSE(covers(region, 320, 150));
+    EXPECT_FALSE(covers(region, 150, 220));
+    DeleteObject(region);
+    release(300, 200);
+
+    // Region: strips 6 pixels either side of each edge, nothing inside them.
+    press(200, 150);
+    takeUpdateRegion();
+    move(260, 190);
+    region = takeUpdateRegion();
+    EXPECT_TRUE(covers(region, 194, 144));
+    EXPECT_FALSE(covers(region, 193, 170));
+    EXPECT_TRUE(covers(region, 265, 195));
+    EXPECT_FALSE(covers(region, 266, 170));
+    EXPECT_FALSE(covers(region, 230, 196));
+    EXPECT_TRUE(covers(region, 230, 184));
+    EXPECT_FALSE(covers(region, 230, 170));  // inside the rectangle
+    DeleteObject(region);
+    release(260, 190);
+
+    // Value drag: the node's rectangle grown by 3.
+    const RectI r = nodeScreenRect(n);
+    send(WM_MBUTTONDOWN, MK_MBUTTON, c.x, c.y);
+    takeUpdateRegion();
+    move(c.x + 3, c.y, MK_MBUTTON);
+    region = takeUpdateRegion();
+    EXPECT_TRUE(covers(region, r.left - 3, r.top - 3));
+    EXPECT_TRUE(covers(region, r.right + 2, r.bottom + 2));
+    EXPECT_FALSE(covers(region, r.left - 4, r.top));
+    EXPECT_FALSE(covers(region, r.right + 3, r.top));
+    EXPECT_FALSE(covers(region, r.left, r.bottom + 3));
+    DeleteObject(region);
+    send(WM_MBUTTONUP, 0, c.x + 3, c.y);
+}
+
 TEST_F(Drag, NodesMoveByThePointerInGraphUnitsExceptLockedOnesAndFollowingChildren) {
     SchematicNode& free = nodeAt(20, 20);
     SchematicNode& locked = nodeAt(20, 100);

@@ -38,6 +38,37 @@ TEST_F(Press, BodySelectionFollowsTheModifierKeys) {
     }
 }
 
+// Script writes change nodes without a repaint; a press that passes over a node's
+// selection repaints that node whether or not its flag changed.
+TEST_F(Press, ThePressRepaintsEveryNodeItDeselectsEvenOneAlreadyClear) {
+    nodeAt(20, 20);    // A: 20..120 x 20..44, never selected here
+    nodeAt(200, 100);  // B
+    auto repaints = [&](int x, int y) {
+        HRGN region = takeUpdateRegion();
+        const bool hit = PtInRegion(region, x, y) != 0;
+        DeleteObject(region);
+        return hit;
+    };
+    takeUpdateRegion();
+    press(230, 110);  // plain press on B clears every other node
+    EXPECT_TRUE(repaints(60, 30));
+    release(230, 110);
+    takeUpdateRegion();
+    press(350, 250);  // empty space clears every node
+    EXPECT_TRUE(repaints(60, 30));
+    release(350, 250);
+    takeUpdateRegion();
+    {
+        HeldKeys alt{VK_MENU};
+        press(60, 30);  // Alt on an unselected node: cleared again, repainted
+    }
+    HRGN region = takeUpdateRegion();
+    EXPECT_TRUE(PtInRegion(region, 60, 30));
+    EXPECT_FALSE(PtInRegion(region, 230, 110));
+    DeleteObject(region);
+    release(60, 30);
+}
+
 TEST_F(Press, LButtonDownComesBeforeTheSelectionChangesAndNodeClickedAfter) {
     SchematicNode& n = nodeAt(20, 20);
     std::vector<bool> seen;

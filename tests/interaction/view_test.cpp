@@ -27,6 +27,14 @@ TEST_F(View, WheelStepsAreSinglePrecisionTenthsWithAFloorButNoCeiling) {
     EXPECT_EQ(view().zoom, 2.00000024f);
     EXPECT_EQ(ro->events.size(), 21u);
     for (const ReceivedEvent& e : ro->events) EXPECT_EQ(e, (ReceivedEvent{"mouseScroll", {}}));
+
+    // A script may set 0.29: one step down is 0.189999998 in single precision, which is
+    // below 0.19 even though it equals 0.19 written as a float.
+    view().zoom = 0.29f;
+    view().pan = {10, 20};
+    wheel(50, 50, -120);
+    EXPECT_EQ(view().zoom, 0.2f);
+    EXPECT_EQ(view().pan.x, 10.0f);
 }
 
 TEST_F(View, EachMessageIsOneStepWhateverItsDelta) {
