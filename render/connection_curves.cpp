@@ -16,6 +16,12 @@ constexpr double kCurvesAboveZoom = 0.4;
 // Halfway between two truncated coordinates, halving toward zero, without overflow.
 LONG halfway(LONG from, LONG to) { return LONG(from + (int64_t(to) - from) / 2); }
 
+// A corner offset from a coordinate that may already sit at the end of the int range.
+LONG offsetBy(int base, int offset) {
+    const int64_t sum = int64_t(base) + offset;
+    return LONG(sum > INT32_MAX ? INT32_MAX : sum < INT32_MIN ? INT32_MIN : sum);
+}
+
 // Middle of the ancestor's left edge (links leave there) or right edge (links arrive).
 Vec2 ancestorEdge(const SchematicNode& ancestor, bool rightEdge) {
     const Vec2 p = nodePosition(ancestor, true), s = nodeSize(ancestor, true);
@@ -100,13 +106,13 @@ void drawLinkArrow(const SchematicSocket& socket, HDC dc, int x0, int y0, int x1
     int l = truncToInt32(std::sqrt(dx * dx + dy * dy));
     if (l == 0) l = 1;
     const float len = float(l);
-    const float k = float(l - length) / len;
+    const float k = float(int64_t(l) - length) / len;
     const float bx = k * dx, by = k * dy;
     const float hw = float(halfWidth);
     const POINT corners[4] = {
         {x1, y1},
-        {x0 + truncToInt32(bx - hw * dy / len), y0 + truncToInt32(by + hw * dx / len)},
-        {x0 + truncToInt32(bx + hw * dy / len), y0 + truncToInt32(by - hw * dx / len)},
+        {offsetBy(x0, truncToInt32(bx - hw * dy / len)), offsetBy(y0, truncToInt32(by + hw * dx / len))},
+        {offsetBy(x0, truncToInt32(bx + hw * dy / len)), offsetBy(y0, truncToInt32(by - hw * dx / len))},
         {x1, y1},
     };
     gdi::Brush fill(CreateSolidBrush(socket.socketColor));

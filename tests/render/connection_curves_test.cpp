@@ -227,3 +227,14 @@ TEST_F(ConnectionCurves, ParentLoopFromOutsideDoesNotHangThePaint) {
     EXPECT_EQ(gdiCounters().windowBlits - before.windowBlits, 1);
     a.parent = b.parent = nullptr;
 }
+
+TEST_F(ConnectionCurves, LinkFarOffToTheRightLeavesTheViewUntouched) {
+    // Both ends saturate at the largest client x; the arrowhead's corners must not
+    // wrap around to the far left and smear a band across the view.
+    view().pan = {3.0e9f, 0.0f};
+    SchematicSocket& out = addOutput(addNodeAt(20, 20));
+    connectSockets(out, addInput(addNodeAt(20, 150)));
+    out.socketColor = RGB(255, 0, 255);
+    paint();
+    EXPECT_EQ(countOther({0, 0, kViewWidth, kViewHeight}, kViewBackground), 0);
+}

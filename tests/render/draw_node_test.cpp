@@ -242,3 +242,32 @@ TEST_F(DrawNode, CaptionsHideAtQuarterZoomAndShowAtPointThree) {
     paint();
     EXPECT_GT(countOther(inside, kNodeColor), 0);
 }
+
+TEST_F(DrawNode, CaptionIsLightGreyOnlyOverADarkBodyAndTitleBarsWidenDark) {
+    struct Case {
+        COLORREF body;
+        bool menuBars;
+        COLORREF text;
+    };
+    const Case cases[] = {
+        {RGB(99, 99, 99), false, RGB(200, 200, 200)},
+        {RGB(99, 100, 99), false, RGB(0, 0, 0)},       // every channel must be dark
+        {RGB(139, 139, 139), true, RGB(200, 200, 200)},  // the darker bar counts
+        {RGB(139, 140, 139), true, RGB(0, 0, 0)},
+        {RGB(0, 0, 0), false, RGB(0, 0, 0)},  // hollow: text over the background
+    };
+    SchematicNode& node = addNodeAt(50, 40);
+    node.nodeName = "caption";
+    for (const Case& c : cases) {
+        node.nodeColor = c.body;
+        view().drawMenuBars = c.menuBars;
+        node.textColor = RGB(1, 2, 3);
+        paint();
+        EXPECT_EQ(node.textColor, c.text) << std::hex << "body 0x" << c.body << " bars " << c.menuBars;
+    }
+    // Zoomed out the caption is not drawn, so the colour is left alone.
+    view().zoom = 0.25f;
+    node.textColor = RGB(1, 2, 3);
+    paint();
+    EXPECT_EQ(node.textColor, RGB(1, 2, 3));
+}
