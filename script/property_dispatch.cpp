@@ -1,6 +1,5 @@
 // property_dispatch.cpp - every property name the control answers, read and written.
 #include "control/names.h"
-#include "host/errors.h"
 #include "script/properties.h"
 #include "script/storage_container.h"
 
@@ -214,14 +213,10 @@ Value* SchematicControl::get_property(Value** arg_list, int count) {
     Value* name = count > 0 ? arg_list[0] : nullptr;
     if (const ReadEntry* entry = find(readTable, name))
         if (Value* result = entry->read(*this)) return result;
-    if (rolloutIsOpen()) return RolloutControl::get_property(arg_list, count);
-    // Closed: the common properties still answer from what the host keeps;
-    // any other name reads as undefined rather than failing.
-    try {
-        return RolloutControl::get_property(arg_list, count);
-    } catch (UnknownPropertyError&) {
-        return &undefined;
-    }
+    // Other names, and the window size while closed, are the host's only while
+    // the rollout is open; closed, they read as undefined.
+    if (!rolloutIsOpen()) return &undefined;
+    return RolloutControl::get_property(arg_list, count);
 }
 
 Value* SchematicControl::set_property(Value** arg_list, int count) {

@@ -77,6 +77,33 @@ TEST(ReadProperties, DeleteActiveSocketMovesTheActiveSocketToTheHighestLeft) {
     EXPECT_EQ(s.read("deleteActiveSocket"), "false") << "no active socket left";
 }
 
+TEST(ReadProperties, DeletingAMiddleSocketRenumbersTheRestAndLeavesTheirRows) {
+    ScriptSession s;
+    s.addNodes(1, 1);
+    s.set("activeNodePos", P2(10, 20));
+    s.get("addInSocket");
+    s.get("addOutSocket");
+    s.get("addInSocket");
+    SchematicSocket* last = s.node(0).inputs[1];
+    s.set("activeSocket", I(2));
+    ValidateRect(s.sc.window, nullptr);
+
+    EXPECT_EQ(s.read("deleteActiveSocket"), "true");
+    EXPECT_EQ(s.read("getSocketCount"), "2");
+    EXPECT_EQ(s.read("activeSocket"), "2") << "the highest number left";
+    EXPECT_EQ(last->index, 1);
+    EXPECT_EQ(s.read("socketPosition"), "[4.5,56]") << "its row stays, leaving a gap";
+    EXPECT_EQ(s.node(0).height, 72) << "only the last row shrinks the node";
+    // The node's rectangle and the row below it.
+    EXPECT_TRUE(updateRect(s.sc.window) == (RECT{10, 20, 110, 108}));
+
+    ValidateRect(s.sc.window, nullptr);
+    EXPECT_EQ(s.read("deleteActiveSocket"), "true");
+    EXPECT_EQ(s.node(0).height, 56);
+    EXPECT_EQ(s.read("activeSocket"), "1");
+    EXPECT_TRUE(updateRect(s.sc.window) == (RECT{10, 20, 110, 92}));
+}
+
 TEST(ReadProperties, DeleteActiveNodeRenumbersAndLeavesDeletedIndicesAlone) {
     ScriptSession s;
     s.addNodes(3, 3);
@@ -191,9 +218,21 @@ TEST(ReadProperties, RedrawCommandsInvalidateWithoutErasing) {
 TEST(ReadProperties, ClosedRolloutReadsUnknownNamesAsUndefined) {
     ScriptSession s(false);
     EXPECT_EQ(s.read("noSuchProperty"), "undefined");
-    EXPECT_EQ(s.read("caption"), "\"Schematic\"");
+    // The host's own names too, and the window size: there is no window to ask.
+    EXPECT_EQ(s.read("caption"), "undefined");
+    EXPECT_EQ(s.read("width"), "undefined");
+    EXPECT_EQ(s.read("height"), "undefined");
     EXPECT_EQ(s.read("addNode"), "1") << "the graph answers with or without a window";
     EXPECT_EQ(s.read("redrawView"), "OK");
+
+    s.rollout.open();
+    EXPECT_EQ(s.read("caption"), "\"Schematic\"");
+    EXPECT_EQ(s.read("width"), "320");
+    EXPECT_EQ(s.read("addNode"), "1") << "opening emptied the graph";
+    s.rollout.close();
+    EXPECT_EQ(s.read("caption"), "undefined");
+    EXPECT_EQ(s.read("width"), "undefined");
+    EXPECT_EQ(s.read("getNodeCount"), "1");
 
     s.rollout.open();
     EXPECT_EQ(errorOf([&] { s.get("noSuchProperty"); }),

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "host/controllers.h"
+#include "host/images.h"
 #include "host/scene_values.h"
 #include "tests/script/script_session.h"
 
@@ -89,6 +90,11 @@ TEST(WriteProperties, ToggleConnectionMakesThenRemovesTheLink) {
     EXPECT_TRUE(output->links.empty());
     EXPECT_TRUE(output->linkWeights.empty());
     EXPECT_TRUE(input->links.empty());
+    // Numbers become indices in floating point, then truncate.
+    EXPECT_EQ(s.write("toggleConnection", P2(2.9f, 1.9f)), "true");
+    EXPECT_EQ(output->links, std::vector<SchematicSocket*>{input});
+    EXPECT_EQ(s.write("toggleConnection", P2(2.9f, 1.9f)), "true");
+    EXPECT_TRUE(output->links.empty());
 
     // Refusals: an output as target, numbers outside the table, an input active.
     for (Value* target : {P2(2, 2), P2(3, 1), P2(0, 1), P2(2, 0), P2(-1, 1), P2(2, 3)})
@@ -322,9 +328,41 @@ TEST(WriteProperties, WidthAndHeightResizeTheOpenWindowAndItsBackBuffer) {
     EXPECT_EQ(s.write("width", I(-10)), "true");
     EXPECT_EQ(s.read("width"), "0");
 
-    // Closed, the host's own answer: the last layout.
+    // Closed, the host keeps the size in its layout; a read has no window to ask.
     s.rollout.close();
     EXPECT_EQ(s.write("width", I(180)), "180");
-    EXPECT_EQ(s.read("width"), "180");
-    EXPECT_EQ(s.read("height"), "120");
+    EXPECT_EQ(s.sc.layout.width, 180);
+    EXPECT_EQ(s.sc.layout.height, 120);
+    EXPECT_EQ(s.read("width"), "undefined");
+    EXPECT_EQ(s.read("height"), "undefined");
+}
+
+TEST(WriteProperties, WritesThatChangeTheGraphNeitherRepaintNorRaiseEvents) {
+    ScriptSession s;
+    s.addNodes(2, 2);
+    s.get("addInSocket");
+    s.set("activeNode", I(1));
+    s.get("addOutSocket");
+    s.set("activeSocket", I(1));
+    s.rollout.recordEvents({"connectionChanged", "nodesDeleted", "preNodesDeleted"});
+    auto* bitmap = new MAXBitMap(new Bitmap(4, 4));
+    const std::pair<const char*, Value*> writes[] = {
+        {"toggleConnection", P2(2, 1)}, {"setConnectionWeight", P2(1, 7)},
+        {"nodeBitmap", bitmap}, {"nodeBitmap", &undefined}, {"nodeSize", P2(140, 60)},
+        {"activeNodePos", P2(40, 30)}, {"activeNodeCollapsed", &true_value},
+        {"nodeColor", new ColorValue(10.0f, 20.0f, 30.0f)}, {"isHidden", &true_value},
+        {"isselected", &true_value}, {"activeSocketFlipped", &true_value},
+        {"connectionColor", new ColorValue(1.0f, 2.0f, 3.0f)}, {"socketName", S("out")},
+        {"selectedNodeIndex", I(2)}, {"zoom", F(2)}, {"pan", P2(5, 5)},
+        {"backgroundBitmap", bitmap}, {"drawLayer", I(3)}, {"activeNode", I(2)},
+        {"parentNode", I(1)}, {"activeNode", I(1)}, {"toggleConnection", P2(2, 1)},
+    };
+    for (auto [name, value] : writes) {
+        ValidateRect(s.sc.window, nullptr);
+        EXPECT_NE(s.write(name, value), "false") << name;
+        EXPECT_TRUE(updateRect(s.sc.window) == RECT{}) << name << " asked for a repaint";
+    }
+    EXPECT_TRUE(s.rollout.events.empty());
+    EXPECT_EQ(s.node(1).parent, &s.node(0));
+    EXPECT_TRUE(s.node(0).outputs[0]->links.empty()) << "the second toggle removed the link";
 }
