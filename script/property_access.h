@@ -2,6 +2,8 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <type_traits>
+#include <utility>
 
 #include "control/schematic_control.h"
 #include "graph/graph.h"
@@ -52,93 +54,41 @@ inline Vec2 toVec2(Value* v) {
 // target. Values are converted before anything is looked at, so a value of the
 // wrong kind raises and changes nothing.
 
-template <auto Field, Answer Missing>
-Value* readNodeFlag(SchematicControl& c) {
-    SchematicNode* node = activeNode(c);
-    return node ? flagValue(node->*Field) : answer(Missing);
+// The record a field belongs to is the one a row addresses: the active node or
+// the active socket. The field's type picks the script value it reads and writes.
+template <class Member> struct FieldOf;
+template <class Record, class Type> struct FieldOf<Type Record::*> {
+    using record = Record;
+    using type = Type;
+};
+
+template <class Record> Record* addressed(SchematicControl& c) {
+    if constexpr (std::is_same_v<Record, SchematicNode>) return activeNode(c);
+    else return activeSocket(c);
+}
+
+inline Value* scriptValue(uint8_t flag) { return flagValue(flag); }
+inline Value* scriptValue(const std::string& text) { return textValue(text); }
+inline Value* scriptValue(Vec2 point) { return pointValue(point); }
+
+template <class Type> Type fromScript(Value* v) {
+    if constexpr (std::is_same_v<Type, uint8_t>) return toFlag(v);
+    else if constexpr (std::is_same_v<Type, std::string>) return v->to_string();
+    else return toVec2(v);
+}
+
+template <auto Field, Answer Missing = Answer::no>
+Value* readField(SchematicControl& c) {
+    auto* record = addressed<typename FieldOf<decltype(Field)>::record>(c);
+    return record ? scriptValue(record->*Field) : answer(Missing);
 }
 
 template <auto Field, Answer Done, Answer Missing = Answer::no>
-Value* writeNodeFlag(SchematicControl& c, Value* value) {
-    const uint8_t flag = toFlag(value);
-    SchematicNode* node = activeNode(c);
-    if (!node) return answer(Missing);
-    node->*Field = flag;
-    return answer(Done);
-}
-
-template <auto Field>
-Value* readNodeText(SchematicControl& c) {
-    SchematicNode* node = activeNode(c);
-    return node ? textValue(node->*Field) : &false_value;
-}
-
-template <auto Field, Answer Done>
-Value* writeNodeText(SchematicControl& c, Value* value) {
-    const char* text = value->to_string();
-    SchematicNode* node = activeNode(c);
-    if (!node) return &false_value;
-    node->*Field = text;
-    return answer(Done);
-}
-
-template <auto Field>
-Value* readNodePoint(SchematicControl& c) {
-    SchematicNode* node = activeNode(c);
-    return node ? pointValue(node->*Field) : &false_value;
-}
-
-template <auto Field, Answer Done>
-Value* writeNodePoint(SchematicControl& c, Value* value) {
-    const Vec2 p = toVec2(value);
-    SchematicNode* node = activeNode(c);
-    if (!node) return &false_value;
-    node->*Field = p;
-    return answer(Done);
-}
-
-template <auto Field>
-Value* readSocketFlag(SchematicControl& c) {
-    SchematicSocket* socket = activeSocket(c);
-    return socket ? flagValue(socket->*Field) : &false_value;
-}
-
-template <auto Field, Answer Done, Answer Missing = Answer::no>
-Value* writeSocketFlag(SchematicControl& c, Value* value) {
-    const uint8_t flag = toFlag(value);
-    SchematicSocket* socket = activeSocket(c);
-    if (!socket) return answer(Missing);
-    socket->*Field = flag;
-    return answer(Done);
-}
-
-template <auto Field>
-Value* readSocketText(SchematicControl& c) {
-    SchematicSocket* socket = activeSocket(c);
-    return socket ? textValue(socket->*Field) : &false_value;
-}
-
-template <auto Field>
-Value* writeSocketText(SchematicControl& c, Value* value) {
-    const char* text = value->to_string();
-    SchematicSocket* socket = activeSocket(c);
-    if (!socket) return &false_value;
-    socket->*Field = text;
-    return &true_value;
-}
-
-template <auto Field>
-Value* readSocketPoint(SchematicControl& c) {
-    SchematicSocket* socket = activeSocket(c);
-    return socket ? pointValue(socket->*Field) : &false_value;
-}
-
-template <auto Field, Answer Done>
-Value* writeSocketPoint(SchematicControl& c, Value* value) {
-    const Vec2 p = toVec2(value);
-    SchematicSocket* socket = activeSocket(c);
-    if (!socket) return &false_value;
-    socket->*Field = p;
+Value* writeField(SchematicControl& c, Value* value) {
+    auto converted = fromScript<typename FieldOf<decltype(Field)>::type>(value);
+    auto* record = addressed<typename FieldOf<decltype(Field)>::record>(c);
+    if (!record) return answer(Missing);
+    record->*Field = std::move(converted);
     return answer(Done);
 }
 
