@@ -51,11 +51,10 @@ inline Vec2 toVec2(Value* v) {
 
 // One field of the active node, socket or view state per template: a table row
 // names the field, the answer when the write is done and the answer without a
-// target. Values are converted before anything is looked at, so a value of the
-// wrong kind raises and changes nothing.
-
-// The record a field belongs to is the one a row addresses: the active node or
-// the active socket. The field's type picks the script value it reads and writes.
+// target. The field's record says what the row addresses (the active node or the
+// active socket), its type which script value it reads and writes. Values are
+// converted before anything is looked at, so a value of the wrong kind raises and
+// changes nothing.
 template <class Member> struct FieldOf;
 template <class Record, class Type> struct FieldOf<Type Record::*> {
     using record = Record;
