@@ -96,7 +96,7 @@ Value* readParentNode(SchematicControl& c) {
 }
 
 Value* writeParentNode(SchematicControl& c, Value* value) {
-    const int n = value->to_int();
+    const int n = toIndex(value);
     SchematicNode* node = activeNode(c);
     if (!node || n < 0 || n > nodeCount(c)) return &false_value;
     SchematicNode* parent = n == 0 ? nullptr : nodeTable(c)[size_t(n) - 1];

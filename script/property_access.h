@@ -1,5 +1,6 @@
 // property_access.h - what every property reader and writer shares.
 #pragma once
+#include <cmath>
 #include <cstdint>
 #include <string>
 #include <type_traits>
@@ -7,6 +8,7 @@
 
 #include "control/schematic_control.h"
 #include "graph/graph.h"
+#include "host/errors.h"
 #include "host/value.h"
 
 // A reader answers a read of one name, a writer a write. Either may answer null
@@ -32,6 +34,20 @@ inline SchematicSocket* activeSocket(SchematicControl& c) { return activeSocketP
 inline SchematicGraph& nodeTable(SchematicControl& c) { return *c.graph.nodeTable; }
 inline int32_t nodeCount(SchematicControl& c) {
     return c.graph.nodeTable ? int32_t(c.graph.nodeTable->size()) : 0;
+}
+
+// A script number naming a node, socket or link (1-based as the script counts). A
+// non-finite number names nothing: it raises the conversion error wherever it is given,
+// as activeNode = nan always did, instead of truncating to some index.
+inline int toIndex(Value* v) {
+    if (v->tag == &Float_class && !std::isfinite(static_cast<Float*>(v)->value))
+        throw ConversionError(v, "Integer");
+    return v->to_int();
+}
+// One coordinate of a point that names things, made an inside (0-based) index.
+inline int32_t indexPart(Value* whole, float part) {
+    if (!std::isfinite(part)) throw ConversionError(whole, "Integer");
+    return truncToInt32(part - 1.0f);  // in floating point, then truncated
 }
 
 // Values of the script side.
