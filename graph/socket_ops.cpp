@@ -85,8 +85,10 @@ bool removeSocket(GraphContext& ctx, SchematicNode& node, int32_t index, bool re
     // Only the last row can go; other sockets keep their rows, leaving a gap.
     if (countBefore == index + 1) node.height -= kRowHeight;
     if (redraw) {
+        // The row that went lies below the node as it is now, a row high on screen.
+        const float zoom = node.viewStateRef ? node.viewStateRef->zoom : 1.0f;
         RectI rect = nodeScreenRect(node);
-        rect.bottom += kRowHeight;
+        rect.bottom += int32_t(std::ceil(float(kRowHeight) * zoom));
         redrawRect(ctx, rect);
     }
     return true;
