@@ -241,8 +241,8 @@ TEST_F(StorageContainer, ContainerWithoutAControlHoldsNoFreedValueOrSceneObject)
     writeProperty(sc, "activeNode", Integer::intern(1));
     writeProperty(sc, "activeSocket", Integer::intern(1));
     writeProperty(sc, "nodeBitmap", new MAXBitMap(new Bitmap(2, 2)));
-    Value* nodeArgs[] = {new String("box")};
-    Rooted sceneNode(scene_create_node_cf(nodeArgs, 1));
+    Rooted boxName(new String("box"));
+    Rooted sceneNode(scene_create_node_cf(&boxName.slot, 1));
     Rooted track(newController("Float_Value"));
     Value* trackArg[] = {track.slot};
     scene_add_track_cf(trackArg, 1);
@@ -261,15 +261,15 @@ TEST_F(StorageContainer, ContainerWithoutAControlHoldsNoFreedValueOrSceneObject)
     EXPECT_NE(c.nodeTable[0]->bitmapHandle, nullptr) << "the device bitmap stays";
 
     // Saved and loaded: the references are filled in after the load, with no control bound.
-    Rooted box(scene_create_node_cf(nodeArgs, 1));
+    Rooted box(scene_create_node_cf(&boxName.slot, 1));
     writeProperty(sc, "sceneNode", box.slot);
     Value* containerArg[] = {v.slot};
     scene_add_track_cf(containerArg, 1);
     writeContainer(sc, &undefined);
     const std::string path = exe_folder() + "\\ties_test.vsc";
-    Value* file[] = {new String(path.c_str())};
-    scene_save_cf(file, 1);
-    scene_load_cf(file, 1);
+    Rooted file(new String(path.c_str()));
+    scene_save_cf(&file.slot, 1);
+    scene_load_cf(&file.slot, 1);
     DeleteFileA(path.c_str());
     ASSERT_EQ(the_scene().nodes().size(), 1u);
     vantrelController* loaded = nullptr;
