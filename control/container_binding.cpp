@@ -4,7 +4,7 @@
 #include "control/schematic_control.h"
 #include "controller/vantrel_controller.h"
 #include "graph/graph.h"
-#include "script/scene_ties.h"
+#include "control/scene_ties.h"
 
 void detachContainer(SchematicControl& control) {
     vantrelController* container = control.storageContainer;
