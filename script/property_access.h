@@ -82,14 +82,23 @@ template <class Record> Record* addressed(SchematicControl& c) {
     else return activeSocket(c);
 }
 
+// Every uint32_t field of the records is a COLORREF colour.
 inline Value* scriptValue(uint8_t flag) { return flagValue(flag); }
+inline Value* scriptValue(uint32_t colour) { return colourValue(colour); }
+inline Value* scriptValue(float number) { return Float::intern(number); }
 inline Value* scriptValue(const std::string& text) { return textValue(text); }
 inline Value* scriptValue(Vec2 point) { return pointValue(point); }
+inline Value* scriptValue(Vec2I point) { return pointValue(point); }
 
 template <class Type> Type fromScript(Value* v) {
     if constexpr (std::is_same_v<Type, uint8_t>) return toFlag(v);
+    else if constexpr (std::is_same_v<Type, uint32_t>) return uint32_t(v->to_colorref());
+    else if constexpr (std::is_same_v<Type, float>) return v->to_float();
     else if constexpr (std::is_same_v<Type, std::string>) return v->to_string();
-    else return toVec2(v);
+    else if constexpr (std::is_same_v<Type, Vec2I>) {
+        const Vec2 p = toVec2(v);
+        return Vec2I{truncToInt32(p.x), truncToInt32(p.y)};
+    } else return toVec2(v);
 }
 
 template <auto Field, Answer Missing = Answer::no>
