@@ -1,6 +1,8 @@
 // builtin_args.cpp - shared argument readers of the built-in functions.
 #include "host/maxscript/builtin_args.h"
 
+#include <cctype>
+
 BuiltinArgs::BuiltinArgs(const char* fn, Value** args, int count)
     : fn(fn), args(args), total(count < 0 ? 0 : count), positional(positional_count(args, count)) {}
 
@@ -70,6 +72,29 @@ std::string print_text(Value* v) {
     return s.text;
 }
 
-const char* class_name_of(Value* v) {
-    return v && v->tag ? v->tag->name : "Value";
+static char folded(char c, bool ignore_case) {
+    return ignore_case ? static_cast<char>(std::tolower(static_cast<unsigned char>(c))) : c;
+}
+
+// Backtracks to the last * only, so the time stays proportional to text times
+// pattern whatever the input.
+bool wildcard_match(const std::string& text, const std::string& pattern, bool ignore_case) {
+    size_t t = 0, p = 0, star = std::string::npos, resume = 0;
+    while (t < text.size()) {
+        if (p < pattern.size() && pattern[p] == '*') {
+            star = p++;
+            resume = t;
+        } else if (p < pattern.size() &&
+                   (pattern[p] == '?' || folded(pattern[p], ignore_case) == folded(text[t], ignore_case))) {
+            ++p;
+            ++t;
+        } else if (star != std::string::npos) {
+            p = star + 1;
+            t = ++resume;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == '*') ++p;
+    return p == pattern.size();
 }

@@ -47,5 +47,5 @@ bool values_equal(Value* a, Value* b);
 // The print form of v as format and string conversion use it: strings without quotes.
 std::string print_text(Value* v);
 
-// The argument's class name for messages ("Integer").
-const char* class_name_of(Value* v);
+// * matches any run of characters, ? any one.
+bool wildcard_match(const std::string& text, const std::string& pattern, bool ignore_case);

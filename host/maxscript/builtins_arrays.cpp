@@ -1,6 +1,7 @@
 // builtins_arrays.cpp - array built-ins: append, delete, insert, find, join, sort, amin, amax.
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,8 @@ int compare_values(const char* fn, Value* a, Value* b) {
     }
     if (is_number(a) && is_number(b)) {
         const double x = a->to_float(), y = b->to_float();
+        // NaN orders first, so sorting always has a consistent order to follow.
+        if (std::isnan(x) || std::isnan(y)) return std::isnan(y) - std::isnan(x);
         return x < y ? -1 : (x > y ? 1 : 0);
     }
     if (a->tag == &String_class && b->tag == &String_class)
@@ -58,6 +61,32 @@ Value* append(Value** args, int count) {
     Array* array = a.array(0);
     array->append(a[1]);
     return array;
+}
+
+int index_of(Array* array, Value* v) {
+    for (int i = 0; i < array->size(); ++i)
+        if (values_equal(array->data[i], v)) return i + 1;
+    return 0;
+}
+
+Value* appendIfUnique(Value** args, int count) {
+    BuiltinArgs a("appendIfUnique", args, count);
+    a.expect(2);
+    Array* array = a.array(0);
+    if (index_of(array, a[1])) return &false_value;
+    array->append(a[1]);
+    return &true_value;
+}
+
+// A new array of the items in their first order, each once.
+Value* makeUniqueArray(Value** args, int count) {
+    BuiltinArgs a("makeUniqueArray", args, count);
+    a.expect(1);
+    Array* source = a.array(0);
+    auto* unique = new Array;
+    for (Value* v : source->data)
+        if (!index_of(unique, v)) unique->append(v);
+    return unique;
 }
 
 Value* deleteItem(Value** args, int count) {
@@ -88,10 +117,7 @@ Value* insertItem(Value** args, int count) {
 Value* findItem(Value** args, int count) {
     BuiltinArgs a("findItem", args, count);
     a.expect(2);
-    Array* array = a.array(0);
-    for (int i = 0; i < array->size(); ++i)
-        if (values_equal(array->data[i], a[1])) return Integer::intern(i + 1);
-    return Integer::intern(0);
+    return Integer::intern(index_of(a.array(0), a[1]));
 }
 
 Value* join(Value** args, int count) {
@@ -135,6 +161,8 @@ void define_array_builtins(BuiltinDefiner define) {
     define("deleteItem", deleteItem);
     define("insertItem", insertItem);
     define("findItem", findItem);
+    define("appendIfUnique", appendIfUnique);
+    define("makeUniqueArray", makeUniqueArray);
     define("join", join);
     define("sort", sort);
     define("amin", [](Value** v, int n) { return extreme("amin", 1, v, n); });

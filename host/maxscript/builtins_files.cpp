@@ -1,8 +1,10 @@
 // builtins_files.cpp - files and streams: existence, deletion, opening, reading, file names.
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #include "host/maxscript/builtin_args.h"
 #include "host/maxscript/builtins.h"
@@ -94,6 +96,64 @@ Value* flush(Value** args, int count) {
     return &ok;
 }
 
+// seek stream 10, or seek stream #eof
+Value* seek(Value** args, int count) {
+    BuiltinArgs a("seek", args, count);
+    a.expect(2);
+    ScriptStream* stream = stream_arg(a, 0);
+    if (a[1] == Name::intern("eof")) stream->seek_end();
+    else stream->seek(a.integer(1));
+    return &ok;
+}
+
+Value* filePos(Value** args, int count) {
+    BuiltinArgs a("filePos", args, count);
+    a.expect(1);
+    return Integer::intern(static_cast<int>(stream_arg(a, 0)->position()));
+}
+
+// The folder part and the wildcard part of "dir/*.ms".
+void split_pattern(const std::string& pattern, std::string& folder, std::string& wildcard) {
+    const size_t at = file_part(pattern);
+    folder = pattern.substr(0, at);
+    wildcard = pattern.substr(at);
+}
+
+// getFiles "dir/*.ms" and getDirectories "dir/*": sorted full names, folders with a
+// separator at the end. An unreadable folder gives an empty array.
+Value* list_folder(const char* fn, bool folders, Value** args, int count) {
+    BuiltinArgs a(fn, args, count);
+    a.expect(1);
+    std::string folder, wildcard;
+    split_pattern(a.text(0), folder, wildcard);
+    std::vector<std::string> names;
+    std::error_code error;
+    std::filesystem::directory_iterator it(folder.empty() ? "." : folder, error), end;
+    for (; !error && it != end; it.increment(error)) {
+        std::error_code kind_error;
+        if (it->is_directory(kind_error) != folders || kind_error) continue;
+        const std::string name = it->path().filename().string();
+        if (wildcard_match(name, wildcard, true)) names.push_back(folder + name + (folders ? "/" : ""));
+    }
+    std::sort(names.begin(), names.end());
+    auto* result = new Array;
+    for (const std::string& name : names) result->append(make_string(name));
+    return result;
+}
+
+// makeDir "a/b" all:true makes the missing parents too.
+Value* makeDir(Value** args, int count) {
+    BuiltinArgs a("makeDir", args, count);
+    a.expect(1);
+    const std::string path = a.text(0);
+    Value* all = a.key("all");
+    std::error_code error;
+    if (path.empty()) return &false_value;
+    if (all && all->to_bool()) std::filesystem::create_directories(path, error);
+    else std::filesystem::create_directory(path, error);
+    return bool_result(!error && std::filesystem::is_directory(path, error));
+}
+
 // "c:\\dir\\name.ext" -> "c:\\dir\\" (the separator kept)
 Value* getFilenamePath(Value** args, int count) {
     BuiltinArgs a("getFilenamePath", args, count);
@@ -134,6 +194,11 @@ void define_file_builtins(BuiltinDefiner define) {
     define("eof", eof);
     define("close", close_);
     define("flush", flush);
+    define("seek", seek);
+    define("filePos", filePos);
+    define("getFiles", [](Value** v, int n) { return list_folder("getFiles", false, v, n); });
+    define("getDirectories", [](Value** v, int n) { return list_folder("getDirectories", true, v, n); });
+    define("makeDir", makeDir);
     define("getFilenamePath", getFilenamePath);
     define("getFilenameFile", getFilenameFile);
     define("getFilenameType", getFilenameType);

@@ -93,6 +93,31 @@ Value* sleep_(Value** args, int count) {
     return &ok;
 }
 
+// Angles in scripts are degrees.
+constexpr double kDegrees = 180.0 / 3.14159265358979323846;
+
+Value* atan2_(Value** args, int count) {
+    BuiltinArgs a("atan2", args, count);
+    a.expect(2);
+    const double y = number_arg(a, 0)->to_float(), x = number_arg(a, 1)->to_float();
+    return Float::intern(static_cast<float>(std::atan2(y, x) * kDegrees));
+}
+
+Value* pow_(Value** args, int count) {
+    BuiltinArgs a("pow", args, count);
+    a.expect(2);
+    return Float::intern(std::pow(number_arg(a, 0)->to_float(), number_arg(a, 1)->to_float()));
+}
+
+float sin_f(float v) { return static_cast<float>(std::sin(v / kDegrees)); }
+float cos_f(float v) { return static_cast<float>(std::cos(v / kDegrees)); }
+float tan_f(float v) { return static_cast<float>(std::tan(v / kDegrees)); }
+float asin_f(float v) { return static_cast<float>(std::asin(v) * kDegrees); }
+float acos_f(float v) { return static_cast<float>(std::acos(v) * kDegrees); }
+float atan_f(float v) { return static_cast<float>(std::atan(v) * kDegrees); }
+float exp_f(float v) { return std::exp(v); }
+float log_f(float v) { return std::log(v); }
+float log10_f(float v) { return std::log10(v); }
 float sqrt_f(float v) { return std::sqrt(v); }
 float floor_f(float v) { return std::floor(v); }
 float ceil_f(float v) { return std::ceil(v); }
@@ -104,6 +129,17 @@ void define_math_builtins(BuiltinDefiner define) {
     define("sqrt", [](Value** v, int n) { return float_function<sqrt_f>("sqrt", v, n); });
     define("floor", [](Value** v, int n) { return float_function<floor_f>("floor", v, n); });
     define("ceil", [](Value** v, int n) { return float_function<ceil_f>("ceil", v, n); });
+    define("sin", [](Value** v, int n) { return float_function<sin_f>("sin", v, n); });
+    define("cos", [](Value** v, int n) { return float_function<cos_f>("cos", v, n); });
+    define("tan", [](Value** v, int n) { return float_function<tan_f>("tan", v, n); });
+    define("asin", [](Value** v, int n) { return float_function<asin_f>("asin", v, n); });
+    define("acos", [](Value** v, int n) { return float_function<acos_f>("acos", v, n); });
+    define("atan", [](Value** v, int n) { return float_function<atan_f>("atan", v, n); });
+    define("atan2", atan2_);
+    define("exp", [](Value** v, int n) { return float_function<exp_f>("exp", v, n); });
+    define("log", [](Value** v, int n) { return float_function<log_f>("log", v, n); });
+    define("log10", [](Value** v, int n) { return float_function<log10_f>("log10", v, n); });
+    define("pow", pow_);
     define("mod", mod);
     define("random", random_);
     define("seed", seed);

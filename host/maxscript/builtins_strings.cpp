@@ -102,6 +102,30 @@ Value* trim(const char* fn, bool left, Value** args, int count) {
     return make_string(last == std::string::npos ? "" : text.substr(0, last + 1));
 }
 
+// matchPattern "Box01" pattern:"box*" ignoreCase:true
+Value* matchPattern(Value** args, int count) {
+    BuiltinArgs a("matchPattern", args, count);
+    a.expect(1);
+    Value* pattern = a.key("pattern");
+    if (!pattern) throw RuntimeError("matchPattern needs pattern:");
+    Value* ignore = a.key("ignoreCase");
+    return bool_result(wildcard_match(a.text(0), pattern->to_string(), !ignore || ignore->to_bool()));
+}
+
+// replace "abcdef" 2 3 "X" -> "aXef"
+Value* replace(Value** args, int count) {
+    BuiltinArgs a("replace", args, count);
+    a.expect(4);
+    const std::string text = a.text(0), with = a.text(3);
+    const int from = a.integer(1), length = a.integer(2);
+    if (from < 1 || from > static_cast<int>(text.size()) + 1 || length < 0)
+        throw RuntimeError("replace: range out of the string: " + std::to_string(from) + ", " +
+                           std::to_string(length));
+    std::string out = text;
+    out.replace(static_cast<size_t>(from) - 1, static_cast<size_t>(length), with);
+    return make_string(out);
+}
+
 // format "a % b %\n" x y to:stream. Each % takes the next argument's print form; a %
 // with no argument left, or written \%, stays a percent sign.
 Value* format(Value** args, int count) {
@@ -168,6 +192,8 @@ void define_string_builtins(BuiltinDefiner define) {
     define("substituteString", substituteString);
     define("trimLeft", [](Value** v, int n) { return trim("trimLeft", true, v, n); });
     define("trimRight", [](Value** v, int n) { return trim("trimRight", false, v, n); });
+    define("matchPattern", matchPattern);
+    define("replace", replace);
     define("format", format);
     define("print", print);
     define("stringStream", stringStream);

@@ -1,6 +1,7 @@
 // streams.cpp - string streams and files as script values.
 #include "host/maxscript/streams.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "host/errors.h"
@@ -38,6 +39,10 @@ std::string StringStreamValue::read_line() {
 std::string StringStreamValue::read_char() {
     if (at_end()) throw RuntimeError("Read past the end of the stream");
     return std::string(1, text[read_pos++]);
+}
+
+void StringStreamValue::seek(long offset) {
+    read_pos = offset < 0 ? 0 : std::min(static_cast<size_t>(offset), text.size());
 }
 
 void StringStreamValue::sprin1(CharStream* s) {
@@ -88,8 +93,13 @@ FileStreamValue* FileStreamValue::open(const char* path, const char* mode) {
 
 FileStreamValue::~FileStreamValue() { close(); }
 
-std::FILE* FileStreamValue::checked_file(bool for_writing) {
+std::FILE* FileStreamValue::open_file() {
     if (!file) throw RuntimeError("The file is closed: " + path);
+    return file;
+}
+
+std::FILE* FileStreamValue::checked_file(bool for_writing) {
+    open_file();
     if (for_writing && !writable) throw RuntimeError("The file is not open for writing: " + path);
     if (!for_writing && !readable) throw RuntimeError("The file is not open for reading: " + path);
     // C streams need a positioning call between reading and writing.
@@ -127,6 +137,21 @@ bool FileStreamValue::at_end() {
     if (c == EOF) return true;
     std::ungetc(c, f);
     return false;
+}
+
+long FileStreamValue::position() { return std::ftell(open_file()); }
+
+void FileStreamValue::seek(long offset) {
+    std::FILE* f = open_file();
+    std::fseek(f, 0, SEEK_END);
+    const long end = std::ftell(f);
+    std::fseek(f, offset < 0 ? 0 : std::min(offset, end), SEEK_SET);
+    last = LastOp::none;
+}
+
+void FileStreamValue::seek_end() {
+    std::fseek(open_file(), 0, SEEK_END);
+    last = LastOp::none;
 }
 
 void FileStreamValue::close() {

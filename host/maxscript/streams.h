@@ -14,6 +14,10 @@ public:
     virtual std::string read_line() = 0;
     virtual std::string read_char() = 0;
     virtual bool at_end() = 0;
+    // Byte offsets from the start; seek past the end stops at the end.
+    virtual long position() = 0;
+    virtual void seek(long offset) = 0;
+    virtual void seek_end() = 0;
     virtual void close() {}
     virtual void flush() {}
 };
@@ -31,6 +35,9 @@ public:
     std::string read_line() override;
     std::string read_char() override;
     bool at_end() override { return read_pos >= text.size(); }
+    long position() override { return static_cast<long>(read_pos); }
+    void seek(long offset) override;
+    void seek_end() override { read_pos = text.size(); }
     void sprin1(CharStream* s) override;  // StringStream:"text"
     void print(CharStream* s) override;   // the text itself, as `as string` gives it
     const char* to_string() override { return text.c_str(); }
@@ -49,6 +56,9 @@ public:
     std::string read_line() override;
     std::string read_char() override;
     bool at_end() override;
+    long position() override;
+    void seek(long offset) override;
+    void seek_end() override;
     void close() override;
     void flush() override;
     bool is_open() const { return file != nullptr; }
@@ -57,6 +67,7 @@ public:
 private:
     FileStreamValue(std::FILE* file, const char* path, bool readable, bool writable);
     std::FILE* checked_file(bool for_writing);
+    std::FILE* open_file();
     std::FILE* file;
     bool readable, writable;
     enum class LastOp { none, read, write } last = LastOp::none;

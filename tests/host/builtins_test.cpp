@@ -3,6 +3,7 @@
 
 #include <cctype>
 #include <cstdio>
+#include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
@@ -236,6 +237,12 @@ TEST_F(Builtins, Strings) {
         {R"(trimRight "$Teapot0911" "1234567890")", R"("$Teapot")"},
         {R"(trimRight "   ")", R"("")"},
         {R"(trimLeft "a" "b" "c")", "-- Argument count error: trimLeft wanted 2, got 3"},
+        {R"(matchPattern "Box01" pattern:"box*")", "true"},
+        {R"(matchPattern "Box01" pattern:"box*" ignoreCase:false)", "false"},
+        {R"(matchPattern "abcbd" pattern:"a*b?")", "true"},
+        {R"(matchPattern "ab" pattern:"a*b?")", "false"},
+        {R"(replace "abcdef" 2 3 "X")", R"("aXef")"},
+        {R"(replace "ab" 4 0 "X")", "-- Runtime error: replace: range out of the string: 4, 0"},
     });
 }
 
@@ -279,6 +286,8 @@ TEST_F(Builtins, Arrays) {
         {"findItem a 2.0", "3"},
         {R"(findItem #("a", "B") "b")", "0"},
         {R"(join #(1) #("x", 2))", R"(#(1, "x", 2))"},
+        {"appendIfUnique a 1", "false"},
+        {"makeUniqueArray #(1, 1.0, #a, 2, #A)", "#(1, #a, 2)"},
         {"join a 5", "-- Type error: join requires Array, got: 5"},
         {"sort #(3, 1.5, -2)", "#(-2, 1.5, 3)"},
         {R"(sort #("b", "C", "a"))", R"(#("a", "b", "C"))"},
@@ -316,6 +325,10 @@ TEST_F(Builtins, Maths) {
         {"mod 7 3", "1.0"},
         {"mod -7 3", "-1.0"},
         {"mod 1 0", "-- Runtime error: mod: division by zero"},
+        {"sin 90", "1.0"},
+        {"atan2 1 1", "45.0"},
+        {"acos 1", "0.0"},
+        {"pow 2 10", "1024.0"},
         {"seed 5", "OK"},
         {"random 1 2 3", "-- Argument count error: random wanted 2, got 3"},
         {"random 3 3", "3"},
@@ -342,6 +355,7 @@ TEST_F(Builtins, RandomStaysInsideInclusiveBoundsAndFollowsTheSeed) {
 }
 
 TEST_F(Builtins, FilesAndStreams) {
+    std::filesystem::remove_all("builtins_dir");
     std::remove("builtins_test.txt");
     run({
         {R"(doesFileExist "builtins_test.txt")", "false"},
@@ -386,7 +400,21 @@ TEST_F(Builtins, FilesAndStreams) {
         {"readLine ss", R"("l2")"},
         {"eof ss", "true"},
         {"readLine ss", "-- Runtime error: Read past the end of the stream"},
+        {"seek ss 2", "OK"},
+        {"readLine ss", R"("")"},
+        {"seek ss #eof", "OK"},
+        {"filePos ss", "6"},
+        {R"(makeDir "builtins_dir/sub" all:true)", "true"},
+        {R"(makeDir "builtins_dir/sub/x/y")", "false"},
+        {R"(f = createFile "builtins_dir/b.ms")", "<File:builtins_dir/b.ms>"},
+        {"close f", "OK"},
+        {R"(f = createFile "builtins_dir/a.MS")", "<File:builtins_dir/a.MS>"},
+        {"close f", "OK"},
+        {R"(getFiles "builtins_dir/*.ms")", R"(#("builtins_dir/a.MS", "builtins_dir/b.ms"))"},
+        {R"(getDirectories "builtins_dir/*")", R"(#("builtins_dir/sub/"))"},
+        {R"(getFiles "no_such_folder/*")", "#()"},
     });
+    std::filesystem::remove_all("builtins_dir");
 }
 
 TEST_F(Builtins, SceneFunctionsAndClassConstructors) {
