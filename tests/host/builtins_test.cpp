@@ -16,6 +16,7 @@
 #include "host/scene.h"
 #if defined(_WIN32)
 #include "host/images.h"
+#include "host/plugins.h"
 #endif
 
 namespace {
@@ -464,6 +465,16 @@ TEST_F(Builtins, Bitmaps) {
         {"getPixels o [0, 0] 2", "#((color 0 0 255), (color 255 255 255))"},
     });
     std::remove("builtins_test.bmp");
+}
+
+TEST_F(Builtins, PluginClassesGetConstructorsOnceLoaded) {
+    char exe[MAX_PATH];
+    std::string folder(exe, GetModuleFileNameA(nullptr, exe, MAX_PATH));
+    folder = folder.substr(0, folder.find_last_of("\\/")) + "\\fixture_plugins";
+    load_plugins(folder.c_str());
+    define_class_constructors(collect);
+    // The fixture's class makes no object: its constructor exists and says so.
+    run({{"fixtureFloat()", "-- Runtime error: The class fixtureFloat made no object"}});
 }
 #endif
 
