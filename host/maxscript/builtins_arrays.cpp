@@ -11,7 +11,7 @@
 namespace {
 
 // insertItem may pad an array with undefined; past this size it is a mistake, not a need.
-constexpr int kMaxPaddedSize = 1 << 24;
+constexpr int kMaxPaddedSize = 1 << 20;
 
 int compare_text(const std::string& a, const std::string& b) {
     const size_t n = std::min(a.size(), b.size());
