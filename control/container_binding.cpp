@@ -4,17 +4,21 @@
 #include "control/schematic_control.h"
 #include "controller/vantrel_controller.h"
 #include "graph/graph.h"
-#include "script/scene_ties.h"
+#include "control/scene_ties.h"
 
 void detachContainer(SchematicControl& control) {
     vantrelController* container = control.storageContainer;
     if (!container) return;
+    // Only a bound control marks the script bitmaps the nodes were made from, and they
+    // are never read again after conversion: no node may keep one nothing marks.
+    for (SchematicNode* node : container->nodeTable) node->bitmapValue = nullptr;
     if (container->owner == &control) clearContainerOwner(*container);
     container->RemoveDependent(&control);
     control.storageContainer = nullptr;
     // The gesture and selection pointers point at the container's sockets.
     control.graph.dragSocket = nullptr;
     control.graph.selectedConnection = nullptr;
+    control.graph.pressedNode = nullptr;
     control.graph.nodeTable = nullptr;
     control.graph.tableBorrowed = false;
 }
@@ -37,6 +41,7 @@ void bindContainer(SchematicControl& control, vantrelController& container) {
         control.graph.nodeTable = nullptr;
         control.graph.dragSocket = nullptr;
         control.graph.selectedConnection = nullptr;
+        control.graph.pressedNode = nullptr;
     }
 
     // Two controls never share one table: node geometry reads one control's view,

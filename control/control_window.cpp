@@ -16,22 +16,26 @@ void SchematicControl::add_control(Rollout* ro, HWND parent, HINSTANCE hInstance
     setup_layout(ro, &pos, current_y);
     process_layout_params(ro, &pos, current_y);
 
-    window = CreateWindowExA(0, SCHEMATIC_WINDOWCLASS, title.text.c_str(),
-                             WS_CHILD | WS_VISIBLE | WS_GROUP, pos.left, pos.top, pos.width,
-                             pos.height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(control_ID)),
-                             vantrelModule(), this);
-    if (!window) return;  // not reported; every drawing request checks for a window
+    // A control disabled while its rollout was closed opens disabled.
+    const DWORD style = WS_CHILD | WS_VISIBLE | WS_GROUP | (enabled ? 0 : WS_DISABLED);
+    window = CreateWindowExA(0, SCHEMATIC_WINDOWCLASS, title.text.c_str(), style, pos.left, pos.top,
+                             pos.width, pos.height, parent,
+                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(control_ID)), vantrelModule(), this);
 
+    // Without a window (not reported; every drawing request checks for one) the graph is
+    // still cleared and the old buffer still goes, as on any opening.
     rebuildBackBuffer();
     clearGraph(graph);
-    if (ro->font) SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(ro->font), FALSE);
+    if (window && ro->font) SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(ro->font), FALSE);
 }
 
 void SchematicControl::rebuildBackBuffer() {
-    GetClientRect(window, &clientRect);
+    clientRect = RECT{};
+    if (window) GetClientRect(window, &clientRect);
     viewState->viewRect = RectI{clientRect.left, clientRect.top, clientRect.right, clientRect.bottom};
 
     releaseBackBuffer();
+    if (!window) return;
     HDC windowDC = GetDC(window);
     backBufferDC = CreateCompatibleDC(windowDC);
     backBufferBitmap = CreateCompatibleBitmap(windowDC, clientRect.right - clientRect.left,

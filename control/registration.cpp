@@ -28,10 +28,16 @@ bool registerWindowClass() {
 
 HINSTANCE vantrelModule() { return moduleInstance; }
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
     if (reason == DLL_PROCESS_ATTACH) {
         moduleInstance = instance;
         DisableThreadLibraryCalls(instance);
+    }
+    // Unloaded (not the process ending): a class left registered would point at code
+    // that is gone, and the next load could not register it again.
+    if (reason == DLL_PROCESS_DETACH && !reserved && windowClassRegistered) {
+        UnregisterClassA(SCHEMATIC_WINDOWCLASS, instance);
+        windowClassRegistered = false;
     }
     return TRUE;
 }

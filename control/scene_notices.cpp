@@ -2,7 +2,7 @@
 #include "control/container_binding.h"
 #include "control/schematic_control.h"
 #include "controller/vantrel_controller.h"
-#include "script/scene_ties.h"
+#include "control/scene_ties.h"
 
 void SchematicControl::NotifyRefChanged(ReferenceTarget* target, PartID, RefMessage message) {
     if (message != REFMSG_TARGET_DELETED) return;

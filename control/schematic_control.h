@@ -8,7 +8,7 @@
 #include "graph/graph_context.h"
 #include "graph/records.h"
 #include "host/rollout.h"
-#include "script/scene_ties.h"
+#include "control/scene_ties.h"
 
 class vantrelController;
 

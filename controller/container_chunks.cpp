@@ -2,6 +2,8 @@
 #include "controller/container_chunks.h"
 
 #include <cmath>
+#include <numeric>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -50,7 +52,32 @@ void checkStorable(const SchematicGraph& table) {
                                std::to_string(kMaxStoredSockets) + " per node");
 }
 
-void saveSocket(Writer& w, const SchematicGraph& snapshot, const SchematicSocket& s, int32_t j) {
+// Table positions of the snapshot's nodes and sockets, found once per save so that a
+// large graph is written in time linear in its size.
+struct SnapshotIndex {
+    explicit SnapshotIndex(const SchematicGraph& snapshot) {
+        for (size_t c = 0; c < snapshot.size(); ++c) {
+            const SchematicNode* n = snapshot[c];
+            nodes[n] = int32_t(c);  // the last position wins, as a table search from the end
+            // A socket's node is the first one listing it, inputs before outputs.
+            for (const SchematicSocket* s : n->inputs) sockets.emplace(s, int32_t(c));
+        }
+        for (size_t c = 0; c < snapshot.size(); ++c)
+            for (const SchematicSocket* s : snapshot[c]->outputs) sockets.emplace(s, int32_t(c));
+    }
+    int32_t node(const SchematicNode* n) const {
+        auto at = n ? nodes.find(n) : nodes.end();
+        return at == nodes.end() ? -1 : at->second;
+    }
+    int32_t ownerOf(const SchematicSocket* s) const {
+        auto at = s ? sockets.find(s) : sockets.end();
+        return at == sockets.end() ? -1 : at->second;
+    }
+    std::unordered_map<const SchematicNode*, int32_t> nodes;
+    std::unordered_map<const SchematicSocket*, int32_t> sockets;
+};
+
+void saveSocket(Writer& w, const SnapshotIndex& snapshot, const SchematicSocket& s, int32_t j) {
     w.begin(USHORT(cc::firstSocket + j));
     w.begin(cc::socketFlags);
     w.flag(s.flipped);
@@ -84,7 +111,7 @@ void saveSocket(Writer& w, const SchematicGraph& snapshot, const SchematicSocket
         w.begin(cc::socketLinks);
         w.put(n);
         for (const SchematicSocket* peer : s.links) {
-            w.put<int32_t>(ownerIndexOfSocket(snapshot, peer));
+            w.put<int32_t>(snapshot.ownerOf(peer));
             w.put<int32_t>(peer ? peer->index : -1);
         }
         w.end();
@@ -101,7 +128,7 @@ void saveSocket(Writer& w, const SchematicGraph& snapshot, const SchematicSocket
     w.end();
 }
 
-void saveNode(Writer& w, const SchematicGraph& snapshot, size_t c) {
+void saveNode(Writer& w, const SchematicGraph& snapshot, const SnapshotIndex& index, size_t c) {
     const SchematicNode& n = *snapshot[c];
     w.begin(USHORT(cc::firstNode + c));
     w.begin(cc::nodePosition);
@@ -134,7 +161,7 @@ void saveNode(Writer& w, const SchematicGraph& snapshot, size_t c) {
     w.put<int32_t>(n.collapsedSize.y);
     w.end();
     w.begin(cc::nodeParent);
-    w.put<int32_t>(nodeIndexOf(snapshot, n.parent));
+    w.put<int32_t>(index.node(n.parent));
     w.end();
     w.begin(cc::nodeDrawFromParent);
     w.flag(n.drawConnectionsFromParent);
@@ -147,8 +174,8 @@ void saveNode(Writer& w, const SchematicGraph& snapshot, size_t c) {
     w.put(n.bitmapSize.y);
     w.end();
     int32_t j = 0;
-    for (const SchematicSocket* s : n.inputs) saveSocket(w, snapshot, *s, j++);
-    for (const SchematicSocket* s : n.outputs) saveSocket(w, snapshot, *s, j++);
+    for (const SchematicSocket* s : n.inputs) saveSocket(w, index, *s, j++);
+    for (const SchematicSocket* s : n.outputs) saveSocket(w, index, *s, j++);
     w.end();
 }
 
@@ -323,6 +350,7 @@ bool loadNode(Reader& r, SchematicViewState* nodeView, NodeGuard& guard,
     n.viewStateRef = nodeView;
     bool haveSize = false;
     Vec2I storedSize;
+    USHORT lastSocketId = 0;
 
     IOResult res;
     while ((res = r.iload.OpenChunk()) == IO_OK) {
@@ -362,9 +390,14 @@ bool loadNode(Reader& r, SchematicViewState* nodeView, NodeGuard& guard,
                 break;
             }
             default:
-                // Sockets use every identifier from cc::firstSocket up, so no socket is lost
-                // on a node with more than 257 of them.
-                if (id >= cc::firstSocket) ok = loadSocket(r, n, pending);
+                // Past the first 257 identifiers a chunk is a socket only while it continues
+                // the node's run of sockets (so none is lost on a crowded node); any other
+                // unknown chunk is skipped, as chunks of later versions must be.
+                if ((id >= cc::firstSocket && id <= cc::lastPlainSocket) ||
+                    (lastSocketId != 0 && id == lastSocketId + 1)) {
+                    ok = loadSocket(r, n, pending);
+                    lastSocketId = id;
+                }
                 break;
         }
         if (!ok || r.iload.CloseChunk() != IO_OK) return false;
@@ -375,33 +408,56 @@ bool loadNode(Reader& r, SchematicViewState* nodeView, NodeGuard& guard,
     return true;
 }
 
-SchematicSocket* withIndex(const std::vector<SchematicSocket*>& list, int32_t index) {
-    for (SchematicSocket* s : list)
-        if (s->index == index) return s;
-    return nullptr;
-}
-
 void restoreParents(const std::vector<SchematicNode*>& loaded, const std::vector<int32_t>& parents) {
     // Positions are stored relative to the parent already, so nothing moves.
     if (parents.size() != loaded.size()) return;
     const int32_t count = int32_t(loaded.size());
-    for (size_t i = 0; i < loaded.size(); ++i) {
-        const int32_t p = parents[i];
-        if (p >= 0 && p < count) setParent(*loaded[i], loaded[size_t(p)], false);
+    // Nodes are parented in table order and a parent that would close a cycle is refused,
+    // as setParent would; the top of each tree is tracked here (union-find with path
+    // halving) so a long stored chain costs no walk up the chain per node.
+    std::vector<int32_t> top(loaded.size());
+    std::iota(top.begin(), top.end(), 0);
+    auto topOf = [&](int32_t k) {
+        while (top[size_t(k)] != k) k = top[size_t(k)] = top[size_t(top[size_t(k)])];
+        return k;
+    };
+    for (int32_t i = 0; i < count; ++i) {
+        const int32_t p = parents[size_t(i)];
+        if (p < 0 || p >= count || p == i) continue;
+        const int32_t t = topOf(p);
+        if (t == i) continue;  // i is already above p
+        adoptChild(*loaded[size_t(i)], *loaded[size_t(p)]);
+        top[size_t(i)] = t;
     }
+}
+
+// The first socket of a list with each stored index, as a search of the list would find it.
+using SocketsByIndex = std::unordered_map<int32_t, SchematicSocket*>;
+void indexSockets(const std::vector<SchematicSocket*>& list, SocketsByIndex& byIndex) {
+    for (SchematicSocket* s : list) byIndex.emplace(s->index, s);
+}
+
+SchematicSocket* withIndex(const SocketsByIndex& byIndex, int32_t index) {
+    auto at = byIndex.find(index);
+    return at == byIndex.end() ? nullptr : at->second;
 }
 
 void restoreLinks(const std::vector<SchematicNode*>& loaded,
                   const std::vector<std::vector<PendingLink>>& pending) {
     const int32_t count = int32_t(loaded.size());
+    std::vector<SocketsByIndex> outputs(loaded.size()), inputs(loaded.size());
+    for (size_t i = 0; i < loaded.size(); ++i) {
+        indexSockets(loaded[i]->outputs, outputs[i]);
+        indexSockets(loaded[i]->inputs, inputs[i]);
+    }
     for (size_t i = 0; i < loaded.size(); ++i) {
         SchematicNode& source = *loaded[i];
         for (const PendingLink& e : pending[i]) {
             if (e.nodeIndex < 0 || e.nodeIndex >= count) continue;
             SchematicNode& target = *loaded[size_t(e.nodeIndex)];
             if (e.socketIndex >= socketCount(source) || e.peerIndex >= socketCount(target)) continue;
-            SchematicSocket* output = withIndex(source.outputs, e.socketIndex);
-            SchematicSocket* input = withIndex(target.inputs, e.peerIndex);
+            SchematicSocket* output = withIndex(outputs[i], e.socketIndex);
+            SchematicSocket* input = withIndex(inputs[size_t(e.nodeIndex)], e.peerIndex);
             if (output && input) connectSockets(*output, *input, e.weight);
         }
     }
@@ -428,7 +484,8 @@ IOResult saveContainerChunks(ISave& isave, const SchematicGraph& table, const Sc
     w.end();
     w.text(cc::viewBackground, backgroundPath);
     w.end();
-    for (size_t c = 0; c < snapshot.size(); ++c) saveNode(w, snapshot, c);
+    const SnapshotIndex index(snapshot);
+    for (size_t c = 0; c < snapshot.size(); ++c) saveNode(w, snapshot, index, c);
     return w.ok ? IO_OK : IO_ERROR;
 }
 
@@ -451,10 +508,12 @@ IOResult loadContainerChunks(ILoad& iload, SchematicGraph& table, SchematicViewS
             std::vector<PendingLink> links;
             ok = loadNode(r, nodeView, guard, links, parents);
             if (ok) {
-                table.push_back(guard.node);
+                // Everything that may fail comes first; the table's push is the hand-over,
+                // so the node has exactly one owner whatever throws.
                 loaded.push_back(guard.node);
-                guard.node = nullptr;
                 pending.push_back(std::move(links));
+                table.push_back(guard.node);
+                guard.node = nullptr;
             }
         }
         if (!ok || iload.CloseChunk() != IO_OK) return IO_ERROR;

@@ -27,6 +27,7 @@ inline constexpr USHORT nodeDrawFromParent = 0x000A;
 inline constexpr USHORT nodeTextAlign = 0x000B;
 inline constexpr USHORT nodeBitmapSize = 0x000C;
 inline constexpr USHORT firstSocket = 0x0099;     // socket j is firstSocket + j, up to 0xFFFF
+inline constexpr USHORT lastPlainSocket = 0x0199; // beyond it only a continued run of sockets
 
 inline constexpr USHORT socketLinks = 0x0019;     // outputs: n, then n × (node index, socket index)
 inline constexpr USHORT socketWeights = 0x0025;   // outputs: n, then n × weight

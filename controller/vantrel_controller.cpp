@@ -3,6 +3,7 @@
 
 #include "controller/container_chunks.h"
 #include "graph/graph.h"
+#include "host/scene_values.h"
 
 #if defined(_WIN32)
 #include <windows.h>
@@ -32,12 +33,37 @@ vantrelController::vantrelController() : containerView(std::make_unique<Schemati
 vantrelController::~vantrelController() {
     // A bound control lets go of our table now, while every node still exists.
     DeleteAllRefsToMe();
+    for (ReferenceTarget* target : watched) target->RemoveDependent(this);
+    watched.clear();
     ContainerSeam seam;
     GraphContext ctx;
     ctx.nodeTable = &nodeTable;
     ctx.viewState = containerView.get();
     ctx.seam = &seam;
     clearGraph(ctx);  // last node first
+}
+
+void vantrelController::watchSceneReferences() {
+    auto watch = [&](ReferenceTarget* target) {
+        if (target && watched.insert(target).second) target->AddDependent(this);
+    };
+    for (SchematicNode* node : nodeTable) {
+        watch(node->sceneNode);
+        for (auto* list : {&node->inputs, &node->outputs})
+            for (SchematicSocket* socket : *list) watch(socket->sceneController);
+    }
+}
+
+void vantrelController::NotifyRefChanged(ReferenceTarget* target, PartID, RefMessage message) {
+    if (message != REFMSG_TARGET_DELETED || watched.erase(target) == 0) return;
+    for (SchematicNode* node : nodeTable) {
+        if (node->sceneNode && static_cast<ReferenceTarget*>(node->sceneNode) == target)
+            node->sceneNode = nullptr;
+        for (auto* list : {&node->inputs, &node->outputs})
+            for (SchematicSocket* socket : *list)
+                if (socket->sceneController && static_cast<ReferenceTarget*>(socket->sceneController) == target)
+                    socket->sceneController = nullptr;
+    }
 }
 
 void vantrelController::GetClassName(std::string& s) { s = "Vantrel Controller"; }
@@ -62,6 +88,8 @@ IOResult vantrelController::Save(ISave* isave) {
 
 IOResult vantrelController::Load(ILoad* iload) {
     SchematicViewState* nodeView = owner && ownerView ? ownerView : containerView.get();
+    // The scene references are filled in only once the whole scene is read.
+    iload->RegisterPostLoadCallback(&afterLoad);
     return loadContainerChunks(*iload, nodeTable, *containerView, backgroundPath, storedNodeCount, nodeView);
 }
 

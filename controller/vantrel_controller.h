@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_set>
 
 #include "graph/node_ops.h"
 #include "graph/records.h"
@@ -29,6 +30,12 @@ public:
     vantrelController();
     ~vantrelController() override;
 
+    // Depends on every scene node and controller the table points at, so that a deleted
+    // one is cleared from the table whether or not a control is bound. Run after a load
+    // and whenever a control lets go of the table.
+    virtual void watchSceneReferences();
+    void NotifyRefChanged(ReferenceTarget* target, PartID part, RefMessage message) override;
+
     void GetClassName(std::string& s) override;
     SClass_ID SuperClassID() override;
     Class_ID ClassID() override;
@@ -44,6 +51,18 @@ public:
     void DeleteTempValue(void* val) override;
     void ApplyValue(void* val, void* delta) override;
     void MultiplyValue(void* val, float m) override;
+
+private:
+    class AfterLoad : public PostLoadCallback {
+    public:
+        explicit AfterLoad(vantrelController& container) : container(container) {}
+        void proc(ILoad*) override { container.watchSceneReferences(); }
+
+    private:
+        vantrelController& container;
+    };
+    std::unordered_set<ReferenceTarget*> watched;  // scene objects we depend on
+    AfterLoad afterLoad{*this};
 };
 
 // A container is recognised by class identity alone, never by C++ type information.
@@ -61,10 +80,12 @@ inline void setContainerOwner(vantrelController& container, SchematicControl* ow
     attachViewState(container.nodeTable, view);
 }
 
-// Without an owner the nodes read the container's own view, which lives as long as they do.
+// Without an owner the nodes read the container's own view, which lives as long as they do,
+// and the container watches the scene objects the control tied while it was bound.
 inline void clearContainerOwner(vantrelController& container) {
     container.owner = nullptr;
     container.ownerView = nullptr;
     container.ownerBackgroundPath = nullptr;
     attachViewState(container.nodeTable, container.containerView.get());
+    container.watchSceneReferences();
 }

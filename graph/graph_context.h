@@ -34,6 +34,7 @@ struct GraphContext {
     SchematicViewState* viewState = nullptr;      // owned by the control
     SchematicSocket* dragSocket = nullptr;        // socket of the running gesture
     SchematicSocket* selectedConnection = nullptr;// output whose selectedLink is selected
+    SchematicNode* pressedNode = nullptr;         // body hit of the running press; cleared when freed
     std::vector<int32_t> deletedNodeIndices;      // filled by deleteSelection
     bool tableBorrowed = false;                   // a storage container owns the table
     GraphSeam* seam = nullptr;                    // may be null (no platform, e.g. tests)

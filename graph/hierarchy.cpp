@@ -49,6 +49,11 @@ bool setParent(SchematicNode& node, SchematicNode* parent, bool keepPlace) {
     return true;
 }
 
+void adoptChild(SchematicNode& node, SchematicNode& parent) {
+    node.parent = &parent;
+    parent.children.push_back(&node);
+}
+
 SchematicNode* visibleAncestor(const SchematicNode& node, size_t stepBound) {
     SchematicNode* p = node.parent;
     for (size_t step = 0; p && p != &node && step < stepBound; ++step) {

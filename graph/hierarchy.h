@@ -9,6 +9,9 @@
 // is on screen. Refuses, changing nothing, when parent is the node itself or one
 // of its descendants: a parent cycle would have no top and no screen place.
 bool setParent(SchematicNode& node, SchematicNode* parent, bool keepPlace);
+// Lists node, which has no parent, under parent without the cycle check: for callers
+// that know no cycle can form (the loader tracks its trees itself).
+void adoptChild(SchematicNode& node, SchematicNode& parent);
 // True when candidate is found on node's parent chain; safe on cyclic chains.
 bool isAncestor(const SchematicNode* candidate, const SchematicNode& node);
 // Nearest ancestor that is not hidden, or null. At most one step per node in the

@@ -33,6 +33,8 @@ int32_t addNode(GraphContext& ctx) {
 
 void destroyNode(GraphContext& ctx, SchematicNode* node) {
     if (!node) return;
+    // A new node may get this address: the press must not take it for this one.
+    if (ctx.pressedNode == node) ctx.pressedNode = nullptr;
     destroySockets(ctx, node->inputs);
     destroySockets(ctx, node->outputs);
 

@@ -89,6 +89,11 @@ struct SchematicNode {
     int32_t drawLayer = 1;                   // 0..2
 };
 
+// Positions in SchematicViewState::gestureFlags.
+inline constexpr int kLinksMoved = 0;    // a node drag moved a node that has links
+inline constexpr int kRegionActive = 1;  // the region rectangle is being dragged
+inline constexpr int kRegionArmed = 2;   // a left press on empty space may start a region
+
 struct SchematicViewState {
     uint8_t leftButtonDown = 0;
     uint8_t panning = 0;                     // a pan drag is running

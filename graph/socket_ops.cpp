@@ -2,6 +2,8 @@
 #include "graph/socket_ops.h"
 
 #include <algorithm>
+#include <cmath>
+#include <memory>
 
 #include "graph/geometry.h"
 #include "graph/link_ops.h"
@@ -25,13 +27,16 @@ void placeSocketAtSide(SchematicSocket& socket) {
 
 SchematicSocket* addSocket(GraphContext& ctx, SchematicNode& node, int32_t direction,
                            const std::string& name, bool redraw) {
-    auto* socket = new SchematicSocket;
+    auto made = std::make_unique<SchematicSocket>();
+    SchematicSocket* socket = made.get();
     // Stored directions come from files too; only 0 and 1 may reach the record.
     socket->direction = direction == 1 ? 1 : 0;
     socket->ownerNode = &node;
     socket->socketName = name;
     socket->socketColor = socket->direction == 1 ? rgb(30, 255, 30) : rgb(255, 30, 30);
+    // The node owns it once listed; until then a failed allocation frees it here.
     (socket->direction == 1 ? node.outputs : node.inputs).push_back(socket);
+    made.release();
     socket->index = socketCount(node) - 1;
     socket->socketPosition.y = float(kRowHeight * socket->index) + kFirstRowY;
     placeSocketAtSide(*socket);
@@ -80,8 +85,10 @@ bool removeSocket(GraphContext& ctx, SchematicNode& node, int32_t index, bool re
     // Only the last row can go; other sockets keep their rows, leaving a gap.
     if (countBefore == index + 1) node.height -= kRowHeight;
     if (redraw) {
+        // The row that went lies below the node as it is now, a row high on screen.
+        const float zoom = node.viewStateRef ? node.viewStateRef->zoom : 1.0f;
         RectI rect = nodeScreenRect(node);
-        rect.bottom += kRowHeight;
+        rect.bottom += int32_t(std::ceil(float(kRowHeight) * zoom));
         redrawRect(ctx, rect);
     }
     return true;

@@ -176,3 +176,13 @@ IOResult ChunkReader::CloseChunk() {
 void ChunkReader::RecordBackpatch(int refId, void** patchThis, ULONG kind) {
     if (patchThis) patches.push_back(Backpatch{refId, patchThis, kind});
 }
+
+void ChunkReader::RegisterPostLoadCallback(PostLoadCallback* cb) {
+    if (cb) postLoad.push_back(cb);
+}
+
+void ChunkReader::runPostLoadCallbacks() {
+    // A callback may register another; each runs once.
+    for (size_t i = 0; i < postLoad.size(); ++i) postLoad[i]->proc(this);
+    postLoad.clear();
+}

@@ -57,6 +57,9 @@ public:
     IOResult ReadCStringChunk(char** s) override;
     IOResult CloseChunk() override;
     void RecordBackpatch(int refId, void** patchThis, ULONG kind = BACKPATCH_ANY) override;
+    void RegisterPostLoadCallback(PostLoadCallback* cb) override;
+    // The loader calls this once every back-patch is filled in.
+    void runPostLoadCallbacks();
 
     struct Backpatch {
         int refId;
@@ -80,6 +83,7 @@ private:
     size_t pos = 0;
     std::vector<Open> open;
     std::vector<Backpatch> patches;
+    std::vector<PostLoadCallback*> postLoad;
     std::deque<std::string> strings;  // stable addresses for ReadCStringChunk
     std::string problem;
 };

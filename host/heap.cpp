@@ -3,7 +3,12 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <deque>
 #include <new>
+#include <string>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -144,7 +149,139 @@ void mark_roots() {
     }
 }
 
+// ---- poisoned freed values (test builds)
+
+[[noreturn]] void abort_on_freed_use(const char* message) {
+    std::fprintf(stderr, "%s\n", message);
+    std::fflush(stderr);
+    std::abort();
+}
+
+gc_freed_use_handler& freed_use_handler() {
+    static gc_freed_use_handler handler = abort_on_freed_use;
+    return handler;
+}
+
+#if defined(VANTREL_POISON_FREED)
+
+// The class of the value whose destructor ran last on this thread, until its block is
+// freed. Plain data: static values are destroyed at exit, after the thread's own objects.
+struct FreedNote {
+    const void* object;
+    char className[64];
+};
+thread_local FreedNote last_freed{};
+
+constexpr unsigned char kPoison = 0xDD;
+constexpr size_t kQuarantineBytes = 64u << 20;
+
+struct Quarantined {
+    void* block;
+    size_t size;
+    const void* object;  // the FreedValue in it, or null
+};
+
+struct Quarantine {
+    std::deque<Quarantined> blocks;
+    size_t bytes = 0;
+    std::unordered_map<const void*, std::string> classOf;  // by the freed value's address
+};
+
+Quarantine& quarantine() {
+    static auto* q = new Quarantine;  // leaked like the registry
+    return *q;
+}
+
+[[noreturn]] void touched_freed(const void* object, const char* how) {
+    auto& names = quarantine().classOf;
+    auto at = names.find(object);
+    const std::string name = at == names.end() ? "value of unknown class" : at->second;
+    const std::string message = std::string("Use after free: a freed ") + name + " value was " + how;
+    freed_use_handler()(message.c_str());
+    abort_on_freed_use(message.c_str());  // a handler must not return
+}
+
+// What a freed value's memory holds while in quarantine: every virtual reports the use.
+class FreedValue : public Value {
+public:
+    void sprin1(CharStream*) override { touched_freed(this, "printed"); }
+    void print(CharStream*) override { touched_freed(this, "printed"); }
+    bool is_kind_of(ValueMetaClass*) override { touched_freed(this, "asked its class"); }
+    Value* classOf_vf(Value**, int) override { touched_freed(this, "asked its class"); }
+    Value* superClassOf_vf(Value**, int) override { touched_freed(this, "asked its class"); }
+    Value* isKindOf_vf(Value**, int) override { touched_freed(this, "asked its class"); }
+    Value* get_property(Value**, int) override { touched_freed(this, "read"); }
+    Value* set_property(Value**, int) override { touched_freed(this, "written"); }
+    Value* apply(Value**, int) override { touched_freed(this, "called"); }
+    int to_int() override { touched_freed(this, "converted"); }
+    float to_float() override { touched_freed(this, "converted"); }
+    const char* to_string() override { touched_freed(this, "converted"); }
+    bool to_bool() override { touched_freed(this, "converted"); }
+    Point2 to_point2() override { touched_freed(this, "converted"); }
+    COLORREF_T to_colorref() override { touched_freed(this, "converted"); }
+    INode* to_node() override { touched_freed(this, "converted"); }
+    MtlBase* to_mtlbase() override { touched_freed(this, "converted"); }
+    Control* to_controller() override { touched_freed(this, "converted"); }
+    void gc_trace() override { touched_freed(this, "marked"); }
+    void collect() override { touched_freed(this, "collected"); }
+    ~FreedValue() override { touched_freed(this, "freed again"); }
+};
+
+// Keeps the block, poisoned, with a FreedValue where the value was. The oldest blocks
+// go back to the allocator once the quarantine is full.
+void poison(void* block, size_t size) {
+    Quarantine& q = quarantine();
+    const char* start = static_cast<const char*>(block);
+    const char* object = static_cast<const char*>(last_freed.object);
+    std::memset(block, kPoison, size);
+    if (object && object >= start && object + sizeof(FreedValue) <= start + size) {
+        ::new (const_cast<char*>(object)) FreedValue;  // not registered: its block is not pending
+        q.classOf[object] = last_freed.className;
+    } else {
+        object = nullptr;
+    }
+    last_freed.object = nullptr;
+    q.blocks.push_back({block, size, object});
+    q.bytes += size;
+    while (q.bytes > kQuarantineBytes && !q.blocks.empty()) {
+        const Quarantined old = q.blocks.front();
+        q.blocks.pop_front();
+        q.bytes -= old.size;
+        if (old.object) q.classOf.erase(old.object);
+        ::operator delete(old.block);
+    }
+}
+
+#endif
+
 }  // namespace
+
+bool gc_poisons_freed() {
+#if defined(VANTREL_POISON_FREED)
+    return true;
+#else
+    return false;
+#endif
+}
+
+gc_freed_use_handler gc_set_freed_use_handler(gc_freed_use_handler handler) {
+    gc_freed_use_handler previous = freed_use_handler();
+    freed_use_handler() = handler ? handler : abort_on_freed_use;
+    return previous;
+}
+
+void heap_detail::note_freed_class(const Collectable* object, const ValueMetaClass* tag) {
+#if defined(VANTREL_POISON_FREED)
+    // Only heap values are freed into the quarantine; static ones (metaclasses among
+    // them) are destroyed at exit, in no particular order.
+    auto& live = registry().live;
+    if (live.find(const_cast<Collectable*>(object)) == live.end()) return;
+    last_freed.object = object;
+    std::snprintf(last_freed.className, sizeof last_freed.className, "%s", tag ? tag->name : "Value");
+#else
+    (void)object, (void)tag;
+#endif
+}
 
 Collectable::~Collectable() {
     registry().live.erase(this);
@@ -158,10 +295,18 @@ void* Collectable::operator new(size_t size, GCHeapTag) {
     return allocate_block(size);
 }
 
-void Collectable::operator delete(void* p) {
+void Collectable::operator delete(void* p, size_t size) {
     // The destructor has already unregistered the object; only a block whose
     // construction never reached Collectable can still be pending.
     forget_pending(p);
+#if defined(VANTREL_POISON_FREED)
+    if (p) {
+        poison(p, size);
+        return;
+    }
+#else
+    (void)size;
+#endif
     ::operator delete(p);
 }
 

@@ -5,6 +5,7 @@
 #include "host/hostsdk_api.h"
 
 class Value;
+class ValueMetaClass;
 
 // Placement tag spelled the way plug-ins ask for heap allocation: new (GC_IN_HEAP) T(...).
 struct GCHeapTag {};
@@ -29,7 +30,8 @@ public:
 
     static void* operator new(size_t size);
     static void* operator new(size_t size, GCHeapTag);
-    static void operator delete(void* p);
+    // Sized, so that test builds can poison the whole block.
+    static void operator delete(void* p, size_t size);
     static void operator delete(void* p, GCHeapTag);  // construction threw
 
     // Frees the object; the collector calls it for every unreachable object.
@@ -52,6 +54,19 @@ HOSTSDK_API void gc();
 HOSTSDK_API size_t gc_live_count();
 // True while p is a live heap object (tests use it to see that something was freed).
 HOSTSDK_API bool gc_is_live(const void* p);
+
+// Test builds (VANTREL_POISON_FREED) keep a freed value's memory for a while, filled
+// with a poison pattern, and marking, reading or converting it aborts with a message
+// naming its class instead of reading whatever took its place.
+HOSTSDK_API bool gc_poisons_freed();
+// Replaces what happens when a poisoned value is touched (the default prints the
+// message and aborts); returns the previous handler. Tests throw from theirs.
+typedef void (*gc_freed_use_handler)(const char* message);
+HOSTSDK_API gc_freed_use_handler gc_set_freed_use_handler(gc_freed_use_handler handler);
+namespace heap_detail {
+// Value's destructor hands over the class of the value being freed.
+HOSTSDK_API void note_freed_class(const Collectable* object, const ValueMetaClass* tag);
+}  // namespace heap_detail
 
 // Extra roots: slots whose current value is always marked.
 HOSTSDK_API void gc_add_root(Value** slot);

@@ -11,7 +11,10 @@
 #include "host/errors.h"
 
 #if defined(_WIN32)
+#include <io.h>
 #include <windows.h>
+#else
+#include <unistd.h>
 #endif
 
 namespace {
@@ -59,6 +62,7 @@ public:
         if (res != IO_END) damaged();
         if (!haveContents) damaged("the file ends before the scene's contents");
         backpatch();
+        reader.runPostLoadCallbacks();
     }
 
     void readContents() {
@@ -243,6 +247,13 @@ bool writeWholeFile(const std::string& path, const std::vector<uint8_t>& bytes) 
     if (!f) return false;
     bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
     ok = std::fflush(f) == 0 && ok;
+    // On the disk, not only in the system's cache, before the rename makes it the scene:
+    // after a power loss the file is then the old one or the whole new one.
+#if defined(_WIN32)
+    ok = _commit(_fileno(f)) == 0 && ok;
+#else
+    ok = fsync(fileno(f)) == 0 && ok;
+#endif
     ok = std::fclose(f) == 0 && ok;
     return ok;
 }

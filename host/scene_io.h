@@ -27,6 +27,16 @@ public:
     virtual int GetRefID(void* object) = 0;
 };
 
+class ILoad;
+
+// Work an object asks for once the whole scene is read and every back-patch is
+// filled in. The host does not own it; it is never run for a refused file.
+class HOSTSDK_API PostLoadCallback {
+public:
+    virtual ~PostLoadCallback() = default;
+    virtual void proc(ILoad* iload) = 0;
+};
+
 // Reading: OpenChunk walks the chunks of the current level (IO_END after the
 // last); CloseChunk returns to the level above, skipping whatever was not read.
 class HOSTSDK_API ILoad {
@@ -44,4 +54,6 @@ public:
     // Once every object is loaded, the host stores the object with this
     // identifier in *patchThis (null for identifier 0).
     virtual void RecordBackpatch(int refId, void** patchThis, ULONG kind = BACKPATCH_ANY) = 0;
+    // Runs cb after the back-patches, in the order registered.
+    virtual void RegisterPostLoadCallback(PostLoadCallback* cb) = 0;
 };

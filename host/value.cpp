@@ -113,6 +113,8 @@ Value* Value::apply(Value** arg_list, int count) {
     throw RuntimeError("Call needs function or class, got: " + print_form(this));
 }
 
+Value::~Value() { heap_detail::note_freed_class(this, tag); }
+
 int Value::to_int() { throw ConversionError(this, "Integer"); }
 float Value::to_float() { throw ConversionError(this, "Float"); }
 const char* Value::to_string() { throw ConversionError(this, "String"); }

@@ -51,6 +51,7 @@ public:
     virtual Control* to_controller();
 
     void gc_trace() override;
+    ~Value() override;
 };
 
 // The class of a value class ("Integer", "SchematicControl", ...).

@@ -5,10 +5,8 @@
 #include "graph/graph_context.h"
 #include "graph/records.h"
 
-// Positions in SchematicViewState::gestureFlags.
-inline constexpr int kLinksMoved = 0;    // a node drag moved a node that has links
-inline constexpr int kRegionActive = 1;  // the region rectangle is being dragged
-inline constexpr int kRegionArmed = 2;   // a left press on empty space may start a region
+// Pixels around a node's rectangle that a repaint of the node also covers (its outline).
+inline constexpr int32_t kNodeMargin = 3;
 
 // Node count of the table in use, read afresh: script handlers change it.
 int32_t nodeCount(const GraphContext& ctx);

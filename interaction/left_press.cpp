@@ -18,9 +18,9 @@ struct PressScan {
     float x = 0.0f, y = 0.0f;
     KeyState keys;
     int32_t bodyHits = 0;
-    // The last body hit, held by pointer and looked up again before it is named in
-    // an event: a handler may have deleted or moved it meanwhile.
-    SchematicNode* clickedNode = nullptr;
+    // A body was hit. The last one is held in the context's pressedNode, which node
+    // destruction clears: a handler may delete it and add another at its address.
+    bool clicked = false;
     bool socketHit = false;  // a socket was hit: the press belongs to it
 };
 
@@ -72,7 +72,8 @@ bool pressSockets(GraphContext& ctx, SchematicViewState& view, SchematicNode& no
 // Selection by node body. True when the pass goes on to the nodes below.
 bool pressBody(GraphContext& ctx, SchematicNode& node, PressScan& scan) {
     scan.bodyHits += 1;
-    scan.clickedNode = &node;
+    scan.clicked = true;
+    ctx.pressedNode = &node;
     if (node.selected || scan.keys.alt) {
         if (scan.keys.alt) setSelected(ctx, node, 0);
         return true;
@@ -175,6 +176,7 @@ int onLeftPress(GraphContext& ctx, WindowPort& port, const PointerInput& in) {
     view.connecting = 0;
     ctx.dragSocket = nullptr;
     ctx.selectedConnection = nullptr;
+    ctx.pressedNode = nullptr;
     view.regionRect = {scan.x, scan.y, scan.x, scan.y};
 
     raise(port, UiEvent::LButtonDown);
@@ -186,8 +188,9 @@ int onLeftPress(GraphContext& ctx, WindowPort& port, const PointerInput& in) {
     const int32_t lastLayer = view.useDrawLayers ? 0 : -1;
     for (int32_t layer = firstLayer; layer >= lastLayer; --layer) {
         scanPass(ctx, port, view, scan, layer);
-        if (scan.clickedNode) {
-            const int32_t clicked = nodeIndexOf(ctx, scan.clickedNode);
+        if (scan.clicked) {
+            const int32_t clicked = nodeIndexOf(ctx, ctx.pressedNode);
+            ctx.pressedNode = nullptr;
             if (clicked >= 0) raise(port, UiEvent::nodeClicked, {clicked + 1});
             break;
         }

@@ -10,7 +10,6 @@ namespace {
 
 constexpr int32_t kRegionMargin = 6;
 constexpr int32_t kRubberBandMargin = 20;
-constexpr int32_t kNodeMargin = 3;
 constexpr int32_t kLinkMargin = 20;
 constexpr int32_t kPartialRepaintLimit = 5;  // more selected nodes repaint the whole view
 

@@ -9,7 +9,6 @@
 namespace {
 constexpr float kFineDivisor = 100.0f;   // a pixel is a hundredth
 constexpr float kCoarseDivisor = 1.0f;   // with Ctrl, a pixel is a unit
-constexpr int32_t kNodeMargin = 3;
 }  // namespace
 
 void dragSocketValue(GraphContext& ctx, WindowPort& port, SchematicSocket& socket,

@@ -91,6 +91,12 @@ LRESULT CALLBACK schematicWindowProc(HWND window, UINT message, WPARAM wParam, L
     SchematicControl* control = controlOf(window);
     // Messages before WM_CREATE, or after the control let go of this window.
     if (!control || control->window != window) return DefWindowProcA(window, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        // The handle may be reused by any window from here on: a closed control forgets it.
+        SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+        control->window = nullptr;
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
 
     // No exception may leave a window procedure; script errors are reported by
     // the host inside its event call, so anything arriving here is dropped.

@@ -93,8 +93,9 @@ void drawCaption(const GraphContext& graph, HDC dc, SchematicNode& node, const N
     drawNodeText(node, *graph.viewState, dc, rect, node.nodeName, format, true);
 }
 
-// Steps shared by the opaque and the translucent path: everything but the shadow.
-void drawBody(const GraphContext& graph, HDC dc, SchematicNode& node, const NodeBox& b) {
+// The node with its title, bitmap, caption and sockets: everything but the shadow,
+// shared by the opaque and the translucent path.
+void drawNodeWithSockets(const GraphContext& graph, HDC dc, SchematicNode& node, const NodeBox& b) {
     const SchematicViewState& view = *graph.viewState;
     gdi::Brush brush;
     if (node.selected)
@@ -139,7 +140,7 @@ void drawTranslucent(const GraphContext& graph, HDC dc, SchematicNode& node, con
     gdi::MemoryDC surfaceDC(dc);
     gdi::Bitmap surface(surfaceDC ? CreateCompatibleBitmap(dc, surfaceW, surfaceH) : nullptr);
     if (!surface) {
-        drawBody(graph, dc, node, b);  // no memory for a surface: draw it opaque
+        drawNodeWithSockets(graph, dc, node, b);  // no memory for a surface: draw it opaque
         return;
     }
     gdi::ScopedSelect selectSurface(surfaceDC.get(), surface);
@@ -153,7 +154,7 @@ void drawTranslucent(const GraphContext& graph, HDC dc, SchematicNode& node, con
     // A fresh bitmap holds no picture; without this its corners would blend in as black.
     gdi::blit(surfaceDC.get(), X, Y, W, H, dc, X, Y, SRCCOPY);
 
-    drawBody(graph, surfaceDC.get(), node, b);
+    drawNodeWithSockets(graph, surfaceDC.get(), node, b);
 
     BLENDFUNCTION blend{AC_SRC_OVER, 0,
                         BYTE(truncToInt32((1.0f - view.nodeTransparency) * 255.0f) & 0xFF), 0};
@@ -182,5 +183,5 @@ void drawNode(const GraphContext& graph, SchematicNode& node, HDC dc, bool shado
     if (translucent)
         drawTranslucent(graph, dc, node, box);
     else
-        drawBody(graph, dc, node, box);
+        drawNodeWithSockets(graph, dc, node, box);
 }

@@ -61,7 +61,7 @@ void paintLayers(SchematicControl& control, HDC buffer) {
     drawAllNodes(graph, view, buffer);
     if (!linksBeneath) drawAllLinks(graph, buffer);
 
-    if (view.gestureFlags[1]) {
+    if (view.gestureFlags[kRegionActive]) {
         drawRegionRect(view, buffer);
     } else if (view.connecting) {
         if (graph.dragSocket)

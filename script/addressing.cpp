@@ -7,7 +7,7 @@
 Value* readActiveNode(SchematicControl& c) { return numberValue(c.viewState->activeNode); }
 
 Value* writeActiveNode(SchematicControl& c, Value* value) {
-    const int n = value->to_int();
+    const int n = toIndex(value);
     if (n < 0 || n > nodeCount(c)) return &false_value;
     c.viewState->activeNode = n - 1;
     return &true_value;
@@ -16,7 +16,7 @@ Value* writeActiveNode(SchematicControl& c, Value* value) {
 Value* readActiveSocket(SchematicControl& c) { return numberValue(c.viewState->activeSocket); }
 
 Value* writeActiveSocket(SchematicControl& c, Value* value) {
-    const int n = value->to_int();
+    const int n = toIndex(value);
     SchematicNode* node = activeNode(c);
     if (!node || n < 0 || n > socketCount(*node)) return &false_value;
     c.viewState->activeSocket = n - 1;
@@ -26,7 +26,7 @@ Value* writeActiveSocket(SchematicControl& c, Value* value) {
 Value* readSelectedNodeIndex(SchematicControl& c) { return numberValue(lastSelectedIndex(c.graph)); }
 
 Value* writeSelectedNodeIndex(SchematicControl& c, Value* value) {
-    const int n = value->to_int();
+    const int n = toIndex(value);
     if (n < 0) return &false_value;
     return bool_result(selectOnly(c.graph, n - 1));
 }

@@ -46,11 +46,10 @@ Value* readSelectedConnectionNodeAndSocket(SchematicControl& c) {
 
 Value* writeToggleConnection(SchematicControl& c, Value* value) {
     const Vec2 target = toVec2(value);
+    const int32_t t = indexPart(value, target.x);
+    const int32_t k = indexPart(value, target.y);
     SchematicNode* node = activeNode(c);
     if (!node) return &false_value;
-    // Numbers are made indices in floating point, then truncated.
-    const int32_t t = truncToInt32(target.x - 1.0f);
-    const int32_t k = truncToInt32(target.y - 1.0f);
     const int32_t active = c.viewState->activeSocket;
     if (t < 0 || t >= nodeCount(c) || active < 0 || active >= socketCount(*node)) return &false_value;
     SchematicNode* targetNode = nodeTable(c)[size_t(t)];
@@ -66,16 +65,16 @@ Value* writeToggleConnection(SchematicControl& c, Value* value) {
 
 Value* writeSetConnectionWeight(SchematicControl& c, Value* value) {
     const Vec2 linkAndWeight = toVec2(value);
+    const int32_t link = indexPart(value, linkAndWeight.x);
     SchematicSocket* socket = activeSocket(c);
     if (!socket) return &false_value;
-    const int32_t link = truncToInt32(linkAndWeight.x - 1.0f);
     if (link < 0 || size_t(link) >= socket->linkWeights.size()) return &false_value;
     socket->linkWeights[size_t(link)] = truncToInt32(linkAndWeight.y);
     return &true_value;
 }
 
 Value* writeGetConnectionWeight(SchematicControl& c, Value* value) {
-    const int k = value->to_int();
+    const int k = toIndex(value);
     SchematicSocket* socket = activeSocket(c);
     if (!socket || k < 1 || size_t(k) > socket->linkWeights.size()) return &false_value;
     return intValue(socket->linkWeights[size_t(k) - 1]);

@@ -29,17 +29,6 @@ Value* writeActiveNodePosRelative(SchematicControl& c, Value* value) {
     return &true_value;
 }
 
-Value* readNodeColor(SchematicControl& c) {
-    SchematicNode* node = activeNode(c);
-    return node ? colourValue(node->nodeColor) : &false_value;
-}
-
-Value* writeNodeColor(SchematicControl& c, Value* value) {
-    const COLORREF_T colour = value->to_colorref();
-    if (SchematicNode* node = activeNode(c)) node->nodeColor = colour;
-    return &ok;
-}
-
 Value* readNodeSize(SchematicControl& c) {
     SchematicNode* node = activeNode(c);
     return node ? pointValue(Vec2I{node->width, node->height}) : &false_value;
@@ -49,32 +38,6 @@ Value* writeNodeSize(SchematicControl& c, Value* value) {
     const Vec2 size = toVec2(value);
     setNodeSize(c.graph, size.x, size.y);
     return &ok;
-}
-
-Value* readNodeCollapsedSize(SchematicControl& c) {
-    SchematicNode* node = activeNode(c);
-    return node ? pointValue(node->collapsedSize) : &false_value;
-}
-
-Value* writeNodeCollapsedSize(SchematicControl& c, Value* value) {
-    const Vec2 size = toVec2(value);
-    SchematicNode* node = activeNode(c);
-    if (!node) return &false_value;
-    node->collapsedSize = {truncToInt32(size.x), truncToInt32(size.y)};
-    return &true_value;
-}
-
-Value* readEdgeSize(SchematicControl& c) {
-    SchematicNode* node = activeNode(c);
-    return node ? Float::intern(node->edgeSize) : &false_value;
-}
-
-Value* writeEdgeSize(SchematicControl& c, Value* value) {
-    const float edge = value->to_float();
-    SchematicNode* node = activeNode(c);
-    if (!node) return &false_value;
-    node->edgeSize = edge;
-    return &true_value;
 }
 
 Value* readTextAlign(SchematicControl& c) {
@@ -96,7 +59,7 @@ Value* readParentNode(SchematicControl& c) {
 }
 
 Value* writeParentNode(SchematicControl& c, Value* value) {
-    const int n = value->to_int();
+    const int n = toIndex(value);
     SchematicNode* node = activeNode(c);
     if (!node || n < 0 || n > nodeCount(c)) return &false_value;
     SchematicNode* parent = n == 0 ? nullptr : nodeTable(c)[size_t(n) - 1];

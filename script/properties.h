@@ -36,14 +36,8 @@ Value* writeGetDeletedNodeIndex(SchematicControl& c, Value* value);
 Value* readSceneNode(SchematicControl& c);
 Value* writeSceneNode(SchematicControl& c, Value* value);
 Value* writeActiveNodePosRelative(SchematicControl& c, Value* value);
-Value* readNodeColor(SchematicControl& c);
-Value* writeNodeColor(SchematicControl& c, Value* value);
 Value* readNodeSize(SchematicControl& c);
 Value* writeNodeSize(SchematicControl& c, Value* value);
-Value* readNodeCollapsedSize(SchematicControl& c);
-Value* writeNodeCollapsedSize(SchematicControl& c, Value* value);
-Value* readEdgeSize(SchematicControl& c);
-Value* writeEdgeSize(SchematicControl& c, Value* value);
 Value* readTextAlign(SchematicControl& c);
 Value* writeTextAlign(SchematicControl& c, Value* value);
 Value* readParentNode(SchematicControl& c);
@@ -55,8 +49,6 @@ Value* writeDrawLayer(SchematicControl& c, Value* value);
 
 // socket_properties.cpp: attributes of the active socket.
 Value* readSocketName(SchematicControl& c);
-Value* readConnectionColor(SchematicControl& c);
-Value* writeConnectionColor(SchematicControl& c, Value* value);
 Value* writeActiveSocketFlipped(SchematicControl& c, Value* value);
 Value* readActiveSocketValue(SchematicControl& c);
 Value* writeActiveSocketValue(SchematicControl& c, Value* value);

@@ -1,5 +1,6 @@
 // property_access.h - what every property reader and writer shares.
 #pragma once
+#include <cmath>
 #include <cstdint>
 #include <string>
 #include <type_traits>
@@ -7,6 +8,7 @@
 
 #include "control/schematic_control.h"
 #include "graph/graph.h"
+#include "host/errors.h"
 #include "host/value.h"
 
 // A reader answers a read of one name, a writer a write. Either may answer null
@@ -32,6 +34,20 @@ inline SchematicSocket* activeSocket(SchematicControl& c) { return activeSocketP
 inline SchematicGraph& nodeTable(SchematicControl& c) { return *c.graph.nodeTable; }
 inline int32_t nodeCount(SchematicControl& c) {
     return c.graph.nodeTable ? int32_t(c.graph.nodeTable->size()) : 0;
+}
+
+// A script number naming a node, socket or link (1-based as the script counts). A
+// non-finite number names nothing: it raises the conversion error wherever it is given,
+// as activeNode = nan always did, instead of truncating to some index.
+inline int toIndex(Value* v) {
+    if (v->tag == &Float_class && !std::isfinite(static_cast<Float*>(v)->value))
+        throw ConversionError(v, "Integer");
+    return v->to_int();
+}
+// One coordinate of a point that names things, made an inside (0-based) index.
+inline int32_t indexPart(Value* whole, float part) {
+    if (!std::isfinite(part)) throw ConversionError(whole, "Integer");
+    return truncToInt32(part - 1.0f);  // in floating point, then truncated
 }
 
 // Values of the script side.
@@ -66,14 +82,23 @@ template <class Record> Record* addressed(SchematicControl& c) {
     else return activeSocket(c);
 }
 
+// Every uint32_t field of the records is a COLORREF colour.
 inline Value* scriptValue(uint8_t flag) { return flagValue(flag); }
+inline Value* scriptValue(uint32_t colour) { return colourValue(colour); }
+inline Value* scriptValue(float number) { return Float::intern(number); }
 inline Value* scriptValue(const std::string& text) { return textValue(text); }
 inline Value* scriptValue(Vec2 point) { return pointValue(point); }
+inline Value* scriptValue(Vec2I point) { return pointValue(point); }
 
 template <class Type> Type fromScript(Value* v) {
     if constexpr (std::is_same_v<Type, uint8_t>) return toFlag(v);
+    else if constexpr (std::is_same_v<Type, uint32_t>) return uint32_t(v->to_colorref());
+    else if constexpr (std::is_same_v<Type, float>) return v->to_float();
     else if constexpr (std::is_same_v<Type, std::string>) return v->to_string();
-    else return toVec2(v);
+    else if constexpr (std::is_same_v<Type, Vec2I>) {
+        const Vec2 p = toVec2(v);
+        return Vec2I{truncToInt32(p.x), truncToInt32(p.y)};
+    } else return toVec2(v);
 }
 
 template <auto Field, Answer Missing = Answer::no>

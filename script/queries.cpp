@@ -29,7 +29,7 @@ Value* writeFindNodeByPos(SchematicControl& c, Value* value) {
 }
 
 Value* writeChildIndex(SchematicControl& c, Value* value) {
-    const int k = value->to_int();
+    const int k = toIndex(value);
     SchematicNode* node = activeNode(c);
     if (!node) return &undefined;
     if (k < 1 || size_t(k) > node->children.size()) return &false_value;
@@ -37,7 +37,7 @@ Value* writeChildIndex(SchematicControl& c, Value* value) {
 }
 
 Value* writeGetDeletedNodeIndex(SchematicControl& c, Value* value) {
-    const int k = value->to_int();
+    const int k = toIndex(value);
     const auto& deleted = c.graph.deletedNodeIndices;
     if (k < 1 || size_t(k) > deleted.size()) return &false_value;
     return numberValue(deleted[size_t(k) - 1]);

@@ -8,19 +8,6 @@ Value* readSocketName(SchematicControl& c) {
     return textValue(socket ? socket->socketName : std::string());
 }
 
-Value* readConnectionColor(SchematicControl& c) {
-    SchematicSocket* socket = activeSocket(c);
-    return socket ? colourValue(socket->socketColor) : &false_value;
-}
-
-Value* writeConnectionColor(SchematicControl& c, Value* value) {
-    const COLORREF_T colour = value->to_colorref();
-    SchematicSocket* socket = activeSocket(c);
-    if (!socket) return &false_value;
-    socket->socketColor = colour;
-    return &true_value;
-}
-
 Value* writeActiveSocketFlipped(SchematicControl& c, Value* value) {
     return bool_result(setSocketFlipped(c.graph, toFlag(value)) >= 0);
 }

@@ -24,7 +24,7 @@ Value* writePan(SchematicControl& c, Value* value) {
 Value* readDrawLastIndex(SchematicControl& c) { return numberValue(c.viewState->drawLastIndex); }
 
 Value* writeDrawLastIndex(SchematicControl& c, Value* value) {
-    const int n = value->to_int();
+    const int n = toIndex(value);
     // 0 and anything below it mean none; the painter checks the upper end.
     c.viewState->drawLastIndex = n > 0 ? n - 1 : -1;
     return &ok;

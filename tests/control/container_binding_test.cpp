@@ -7,6 +7,7 @@
 #include "controller/vantrel_controller.h"
 #include "graph/graph.h"
 #include "host/errors.h"
+#include "host/images.h"
 #include "host/scene.h"
 #include "host/scene_functions.h"
 #include "tests/control/plugin_session.h"
@@ -30,6 +31,11 @@ Value* writeContainer(SchematicControl& sc, Value* v) {
 Value* readContainer(SchematicControl& sc) {
     Value* args[] = {Name::intern("storageContainer")};
     return sc.get_property(args, 1);
+}
+
+Value* writeProperty(SchematicControl& sc, const char* name, Value* v) {
+    Value* args[] = {v, Name::intern(name)};
+    return sc.set_property(args, 2);
 }
 
 // A container holding three nodes, zoom 2, pan (10, 20) and a background path.
@@ -221,6 +227,58 @@ TEST_F(StorageContainer, SceneSavedResetLoadedAndReboundGivesTheSameGraph) {
     EXPECT_EQ(sc.storageContainer, &containerOf(tracks->data[0]));
     EXPECT_EQ(graphSignature(*sc.graph.nodeTable), before);
     DeleteFileA(path.c_str());
+}
+
+// A container must never hold what nothing keeps alive: the script bitmap a node was made
+// from (the collector frees it once no control marks it; the heap poisons freed values) and
+// scene objects deleted while no control is bound, or before any control was, after a load.
+TEST_F(StorageContainer, ContainerWithoutAControlHoldsNoFreedValueOrSceneObject) {
+    Rooted v(newController("vantrelController"));
+    vantrelController& c = containerOf(v.slot);
+    writeContainer(sc, v.slot);
+    addNode(sc.graph);
+    addSocket(sc.graph, *c.nodeTable[0], 1, "Output", false);
+    writeProperty(sc, "activeNode", Integer::intern(1));
+    writeProperty(sc, "activeSocket", Integer::intern(1));
+    writeProperty(sc, "nodeBitmap", new MAXBitMap(new Bitmap(2, 2)));
+    Rooted boxName(new String("box"));
+    Rooted sceneNode(scene_create_node_cf(&boxName.slot, 1));
+    Rooted track(newController("Float_Value"));
+    Value* trackArg[] = {track.slot};
+    scene_add_track_cf(trackArg, 1);
+    writeProperty(sc, "sceneNode", sceneNode.slot);
+    writeProperty(sc, "sceneController", track.slot);
+
+    writeContainer(sc, &undefined);
+    gc();  // the bitmap value goes: nothing marks it now
+    Value* doomed[] = {sceneNode.slot, track.slot};
+    scene_delete_cf(doomed, 1);
+    scene_delete_cf(doomed + 1, 1);
+    EXPECT_EQ(c.nodeTable[0]->sceneNode, nullptr);
+    EXPECT_EQ(c.nodeTable[0]->outputs[0]->sceneController, nullptr);
+    writeContainer(sc, v.slot);
+    gc();
+    EXPECT_NE(c.nodeTable[0]->bitmapHandle, nullptr) << "the device bitmap stays";
+
+    // Saved and loaded: the references are filled in after the load, with no control bound.
+    Rooted box(scene_create_node_cf(&boxName.slot, 1));
+    writeProperty(sc, "sceneNode", box.slot);
+    Value* containerArg[] = {v.slot};
+    scene_add_track_cf(containerArg, 1);
+    writeContainer(sc, &undefined);
+    const std::string path = exe_folder() + "\\ties_test.vsc";
+    Rooted file(new String(path.c_str()));
+    scene_save_cf(&file.slot, 1);
+    scene_load_cf(&file.slot, 1);
+    DeleteFileA(path.c_str());
+    ASSERT_EQ(the_scene().nodes().size(), 1u);
+    vantrelController* loaded = nullptr;
+    for (Control* t : the_scene().tracks())
+        if (isVantrelController(t)) loaded = static_cast<vantrelController*>(t);
+    ASSERT_NE(loaded, nullptr);
+    ASSERT_EQ(loaded->nodeTable[0]->sceneNode, the_scene().nodes()[0]);
+    EXPECT_TRUE(the_scene().deleteObject(the_scene().nodes()[0]));
+    EXPECT_EQ(loaded->nodeTable[0]->sceneNode, nullptr);
 }
 
 }  // namespace

@@ -6,6 +6,15 @@
 #include "tests/control/plugin_session.h"
 
 namespace {
+// Refuses the creation of every schematic window, as a failing CreateWindowEx would.
+LRESULT CALLBACK refuseSchematicWindows(int code, WPARAM wParam, LPARAM lParam) {
+    char className[64] = "";
+    if (code == HCBT_CREATEWND && GetClassNameA(reinterpret_cast<HWND>(wParam), className, sizeof className) &&
+        lstrcmpA(className, "SCHEMATIC_WINDOWCLASS") == 0)
+        return 1;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 SIZE bitmapSize(HBITMAP bitmap) {
     BITMAP bm{};
     GetObjectA(bitmap, sizeof bm, &bm);
@@ -82,12 +91,27 @@ TEST(ControlLifecycle, ReopeningTheRolloutEmptiesTheControlsOwnGraph) {
 
     ro.close();
     EXPECT_FALSE(IsWindow(first));
+    EXPECT_EQ(sc.window, nullptr) << "the handle may be reused by another window";
+    Value* redraw[] = {Name::intern("redrawView")};
+    sc.get_property(redraw, 1);  // repaints nothing
     EXPECT_EQ(sc.graph.nodeTable->size(), 2u) << "closing alone keeps the graph";
 
     ASSERT_TRUE(ro.open());
     EXPECT_TRUE(IsWindow(sc.window));
     EXPECT_NE(sc.window, first);
     EXPECT_TRUE(sc.graph.nodeTable->empty());
+
+    // A reopening whose window cannot be made still empties the graph and drops the buffer.
+    addNode(sc.graph);
+    ro.close();
+    HHOOK hook = SetWindowsHookExA(WH_CBT, refuseSchematicWindows, nullptr, GetCurrentThreadId());
+    ASSERT_NE(hook, nullptr);
+    ro.open();
+    UnhookWindowsHookEx(hook);
+    EXPECT_EQ(sc.window, nullptr);
+    EXPECT_TRUE(sc.graph.nodeTable->empty());
+    EXPECT_EQ(sc.backBufferDC, nullptr);
+    EXPECT_EQ(sc.backBufferBitmap, nullptr);
 }
 
 TEST(ControlLifecycle, EnableChangeReachesTheWindowOnlyWhileOpen) {
@@ -98,6 +122,7 @@ TEST(ControlLifecycle, EnableChangeReachesTheWindowOnlyWhileOpen) {
     EXPECT_FALSE(sc.enabled);
 
     ASSERT_TRUE(ro.open());
+    EXPECT_FALSE(IsWindowEnabled(sc.window)) << "disabled while closed, so it opens disabled";
     setEnabled[0] = &true_value;
     sc.set_property(setEnabled, 2);
     EXPECT_TRUE(IsWindowEnabled(sc.window));

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <new>
 #include <random>
 
 #include "controller/container_chunks.h"
@@ -12,6 +14,22 @@
 #include "host/chunk_file.h"
 #include "host/errors.h"
 #include "tests/host/chunk_tree.h"
+
+// Allocation that can be made to fail: the n-th allocation from now throws bad_alloc.
+namespace {
+long allocationsBeforeFailure = -1;  // -1: never fail
+}  // namespace
+
+void* operator new(size_t size) {
+    if (allocationsBeforeFailure >= 0 && allocationsBeforeFailure-- == 0) throw std::bad_alloc();
+    if (void* p = std::malloc(size ? size : 1)) return p;
+    throw std::bad_alloc();
+}
+void* operator new[](size_t size) { return ::operator new(size); }
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, size_t) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
+void operator delete[](void* p, size_t) noexcept { std::free(p); }
 
 namespace {
 
@@ -227,7 +245,111 @@ TEST_F(ContainerFile, StoredLinksThatPointNowhereAreDropped) {
     EXPECT_EQ(source.links[0], back.nodeTable[1]->inputs[0]);
     EXPECT_EQ(source.linkWeights, std::vector<int32_t>{6});
     EXPECT_EQ(back.nodeTable[1]->inputs[0]->links, std::vector<SchematicSocket*>{&const_cast<SchematicSocket&>(source)});
-    EXPECT_TRUE(back.nodeTable[0]->parent == nullptr) << "no parent chunks, no parents";
+}
+
+// Stored parent indices come back as setParent, node by node in table order, would make
+// them: cycles and self-parents refused, indices out of range ignored, and nothing at all
+// when one node has no parent chunk.
+TEST_F(ContainerFile, StoredParentsAreRestoredAsSetParentWouldInTableOrder) {
+    std::vector<std::vector<int32_t>> cases = {
+        {-1, 0, 1, 2},       // a chain
+        {1, 2, 0},           // a cycle: the parent closing it is refused
+        {0, 0, 5, -7},       // itself, and indices no node has
+        {2, 2, 3, 1, 3},     // a cycle met from below
+    };
+    std::mt19937 rng(7);
+    for (int k = 0; k < 200; ++k) {
+        std::vector<int32_t> parents(size_t(1 + rng() % 10));
+        for (int32_t& p : parents) p = int32_t(rng() % (parents.size() + 2)) - 1;
+        cases.push_back(parents);
+    }
+    for (const std::vector<int32_t>& parents : cases) {
+        for (bool allNodesHaveOne : {true, false}) {
+            FileBuilder f;
+            for (size_t i = 0; i < parents.size(); ++i) {
+                f.open(USHORT(cc::firstNode + i));
+                if (allNodesHaveOne || i + 1 < parents.size()) f.data(cc::nodeParent, parents[i]);
+                f.close();
+            }
+            std::vector<SchematicNode> expected(parents.size());
+            if (allNodesHaveOne)
+                for (size_t i = 0; i < parents.size(); ++i)
+                    if (parents[i] >= 0 && size_t(parents[i]) < parents.size())
+                        setParent(expected[i], &expected[size_t(parents[i])], false);
+
+            vantrelController& back = load(f.bytes());
+            ASSERT_EQ(back.nodeTable.size(), parents.size());
+            for (size_t i = 0; i < parents.size(); ++i) {
+                const SchematicNode* want = expected[i].parent;
+                const int32_t wantIndex = want ? int32_t(want - expected.data()) : -1;
+                EXPECT_EQ(nodeIndexOf(back.nodeTable, back.nodeTable[i]->parent), wantIndex)
+                    << "node " << i << (allNodesHaveOne ? "" : ", last node without a parent chunk");
+                EXPECT_EQ(back.nodeTable[i]->children.size(), expected[i].children.size());
+            }
+        }
+    }
+}
+
+// Chunks this version does not know are skipped at every level, and change nothing.
+TEST_F(ContainerFile, UnknownChunksAreSkippedAtEveryLevel) {
+    auto file = [](USHORT extraAt, bool container) {
+        FileBuilder f;
+        auto extra = [&](USHORT level) {
+            if (level != extraAt) return;
+            const USHORT id = level == 0 ? 0x0100 : 0x0777;  // at the top, 0x0300 up are nodes
+            if (container) f.open(id).data(0x0001, int32_t(5)).close();
+            else f.data(id, int32_t(5));
+        };
+        f.open(cc::viewHeader).data(cc::viewZoom, int32_t(1), 2.0f);
+        extra(cc::viewHeader);
+        f.close();
+        extra(0);  // top level
+        f.open(cc::firstNode).data(cc::nodeParent, int32_t(-1));
+        extra(cc::firstNode);
+        f.open(cc::firstSocket).data(cc::socketController, int32_t(0), int32_t(0), int32_t(1));
+        f.data(cc::socketLinks, int32_t(1), int32_t(1), int32_t(0));
+        extra(cc::firstSocket);
+        f.close();
+        if (extraAt == 1) f.data(0x0200, int32_t(5));  // past the plain socket range, not a socket
+        if (extraAt == 2) f.open(0x0250).data(cc::socketName, 'x', '\0').close();
+        if (extraAt == 3) f.data(0x0050, int32_t(5));
+        f.close();
+        f.open(USHORT(cc::firstNode + 1)).data(cc::nodeParent, int32_t(0));
+        f.open(cc::firstSocket).data(cc::socketController, int32_t(0), int32_t(0), int32_t(0)).close();
+        f.close();
+        return f.bytes();
+    };
+    const std::string plain = graphSignature(load(file(0xFFFF, false)).nodeTable);
+    ASSERT_NE(plain.find("(1,0 w100)"), std::string::npos) << plain;
+    for (USHORT at : {USHORT(0), cc::viewHeader, cc::firstNode, cc::firstSocket, USHORT(1), USHORT(2), USHORT(3)})
+        for (bool container : {false, true}) {
+            vantrelController& back = load(file(at, container));
+            EXPECT_EQ(graphSignature(back.nodeTable), plain) << "extra chunk at 0x" << std::hex << at;
+            EXPECT_EQ(back.containerView->zoom, 2.0f);
+        }
+}
+
+// A failed allocation anywhere in a load leaves every node with exactly one owner.
+TEST_F(ContainerFile, FailedAllocationsDuringALoadFreeEachNodeOnce) {
+    for (int i = 0; i < 3; ++i) connectSockets(out(node()), in(node()));
+    setParent(*container.nodeTable[1], container.nodeTable[0], false);
+    const std::vector<uint8_t> bytes = save(container);
+    for (long n = 0;; ++n) {
+        vantrelController& c = make();
+        ChunkReader r(bytes.data(), bytes.size());
+        bool failed = false;
+        allocationsBeforeFailure = n;
+        try {
+            c.Load(&r);
+        } catch (std::bad_alloc&) {
+            failed = true;
+        }
+        allocationsBeforeFailure = -1;
+        if (!failed) {
+            EXPECT_EQ(graphSignature(c.nodeTable), graphSignature(container.nodeTable));
+            break;
+        }
+    }  // the containers free their nodes at the end; the sanitizers see any second free
 }
 
 TEST_F(ContainerFile, DamagedDataEndsTheLoadWithAnError) {
@@ -246,9 +368,17 @@ TEST_F(ContainerFile, DamagedDataEndsTheLoadWithAnError) {
     for (size_t n = 0; n < bytes.size(); ++n) {
         vantrelController& c = make();
         ChunkReader r(bytes.data(), n);
-        c.Load(&r);  // ok or error; never a read out of bounds (the sanitizers watch)
-        for (SchematicNode* node : c.nodeTable)
+        // Ok or error; never a read out of bounds (the sanitizers watch).
+        const bool refused = c.Load(&r) != IO_OK;
+        for (SchematicNode* node : c.nodeTable) {
             for (SchematicSocket* s : node->outputs) EXPECT_EQ(s->links.size(), s->linkWeights.size());
+            if (!refused) continue;
+            // A refused load keeps the nodes it read, unlinked and unparented.
+            EXPECT_EQ(node->parent, nullptr) << n << " bytes";
+            EXPECT_TRUE(node->children.empty()) << n << " bytes";
+            for (auto* list : {&node->inputs, &node->outputs})
+                for (SchematicSocket* s : *list) EXPECT_TRUE(s->links.empty()) << n << " bytes";
+        }
     }
 }
 

@@ -62,7 +62,7 @@ TEST_F(SocketOps, RedrawsCoverTheNodeAndTheRowThatWent) {
     removeSocket(ctx, n, 0, true);
     ASSERT_EQ(seam.redraws.size(), 2u);
     EXPECT_EQ(seam.redraws[1]->right, 200);
-    EXPECT_EQ(seam.redraws[1]->bottom, 48 + 16);
+    EXPECT_EQ(seam.redraws[1]->bottom, 48 + 32) << "the row that went is 32 pixels high at zoom 2";
 }
 
 TEST_F(SocketOps, RemovingALinkedSocketUnlinksItsPeersWithTheirWeights) {

@@ -1,6 +1,9 @@
 // heap_test.cpp - registration, roots, script frames and mark-and-sweep collection.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <stdexcept>
+
 #include "host/errors.h"
 #include "host/function.h"
 #include "host/rollout.h"
@@ -258,3 +261,29 @@ TEST_F(Heap, OpenRolloutsKeepTheirControlsHandlersAndParameters) {
 }
 
 }  // namespace
+
+// Test builds poison freed values: marking, converting or printing one stops with the
+// name of its class (here a handler throws instead of aborting), however the memory is used.
+TEST(Collection, TouchingAFreedValueStopsAndNamesItsClass) {
+    ASSERT_TRUE(gc_poisons_freed()) << "every test under Wine runs with freed values poisoned";
+    const gc_freed_use_handler previous =
+        gc_set_freed_use_handler([](const char* message) { throw std::runtime_error(message); });
+    auto touch = [](const std::function<void()>& use) {
+        try {
+            use();
+        } catch (std::runtime_error& e) {
+            return std::string(e.what());
+        }
+        return std::string("not stopped");
+    };
+    Value* text = new String("freed");
+    Value* point = new Point2Value(1, 2);
+    gc();
+    ASSERT_FALSE(gc_is_live(text));
+    ASSERT_FALSE(gc_is_live(point));
+    EXPECT_EQ(touch([&] { gc_mark(text); }), "Use after free: a freed String value was marked");
+    EXPECT_EQ(touch([&] { text->to_string(); }), "Use after free: a freed String value was converted");
+    EXPECT_EQ(touch([&] { point->to_point2(); }), "Use after free: a freed Point2 value was converted");
+    EXPECT_EQ(touch([&] { print_form(point); }), "Use after free: a freed Point2 value was printed");
+    gc_set_freed_use_handler(previous);
+}

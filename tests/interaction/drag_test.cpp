@@ -118,7 +118,7 @@ TEST_F(Drag, NodesMoveByThePointerInGraphUnitsExceptLockedOnesAndFollowingChildr
     EXPECT_FLOAT_EQ(parent.position.x, 205.0f);
     EXPECT_FLOAT_EQ(child.position.x, 0.0f);  // moved once, through its parent
     EXPECT_FLOAT_EQ(child.position.y, 80.0f);
-    EXPECT_TRUE(view().gestureFlags[0]);  // the locked node's link counts as moved
+    EXPECT_TRUE(view().gestureFlags[kLinksMoved]);  // the locked node's link counts as moved
 
     takeUpdateRegion();
     release(60, 56);

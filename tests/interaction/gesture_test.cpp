@@ -21,7 +21,8 @@ TEST_F(HitTest, NodesAreHitStrictlyInsideAndOnlyWhenSelectableAndShown) {
     n.selectable = 1;
     n.hidden = 1;
     EXPECT_FALSE(nodeHitTest(n, 50, 30));
-    EXPECT_FALSE(nodeHitTest(n, -100000000.0f + 0.5f, -100000000.0f + 0.5f));
+    // Far away, where a hidden node is measured: inside where its full size would reach.
+    EXPECT_FALSE(nodeHitTest(n, -100000000.0f + 16.0f, -100000000.0f + 16.0f));
 }
 
 TEST_F(HitTest, SocketBoxGrowsByFourAndScalesWithZoom) {

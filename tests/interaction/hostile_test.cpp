@@ -102,3 +102,25 @@ TEST_F(Hostile, DeletingTheSelectedLinksNodeBeforeDeleteIsPressed) {
 }
 
 }  // namespace
+
+namespace {
+
+// The press finds the clicked node again after the handlers ran; a node deleted there
+// and another made in its place (at the same address, as the heap likes to do) must not
+// be named in nodeClicked.
+TEST_F(Hostile, NodeMadeInConnectionStartedInPlaceOfTheClickedOneIsNotNamed) {
+    SchematicNode& over = nodeAt(outAt.x - 10, outAt.y - 10);  // node 3, above a's output
+    over.selected = 1;  // a selected body lets the press go on to the nodes below
+    onEvent("connectionStarted", [&](const std::vector<int>&) {
+        deleteNode(sc->graph, 2);
+        addNode(sc->graph);
+    });
+    recordAllEvents();
+    press(outAt);
+    const std::vector<std::string> names = eventNames();
+    EXPECT_EQ(names, (std::vector<std::string>{"LButtonDown", "connectionStarted"}));
+    release(outAt);
+    ASSERT_EQ(table().size(), 3u);
+}
+
+}  // namespace

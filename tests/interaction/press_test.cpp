@@ -126,7 +126,7 @@ TEST_F(Press, EmptySpaceClearsTheSelectionAndArmsARegionUnlessToldOtherwise) {
     recordAllEvents();
     press(300, 250);
     EXPECT_FALSE(n.selected);
-    EXPECT_TRUE(view().gestureFlags[2]);
+    EXPECT_TRUE(view().gestureFlags[kRegionArmed]);
     EXPECT_EQ(eventNames(), std::vector<std::string>{"LButtonDown"});
     release(300, 250);
 
@@ -136,12 +136,12 @@ TEST_F(Press, EmptySpaceClearsTheSelectionAndArmsARegionUnlessToldOtherwise) {
         press(300, 250);
     }
     EXPECT_TRUE(n.selected);
-    EXPECT_TRUE(view().gestureFlags[2]);
+    EXPECT_TRUE(view().gestureFlags[kRegionArmed]);
     release(300, 250);
 
     view().allowRegionSelect = 0;
     press(300, 250);
-    EXPECT_FALSE(view().gestureFlags[2]);
+    EXPECT_FALSE(view().gestureFlags[kRegionArmed]);
     release(300, 250);
 }
 
@@ -160,7 +160,7 @@ TEST_F(Press, ALinkIsSelectedNearItsStraightLineAndDeselectedByASecondPress) {
     EXPECT_EQ(out.selectedLink, 0);
     EXPECT_EQ(sc->graph.selectedConnection, &out);
     EXPECT_FALSE(a.selected);
-    EXPECT_FALSE(view().gestureFlags[2]);
+    EXPECT_FALSE(view().gestureFlags[kRegionArmed]);
     release(194, 130);
 
     clearEvents();
@@ -168,7 +168,7 @@ TEST_F(Press, ALinkIsSelectedNearItsStraightLineAndDeselectedByASecondPress) {
     EXPECT_EQ(eventNames(), std::vector<std::string>{"LButtonDown"});
     EXPECT_EQ(out.selectedLink, -1);
     EXPECT_EQ(sc->graph.selectedConnection, nullptr);
-    EXPECT_TRUE(view().gestureFlags[2]);
+    EXPECT_TRUE(view().gestureFlags[kRegionArmed]);
     release(194, 130);
 
     for (int x : {178, 195}) {  // 8 left and 9 right miss

@@ -164,7 +164,11 @@ TEST_F(DrawNode, TranslucentAndBitmapOnlyNodesCastNoShadow) {
     paint();
     EXPECT_EQ(pixel(49, 52), kViewBackground);
     EXPECT_EQ(pixel(49, 132), RGB(157, 157, 157)) << "a selected node is opaque, so it has one";
-    EXPECT_EQ(pixel(199, 60), kViewBackground);
+
+    view().nodeTransparency = -1.0f;  // every body opaque: only bitmap-only stays shadowless
+    paint();
+    EXPECT_EQ(pixel(49, 52), RGB(157, 157, 157)) << "an opaque node has one";
+    EXPECT_EQ(pixel(199, 60), kViewBackground) << "a bitmap-only node has none";
 }
 
 TEST_F(DrawNode, TitleBarIsFortyDarkerAndWhiteOnASelectedNode) {

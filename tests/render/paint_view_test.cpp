@@ -76,7 +76,7 @@ TEST_F(PaintView, WithoutANodeTableNothingIsDrawnOrCopied) {
 
 TEST_F(PaintView, EmptyTableGetsBackgroundAndOverlaysButNoInfoText) {
     view().showInfo = 1;
-    view().gestureFlags[1] = 1;
+    view().gestureFlags[kRegionActive] = 1;
     view().regionRect = {20, 30, 0, 0};
     view().dragPoint = {120, 90};
     dirtyBuffer();
@@ -224,7 +224,7 @@ TEST_F(PaintView, RegionSelectionOverlayWinsOverTheRubberBand) {
     graph().dragSocket = &out;
     view().connecting = 1;
     view().dragPoint = {120, 90};
-    view().gestureFlags[1] = 1;
+    view().gestureFlags[kRegionActive] = 1;
     view().regionRect = {20, 30, 0, 0};
     paint();
     const RECT all{0, 0, kViewWidth, kViewHeight};
@@ -236,7 +236,7 @@ TEST_F(PaintView, RegionSelectionOverlayWinsOverTheRubberBand) {
     EXPECT_EQ(view().regionRect[2], 120.0f);
     EXPECT_EQ(view().regionRect[3], 90.0f);
 
-    view().gestureFlags[1] = 0;
+    view().gestureFlags[kRegionActive] = 0;
     paint();
     EXPECT_GT(count(all, kOutputColor), 50);
     EXPECT_EQ(view().dragScratch.x, 120.0f);

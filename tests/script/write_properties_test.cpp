@@ -366,3 +366,47 @@ TEST(WriteProperties, WritesThatChangeTheGraphNeitherRepaintNorRaiseEvents) {
     EXPECT_EQ(s.node(1).parent, &s.node(0));
     EXPECT_TRUE(s.node(0).outputs[0]->links.empty()) << "the second toggle removed the link";
 }
+
+// A non-finite number addresses nothing, wherever it is given: every property that names a
+// node, socket or link refuses it with the conversion error and changes nothing.
+TEST(WriteProperties, NonFiniteNumbersAddressNothingAnywhere) {
+    struct Case {
+        const char* property;
+        std::function<Value*(float)> value;
+    };
+    const Case cases[] = {
+        {"activeNode", [](float f) { return F(f); }},
+        {"activeSocket", [](float f) { return F(f); }},
+        {"selectedNodeIndex", [](float f) { return F(f); }},
+        {"parentNode", [](float f) { return F(f); }},
+        {"drawLastIndex", [](float f) { return F(f); }},
+        {"childIndex", [](float f) { return F(f); }},
+        {"getDeletedNodeIndex", [](float f) { return F(f); }},
+        {"getConnectionWeight", [](float f) { return F(f); }},
+        {"toggleConnection", [](float f) { return P2(f, f); }},
+        {"toggleConnection", [](float f) { return P2(2, f); }},
+        {"toggleConnection", [](float f) { return P2(f, 1); }},
+        {"setConnectionWeight", [](float f) { return P2(f, 7); }},
+    };
+    for (float bad : {NAN, INFINITY, -INFINITY}) {
+        for (const Case& c : cases) {
+            ScriptSession s;
+            s.addNodes(2, 1);
+            s.get("addInSocket");
+            s.get("addOutSocket");
+            s.set("activeSocket", I(2));
+            s.set("toggleConnection", P2(1, 1));  // node 1's output feeds its own input
+            s.set("drawLastIndex", I(2));
+            ASSERT_EQ(s.node(0).outputs[0]->linkWeights, std::vector<int32_t>{100});
+            Value* value = c.value(bad);
+            const std::string expected = "-- Unable to convert: " + print_form(value) + " to type: Integer";
+            EXPECT_EQ(errorOf([&] { s.set(c.property, value); }), expected) << c.property << " = " << bad;
+            EXPECT_EQ(s.read("activeNode"), "1") << c.property;
+            EXPECT_EQ(s.read("activeSocket"), "2") << c.property;
+            EXPECT_EQ(s.read("drawLastIndex"), "2") << c.property;
+            EXPECT_EQ(s.node(0).outputs[0]->links.size(), 1u) << c.property;
+            EXPECT_EQ(s.node(0).outputs[0]->linkWeights, std::vector<int32_t>{100}) << c.property;
+            EXPECT_EQ(s.node(1).parent, nullptr) << c.property;
+        }
+    }
+}

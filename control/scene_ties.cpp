@@ -1,5 +1,5 @@
 // scene_ties.cpp - dropping a graph's pointers to scene objects the host deletes.
-#include "script/scene_ties.h"
+#include "control/scene_ties.h"
 
 #include <algorithm>
 
