@@ -8,6 +8,7 @@
 #include "interaction/gesture_support.h"
 #include "interaction/handlers.h"
 #include "interaction/hit_test.h"
+#include "graph/spatial_index.h"
 
 namespace {
 
@@ -22,7 +23,12 @@ struct PressScan {
     // an event: a handler may have deleted or moved it meanwhile.
     SchematicNode* clickedNode = nullptr;
     bool socketHit = false;  // a socket was hit: the press belongs to it
+    // With a spatial index: the nodes and links near the point, in table order.
+    bool indexed = false;
+    std::vector<int32_t> nodes, links;
 };
+
+
 
 // Repaints even when the flag stays as it was: script writes change nodes
 // without a repaint, and the press brings every node it passes over up to date.
@@ -31,8 +37,26 @@ void setSelected(GraphContext& ctx, SchematicNode& node, uint8_t selected) {
     invalidateRect(ctx, nodeScreenRect(node));
 }
 
+// Deselects every node but keep, repainting each as the scan passes over it; with
+// the index the many rectangles become one repaint of the view.
+void deselectAllBut(GraphContext& ctx, const SchematicNode* keep, const PressScan& scan) {
+    if (!scan.indexed) {
+        for (int32_t i = 0; i < nodeCount(ctx); ++i) {
+            SchematicNode* other = nodeAt(ctx, i);
+            if (other != keep) setSelected(ctx, *other, 0);
+        }
+        return;
+    }
+    for (int32_t i = 0; i < nodeCount(ctx); ++i) {
+        SchematicNode* other = nodeAt(ctx, i);
+        if (other != keep) other->selected = 0;
+    }
+    invalidateAll(ctx);
+}
+
 void flipSocket(GraphContext& ctx, SchematicSocket& socket) {
     setSocketFlipped(socket, socket.flipped ? 0 : 1);
+    graphChanged(ctx);
     invalidateAll(ctx);
 }
 
@@ -51,6 +75,7 @@ bool pressSockets(GraphContext& ctx, SchematicViewState& view, SchematicNode& no
             // Alt hides what the input is fed by, Ctrl shows it again.
             if (!socket->links.empty()) {
                 hideConnected(*socket, &node, scan.keys.alt ? 1 : 0, true);
+                graphChanged(ctx);
                 invalidateAll(ctx);
             }
         } else {
@@ -79,17 +104,17 @@ bool pressBody(GraphContext& ctx, SchematicNode& node, PressScan& scan) {
     }
     setSelected(ctx, node, 1);
     if (scan.keys.ctrl) return true;
-    for (int32_t i = 0; i < nodeCount(ctx); ++i) {
-        SchematicNode* other = nodeAt(ctx, i);
-        if (other != &node) setSelected(ctx, *other, 0);
-    }
+    deselectAllBut(ctx, &node, scan);
     return false;
 }
 
 // One pass from the topmost node down; layer -1 visits every node.
 void scanPass(GraphContext& ctx, WindowPort& port, SchematicViewState& view, PressScan& scan,
               int32_t layer) {
-    for (int32_t i = nodeCount(ctx) - 1; i >= 0; --i) {
+    // Indexed: only the candidates, topmost first; nothing in a pass changes places.
+    const size_t candidates = scan.indexed ? scan.nodes.size() : size_t(nodeCount(ctx));
+    for (size_t k = candidates; k-- > 0;) {
+        const int32_t i = scan.indexed ? scan.nodes[k] : int32_t(k);
         SchematicNode& node = *nodeAt(ctx, i);
         if (layer >= 0 && node.drawLayer != layer) continue;
         if (!nodeHitTest(node, scan.x, scan.y)) continue;
@@ -156,6 +181,48 @@ bool selectLinkAt(GraphContext& ctx, WindowPort& port, const PressScan& scan) {
     return false;
 }
 
+// What selectLinkAt does, with the candidates of the index deciding the hit: the
+// walk up to it only clears link selections, so it runs without any hit test.
+bool selectLinkIndexed(GraphContext& ctx, WindowPort& port, const PressScan& scan) {
+    const SchematicGraph& table = *ctx.nodeTable;
+    LinkItem hit{-1, -1, -1};
+    if (scan.bodyHits == 0)
+        for (int32_t id : scan.links) {
+            const LinkItem& k = ctx.spatialIndex->link(id);
+            SchematicNode& node = *table[size_t(k.node)];
+            if (node.hidden) continue;
+            SchematicSocket& output = *node.outputs[size_t(k.output)];
+            SchematicSocket& input = *output.links[size_t(k.link)];
+            const bool candidate = k.link != output.selectedLink && input.ownerNode && !input.ownerNode->hidden;
+            if (candidate && linkHitTestQuick(output, input, scan.x, scan.y)) {
+                hit = k;
+                break;
+            }
+        }
+    for (int32_t n = 0; n < nodeCount(ctx); ++n) {
+        SchematicNode& node = *nodeAt(ctx, n);
+        if (node.hidden) continue;
+        for (int32_t o = 0; o < int32_t(node.outputs.size()); ++o) {
+            SchematicSocket* output = node.outputs[size_t(o)];
+            if (n == hit.node && o == hit.output) {
+                SchematicSocket& input = *output->links[size_t(hit.link)];
+                output->selectedLink = hit.link;
+                ctx.selectedConnection = output;
+                invalidateAll(ctx);
+                raise(port, UiEvent::connectionSelectionChanged,
+                      {n + 1, nodeIndexOf(ctx, input.ownerNode) + 1, input.index + 1, output->index + 1});
+                clearLinkSelections(ctx, liveSelectedConnection(ctx));
+                return true;
+            }
+            if (!output->links.empty() && output->selectedLink != -1) {
+                output->selectedLink = -1;
+                invalidateAll(ctx);
+            }
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 int onLeftPress(GraphContext& ctx, WindowPort& port, const PointerInput& in) {
@@ -182,6 +249,11 @@ int onLeftPress(GraphContext& ctx, WindowPort& port, const PointerInput& in) {
     // With draw layers, the top layer is searched first. A socket hit ends the
     // search: the press belongs to that socket, and searching lower layers would
     // test other sockets against a gesture already started.
+    // The index is asked after LButtonDown: its handler may have changed the graph.
+    if (ctx.spatialIndex) {
+        const BoundsF at{scan.x, scan.y, scan.x, scan.y};
+        scan.indexed = ctx.spatialIndex->query(ctx, at, &scan.nodes, &scan.links);
+    }
     const int32_t firstLayer = view.useDrawLayers ? kTopDrawLayer : -1;
     const int32_t lastLayer = view.useDrawLayers ? 0 : -1;
     for (int32_t layer = firstLayer; layer >= lastLayer; --layer) {
@@ -195,11 +267,12 @@ int onLeftPress(GraphContext& ctx, WindowPort& port, const PointerInput& in) {
     }
 
     bool linkSelected = false;
-    if (!scan.socketHit && !scan.keys.ctrl && !scan.keys.alt) linkSelected = selectLinkAt(ctx, port, scan);
+    if (!scan.socketHit && !scan.keys.ctrl && !scan.keys.alt) 
+        linkSelected = scan.indexed ? selectLinkIndexed(ctx, port, scan) : selectLinkAt(ctx, port, scan);
 
     if (scan.bodyHits == 0 && !scan.socketHit) {
         if (!scan.keys.ctrl && !scan.keys.alt)
-            for (int32_t i = 0; i < nodeCount(ctx); ++i) setSelected(ctx, *nodeAt(ctx, i), 0);
+            deselectAllBut(ctx, nullptr, scan);
         if (!linkSelected && view.allowRegionSelect) view.gestureFlags[kRegionArmed] = 1;
     }
 

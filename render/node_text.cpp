@@ -34,8 +34,6 @@ void drawNodeText(SchematicNode& node, const SchematicViewState& view, HDC dc, c
         height = truncToInt32(view.zoom * float(kFontHeight));
         if (height > kMaxFontHeight) height = kMaxFontHeight;
     }
-    gdi::Font font(CreateFontA(height, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0,
-                               CLEARTYPE_QUALITY, FF_SWISS, ""));
-    gdi::ScopedSelect selectFont(dc, font);
+    gdi::ScopedSelect selectFont(dc, gdi::PaintCache::current().font(height));
     DrawTextA(dc, text.c_str(), int(text.size()), &box, format);
 }
