@@ -32,7 +32,6 @@ struct Grow {
     }
 };
 
-const SchematicViewState* viewOf(const SchematicNode& node) { return node.viewStateRef; }
 float zoomOf(const SchematicNode& node) { return node.viewStateRef ? node.viewStateRef->zoom : 1.0f; }
 
 bool placeable(const BoundsF& b) {
