@@ -14,8 +14,8 @@ constexpr int kWidth = 1280, kHeight = 1024;
 
 struct View {
     TestRollout ro{kWidth, kHeight};
-    PaintFn plain = PluginSession::get().exported<void(SchematicControl*)>("vantrelPaintStraightforward");
-    RegionFn region = PluginSession::get().exported<void(SchematicControl*, const RECT*)>("vantrelPaintRegion");
+    PaintFn plain = reinterpret_cast<PaintFn>(GetProcAddress(PluginSession::get().module, "vantrelPaintStraightforward"));
+    RegionFn region = reinterpret_cast<RegionFn>(GetProcAddress(PluginSession::get().module, "vantrelPaintRegion"));
 
     explicit View(int nodes) {
         ro.open();
@@ -40,7 +40,10 @@ struct View {
 
     // One drag frame: the move message and the paint of what it invalidated.
     double dragFrame() {
-        const SchematicNode& n = *(*graph().nodeTable)[graph().nodeTable->size() / 2];
+        // The node nearest the view's middle.
+        const int nodes = int(graph().nodeTable->size()), columns = gridColumns(nodes);
+        const int rows = (nodes + columns - 1) / columns;
+        const SchematicNode& n = *(*graph().nodeTable)[size_t(std::min(nodes - 1, rows / 2 * columns + columns / 2))];
         const RectI r = nodeScreenRect(n);
         int x = (r.left + r.right) / 2, y = r.top + 5;
         HWND w = sc().window;
@@ -73,9 +76,9 @@ int main() {
                       plain, "plain paint", "<= 5 ms", ours <= 5.0);
             const float fit = zoomToFit(nodes, kWidth, kHeight);
             v.look(0.03f, panToMiddle(nodes, 0.03f, kWidth, kHeight));
-            const double far = v.ours(), farPlain = v.straightforward(3);
-            reportRow("paint, zoom 0.03, all visible", "10,000 nodes / 20,000 links", far, farPlain,
-                      "plain paint", "<= 33 ms", far <= 33.0);
+            const double zoomedOut = v.ours(), zoomedOutPlain = v.straightforward(3);
+            reportRow("paint, zoom 0.03, all visible", "10,000 nodes / 20,000 links", zoomedOut, zoomedOutPlain,
+                      "plain paint", "<= 33 ms", zoomedOut <= 33.0);
             (void)fit;
         }
     }

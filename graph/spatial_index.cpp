@@ -90,8 +90,9 @@ bool linkExtent(const GraphContext& ctx, const SchematicSocket& output, size_t u
     const float z = zoomOf(*node);
     Grow g;
     // The press tests the straight segment between the two boxes' corners.
-    g.add(socketScreenPosition(output));
-    g.add(socketScreenPosition(*input));
+    const Vec2 a = socketScreenPosition(output), b = socketScreenPosition(*input);
+    g.add(a);
+    g.add(b);
     // The curve runs between the box centres or the visible ancestors' edges.
     const float hs = z * 9.0f * 0.5f;
     const SchematicNode* from = visibleAncestor(ctx, *node);
@@ -99,7 +100,6 @@ bool linkExtent(const GraphContext& ctx, const SchematicSocket& output, size_t u
         const Vec2 p = nodePosition(*from, true), s = nodeSize(*from, true);
         g.add(p.x, p.y + s.y * 0.5f, p.x + s.x, p.y + s.y * 0.5f);
     }
-    const Vec2 a = socketScreenPosition(output);
     g.add(a.x + hs, a.y + hs, a.x + hs, a.y + hs);
     if (peer) {
         if (const SchematicNode* to = visibleAncestor(ctx, *peer)) {
@@ -107,7 +107,6 @@ bool linkExtent(const GraphContext& ctx, const SchematicSocket& output, size_t u
             g.add(p.x, p.y + s.y * 0.5f, p.x + s.x, p.y + s.y * 0.5f);
         }
     }
-    const Vec2 b = socketScreenPosition(*input);
     g.add(b.x + hs, b.y + hs, b.x + hs, b.y + hs);
     // Probe square of the press, arrowhead, weight box.
     const float arrow = std::fabs(z * 10.0f) + std::fabs(z * 4.0f) + 3.0f;
@@ -154,13 +153,13 @@ void SpatialIndex::rebuild(const GraphContext& ctx) {
         } else {
             alwaysNodes_.push_back(int32_t(i));
         }
+        const SchematicNode* from = visibleAncestor(ctx, *node);
         for (size_t o = 0; o < node->outputs.size(); ++o) {
             const SchematicSocket* output = node->outputs[o];
             if (!output) continue;
             for (size_t u = 0; u < output->links.size(); ++u) {
                 const SchematicSocket* input = output->links[u];
                 const SchematicNode* peer = input ? input->ownerNode : nullptr;
-                const SchematicNode* from = visibleAncestor(ctx, *node);
                 const SchematicNode* to = peer ? visibleAncestor(ctx, *peer) : nullptr;
                 const bool linkPinned = pinned || !followsPan(ctx, peer) || !followsPan(ctx, from) ||
                                         !followsPan(ctx, to) ||

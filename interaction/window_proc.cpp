@@ -83,8 +83,9 @@ bool dispatchGesture(SchematicControl& control, UINT message, WPARAM wParam, LPA
     }
 }
 
-// Gestures change the graph behind the spatial index's back; a node drag tells
-// it what moved instead.
+// Gestures change the graph behind the spatial index's back. A press bumps the
+// generation itself where it flips or hides, a node drag tells the index what
+// moved, and the wheel changes only the view.
 bool dispatchGestureNoting(SchematicControl& control, UINT message, WPARAM wParam, LPARAM lParam,
                            LRESULT& result) {
     struct Changed {
@@ -92,7 +93,7 @@ bool dispatchGestureNoting(SchematicControl& control, UINT message, WPARAM wPara
         bool noted = false;
         ~Changed() { if (noted) graphChanged(ctx); }
     } changed{control.graph};
-    changed.noted = message != WM_MOUSEMOVE;
+    changed.noted = message != WM_MOUSEMOVE && message != WM_LBUTTONDOWN && message != WM_MOUSEWHEEL;
     const bool handled = dispatchGesture(control, message, wParam, lParam, result);
     changed.noted = changed.noted && handled;
     return handled;

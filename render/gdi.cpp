@@ -84,12 +84,24 @@ auto find(std::vector<Entry>& entries, int a, int b, COLORREF colour, Make make)
 }
 }  // namespace
 
-PaintCache::PaintCache() : previous_(currentCache) { currentCache = this; }
-PaintCache::~PaintCache() { currentCache = previous_; }
+PaintCache::PaintCache(HDC target) : target_(target), previous_(currentCache) { currentCache = this; }
+PaintCache::~PaintCache() {
+    if (targetFont_) SelectObject(target_, targetFont_);
+    currentCache = previous_;
+}
+
+bool PaintCache::keepSelected(HDC dc, HFONT font) {
+    if (!font || !dc || dc != target_) return false;
+    if (font == keptFont_) return true;
+    keptFont_ = font;
+    HGDIOBJ before = SelectObject(dc, font);
+    if (!targetFont_) targetFont_ = before;
+    return true;
+}
 
 PaintCache& PaintCache::current() {
     if (currentCache) return *currentCache;
-    if (!fallbackCache) fallbackCache = new PaintCache();  // becomes current itself
+    if (!fallbackCache) fallbackCache = new PaintCache(nullptr);  // becomes current itself
     return *fallbackCache;
 }
 

@@ -147,7 +147,8 @@ private:
 // every selection of the paint was undone). One cache is current at a time.
 class PaintCache {
 public:
-    PaintCache();
+    // target: the context the paint draws into (fonts may stay selected there).
+    explicit PaintCache(HDC target = nullptr);
     ~PaintCache();
     PaintCache(const PaintCache&) = delete;
     PaintCache& operator=(const PaintCache&) = delete;
@@ -160,6 +161,10 @@ public:
     HBRUSH hollowBrush();
     // The caption font at a height (pixels).
     HFONT font(int height);
+    // Selects a font of this cache into the paint's target for the rest of the
+    // paint (the target's own font goes back when the cache goes, before the font
+    // is deleted). False for any other context: select it for the call only.
+    bool keepSelected(HDC dc, HFONT font);
 
 private:
     template <class Handle>
@@ -171,6 +176,9 @@ private:
     std::vector<Entry<HPEN>> pens_;
     std::vector<Entry<HBRUSH>> brushes_;
     std::vector<Entry<HFONT>> fonts_;
+    HDC target_;
+    HGDIOBJ targetFont_ = nullptr;
+    HFONT keptFont_ = nullptr;  // the target's own font while one of ours is kept in it
     PaintCache* previous_;
 };
 

@@ -173,7 +173,7 @@ void paintInto(SchematicControl& control, HDC dc, const RECT* update, bool strai
     const bool whole = EqualRect(&area, &all);
     gdi::ScopedSelect selectBuffer(control.backBufferDC, control.backBufferBitmap);
     {
-        gdi::PaintCache cache;  // goes before the buffer is deselected
+        gdi::PaintCache cache(control.backBufferDC);  // goes before the buffer is deselected
         // The clip keeps every pixel outside the update region as it was.
         if (!whole) IntersectClipRect(control.backBufferDC, area.left, area.top, area.right, area.bottom);
         try {
