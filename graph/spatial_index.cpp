@@ -133,6 +133,8 @@ void SpatialIndex::rebuild(const GraphContext& ctx) {
     alwaysLinks_.clear();
     links_.clear();
     movedNodes_.clear();
+    selectedNodes_.clear();
+    selectedOutputs_.clear();
     movedNode_.assign(table.size(), 0);
 
     // Extents, pan subtracted; those that cannot be placed are answered always.
@@ -153,10 +155,12 @@ void SpatialIndex::rebuild(const GraphContext& ctx) {
         } else {
             alwaysNodes_.push_back(int32_t(i));
         }
+        if (node->selected) selectedNodes_.push_back(int32_t(i));
         const SchematicNode* from = visibleAncestor(ctx, *node);
         for (size_t o = 0; o < node->outputs.size(); ++o) {
             const SchematicSocket* output = node->outputs[o];
             if (!output) continue;
+            if (output->selectedLink != -1) selectedOutputs_.push_back({int32_t(i), int32_t(o)});
             for (size_t u = 0; u < output->links.size(); ++u) {
                 const SchematicSocket* input = output->links[u];
                 const SchematicNode* peer = input ? input->ownerNode : nullptr;

@@ -33,10 +33,17 @@ public:
     // its links are answered as candidates everywhere until the next rebuild.
     void noteMoved(const GraphContext& ctx, int32_t index);
     void invalidate() { built_ = false; }
+    // Built for the graph as it is (nothing bumped the generation since).
+    bool current(const GraphContext& ctx) const;
+
+    // Selection hints, valid while current(): a superset of the selected nodes and
+    // of the outputs (as node, output) with a selected link, taken at the rebuild
+    // and kept by the press, the only code that selects between rebuilds.
+    std::vector<int32_t>& selectedNodes() { return selectedNodes_; }
+    std::vector<std::pair<int32_t, int32_t>>& selectedOutputs() { return selectedOutputs_; }
 
 private:
     void rebuild(const GraphContext& ctx);
-    bool current(const GraphContext& ctx) const;
     void collect(const std::vector<int32_t>& offsets, const std::vector<int32_t>& cells,
                  const std::vector<int32_t>& always, int32_t count, const BoundsF& rel,
                  std::vector<uint32_t>& stamps, std::vector<int32_t>& out);
@@ -60,6 +67,8 @@ private:
     std::vector<uint32_t> nodeStamps_, linkStamps_;
     uint32_t stamp_ = 0;
     std::vector<int32_t> alwaysScratch_;
+    std::vector<int32_t> selectedNodes_;
+    std::vector<std::pair<int32_t, int32_t>> selectedOutputs_;
 };
 
 // Bumps the generation: the graph changed in a way the index cannot follow.

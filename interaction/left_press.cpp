@@ -5,10 +5,10 @@
 #include "graph/hierarchy.h"
 #include "graph/node_ops.h"
 #include "graph/socket_ops.h"
+#include "graph/spatial_index.h"
 #include "interaction/gesture_support.h"
 #include "interaction/handlers.h"
 #include "interaction/hit_test.h"
-#include "graph/spatial_index.h"
 
 namespace {
 
@@ -28,8 +28,6 @@ struct PressScan {
     std::vector<int32_t> nodes, links;
 };
 
-
-
 // Repaints even when the flag stays as it was: script writes change nodes
 // without a repaint, and the press brings every node it passes over up to date.
 void setSelected(GraphContext& ctx, SchematicNode& node, uint8_t selected) {
@@ -37,9 +35,16 @@ void setSelected(GraphContext& ctx, SchematicNode& node, uint8_t selected) {
     invalidateRect(ctx, nodeScreenRect(node));
 }
 
+// True while the index's selection hints still describe the graph: nothing
+// changed it since the press asked the index but the press itself.
+bool hintsHold(const GraphContext& ctx, const PressScan& scan) {
+    return scan.indexed && ctx.spatialIndex->current(ctx);
+}
+
 // Deselects every node but keep, repainting each as the scan passes over it; with
-// the index the many rectangles become one repaint of the view.
-void deselectAllBut(GraphContext& ctx, const SchematicNode* keep, const PressScan& scan) {
+// the index the many rectangles become one repaint of the view, and only the
+// nodes that may be selected are visited.
+void deselectAllBut(GraphContext& ctx, const SchematicNode* keep, int32_t keepIndex, const PressScan& scan) {
     if (!scan.indexed) {
         for (int32_t i = 0; i < nodeCount(ctx); ++i) {
             SchematicNode* other = nodeAt(ctx, i);
@@ -47,9 +52,17 @@ void deselectAllBut(GraphContext& ctx, const SchematicNode* keep, const PressSca
         }
         return;
     }
-    for (int32_t i = 0; i < nodeCount(ctx); ++i) {
-        SchematicNode* other = nodeAt(ctx, i);
-        if (other != keep) other->selected = 0;
+    if (hintsHold(ctx, scan)) {
+        std::vector<int32_t>& selected = ctx.spatialIndex->selectedNodes();
+        for (int32_t i : selected)
+            if (SchematicNode* other = nodeAt(ctx, i); other && other != keep) other->selected = 0;
+        selected.clear();
+        if (keep && keep->selected) selected.push_back(keepIndex);
+    } else {
+        for (int32_t i = 0; i < nodeCount(ctx); ++i) {
+            SchematicNode* other = nodeAt(ctx, i);
+            if (other != keep) other->selected = 0;
+        }
     }
     invalidateAll(ctx);
 }
@@ -95,7 +108,7 @@ bool pressSockets(GraphContext& ctx, SchematicViewState& view, SchematicNode& no
 }
 
 // Selection by node body. True when the pass goes on to the nodes below.
-bool pressBody(GraphContext& ctx, SchematicNode& node, PressScan& scan) {
+bool pressBody(GraphContext& ctx, SchematicNode& node, int32_t index, PressScan& scan) {
     scan.bodyHits += 1;
     scan.clickedNode = &node;
     if (node.selected || scan.keys.alt) {
@@ -103,8 +116,9 @@ bool pressBody(GraphContext& ctx, SchematicNode& node, PressScan& scan) {
         return true;
     }
     setSelected(ctx, node, 1);
+    if (hintsHold(ctx, scan)) ctx.spatialIndex->selectedNodes().push_back(index);
     if (scan.keys.ctrl) return true;
-    deselectAllBut(ctx, &node, scan);
+    deselectAllBut(ctx, &node, index, scan);
     return false;
 }
 
@@ -128,7 +142,7 @@ void scanPass(GraphContext& ctx, WindowPort& port, SchematicViewState& view, Pre
             view.dragPoint = view.dragScratch = {scan.x, scan.y};
             return;
         }
-        if (!pressBody(ctx, node, scan)) return;
+        if (!pressBody(ctx, node, i, scan)) return;
     }
 }
 
@@ -199,27 +213,59 @@ bool selectLinkIndexed(GraphContext& ctx, WindowPort& port, const PressScan& sca
                 break;
             }
         }
-    for (int32_t n = 0; n < nodeCount(ctx); ++n) {
-        SchematicNode& node = *nodeAt(ctx, n);
-        if (node.hidden) continue;
-        for (int32_t o = 0; o < int32_t(node.outputs.size()); ++o) {
-            SchematicSocket* output = node.outputs[size_t(o)];
-            if (n == hit.node && o == hit.output) {
-                SchematicSocket& input = *output->links[size_t(hit.link)];
-                output->selectedLink = hit.link;
-                ctx.selectedConnection = output;
-                invalidateAll(ctx);
-                raise(port, UiEvent::connectionSelectionChanged,
-                      {n + 1, nodeIndexOf(ctx, input.ownerNode) + 1, input.index + 1, output->index + 1});
-                clearLinkSelections(ctx, liveSelectedConnection(ctx));
-                return true;
+    // Outputs passed before the hit lose their link selection; with the hints only
+    // those that may have one are visited, in the same order.
+    auto clearOutput = [&](SchematicSocket* output) {
+        if (output && !output->links.empty() && output->selectedLink != -1) {
+            output->selectedLink = -1;
+            invalidateAll(ctx);
+        }
+    };
+    const std::pair<int32_t, int32_t> hitAt{hit.node, hit.output};
+    if (hintsHold(ctx, scan)) {
+        auto& outputs = ctx.spatialIndex->selectedOutputs();
+        std::sort(outputs.begin(), outputs.end());
+        outputs.erase(std::unique(outputs.begin(), outputs.end()), outputs.end());
+        for (const auto& at : outputs) {
+            if (hit.node >= 0 && !(at < hitAt)) break;
+            SchematicNode* node = nodeAt(ctx, at.first);
+            if (node && !node->hidden && size_t(at.second) < node->outputs.size())
+                clearOutput(node->outputs[size_t(at.second)]);
+        }
+    } else {
+        for (int32_t n = 0; n < nodeCount(ctx); ++n) {
+            SchematicNode& node = *nodeAt(ctx, n);
+            if (node.hidden) continue;
+            for (int32_t o = 0; o < int32_t(node.outputs.size()); ++o) {
+                if (n == hit.node && o == hit.output) break;
+                clearOutput(node.outputs[size_t(o)]);
             }
-            if (!output->links.empty() && output->selectedLink != -1) {
-                output->selectedLink = -1;
-                invalidateAll(ctx);
-            }
+            if (n == hit.node) break;
         }
     }
+    if (hit.node < 0) return false;
+
+    SchematicSocket* output = table[size_t(hit.node)]->outputs[size_t(hit.output)];
+    SchematicSocket& input = *output->links[size_t(hit.link)];
+    output->selectedLink = hit.link;
+    ctx.selectedConnection = output;
+    invalidateAll(ctx);
+    const bool hinted = hintsHold(ctx, scan);
+    if (hinted) ctx.spatialIndex->selectedOutputs().push_back(hitAt);
+    raise(port, UiEvent::connectionSelectionChanged,
+          {hit.node + 1, nodeIndexOf(ctx, input.ownerNode) + 1, input.index + 1, output->index + 1});
+    // No handler ran: the hints still hold, and only they can have a selection to clear.
+    if (hinted && hintsHold(ctx, scan)) {
+        for (const auto& at : ctx.spatialIndex->selectedOutputs()) {
+            SchematicNode* node = nodeAt(ctx, at.first);
+            if (!node || node->hidden || size_t(at.second) >= node->outputs.size()) continue;
+            SchematicSocket* other = node->outputs[size_t(at.second)];
+            if (other != output) clearOutput(other);
+        }
+        return true;
+    }
+    clearLinkSelections(ctx, liveSelectedConnection(ctx));
+    return true;
     return false;
 }
 
@@ -272,7 +318,7 @@ int onLeftPress(GraphContext& ctx, WindowPort& port, const PointerInput& in) {
 
     if (scan.bodyHits == 0 && !scan.socketHit) {
         if (!scan.keys.ctrl && !scan.keys.alt)
-            deselectAllBut(ctx, nullptr, scan);
+            deselectAllBut(ctx, nullptr, -1, scan);
         if (!linkSelected && view.allowRegionSelect) view.gestureFlags[kRegionArmed] = 1;
     }
 
