@@ -14,8 +14,10 @@ constexpr int kWidth = 1280, kHeight = 1024;
 
 struct View {
     TestRollout ro{kWidth, kHeight};
-    PaintFn plain = reinterpret_cast<PaintFn>(GetProcAddress(PluginSession::get().module, "vantrelPaintStraightforward"));
-    RegionFn region = reinterpret_cast<RegionFn>(GetProcAddress(PluginSession::get().module, "vantrelPaintRegion"));
+    PaintFn plain = reinterpret_cast<PaintFn>(
+        reinterpret_cast<void*>(GetProcAddress(PluginSession::get().module, "vantrelPaintStraightforward")));
+    RegionFn region = reinterpret_cast<RegionFn>(
+        reinterpret_cast<void*>(GetProcAddress(PluginSession::get().module, "vantrelPaintRegion")));
 
     explicit View(int nodes) {
         ro.open();

@@ -13,7 +13,7 @@ using RegionFn = void (*)(SchematicControl*, const RECT*);
 
 template <class Fn>
 Fn exported(const char* name) {
-    auto fn = reinterpret_cast<Fn>(GetProcAddress(PluginSession::get().module, name));
+    auto fn = reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(PluginSession::get().module, name)));
     EXPECT_NE(fn, nullptr) << name << " is not exported";
     return fn;
 }
