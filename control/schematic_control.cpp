@@ -1,5 +1,6 @@
 // schematic_control.cpp - construction, destruction and class identity of the control.
 #include "control/schematic_control.h"
+#include "graph/spatial_index.h"
 
 #include "control/container_binding.h"
 #include "control/names.h"
@@ -25,6 +26,7 @@ SchematicControl::SchematicControl(Value* name, Value* caption, Value** keyparms
     graph.nodeTable = ownTable.get();
     graph.viewState = viewState.get();
     graph.seam = &seam;
+    graph.spatialIndex = std::make_shared<SpatialIndex>();
 }
 
 SchematicControl::~SchematicControl() {

@@ -8,3 +8,4 @@
 #include "graph/node_ops.h"
 #include "graph/hierarchy.h"
 #include "graph/selection.h"
+#include "graph/spatial_index.h"

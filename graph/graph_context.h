@@ -1,11 +1,13 @@
 // graph_context.h - the control-level state that graph operations read and write.
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 struct SchematicNode;
 struct SchematicSocket;
 struct SchematicViewState;
+class SpatialIndex;
 using SchematicGraph = std::vector<SchematicNode*>;
 
 // Integer rectangle in client pixels (left, top, right, bottom).
@@ -38,4 +40,9 @@ struct GraphContext {
     std::vector<int32_t> deletedNodeIndices;      // filled by deleteSelection
     bool tableBorrowed = false;                   // a storage container owns the table
     GraphSeam* seam = nullptr;                    // may be null (no platform, e.g. tests)
+    // Bumped whenever the graph may have changed behind the spatial index's back
+    // (script access, event handlers, gestures); the index rebuilds on a change.
+    uint64_t generation = 0;
+    // Candidates for presses and culling; without one every scan visits everything.
+    std::shared_ptr<SpatialIndex> spatialIndex;
 };

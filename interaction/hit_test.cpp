@@ -63,6 +63,34 @@ bool linkHitTest(const SchematicSocket& output, const SchematicSocket& input, fl
     return false;
 }
 
+bool linkHitTestQuick(const SchematicSocket& output, const SchematicSocket& input, float x, float y) {
+    const Vec2I p = truncated(socketScreenPosition(input));
+    const Vec2I q = truncated(socketScreenPosition(output));
+    // Every probe lies in this box: x + dx grows with dx, and so does its truncation.
+    const int64_t t0x = truncToInt32(x - float(kProbeBefore)), t1x = truncToInt32(x + float(kProbeAfter));
+    const int64_t t0y = truncToInt32(y - float(kProbeBefore)), t1y = truncToInt32(y + float(kProbeAfter));
+    constexpr int64_t kExact = int64_t(1) << 24;  // products stay exact in a double
+    const int64_t all[] = {p.x, p.y, q.x, q.y, t0x, t1x, t0y, t1y};
+    for (int64_t v : all)
+        if (v <= -kExact || v >= kExact) return linkHitTest(output, input, x, y);
+    // On the segment means inside its bounding box.
+    if (t1x < std::min<int64_t>(p.x, q.x) || t0x > std::max<int64_t>(p.x, q.x) ||
+        t1y < std::min<int64_t>(p.y, q.y) || t0y > std::max<int64_t>(p.y, q.y))
+        return false;
+    // The cross product is affine in the probe: its extremes lie at the box corners.
+    const int64_t ax = int64_t(q.y) - p.y, bx = int64_t(q.x) - p.x;
+    const int64_t m = std::max(std::llabs(bx), std::llabs(ax));
+    int64_t lo = INT64_MAX, hi = INT64_MIN;
+    for (int64_t tx : {t0x, t1x})
+        for (int64_t ty : {t0y, t1y}) {
+            const int64_t c = ax * (tx - p.x) - (ty - p.y) * bx;
+            lo = std::min(lo, c);
+            hi = std::max(hi, c);
+        }
+    if (lo >= m || hi <= -m) return false;
+    return linkHitTest(output, input, x, y);
+}
+
 int32_t findNodeByPos(const GraphContext& ctx, float x, float y) {
     if (!ctx.nodeTable) return -1;
     const SchematicGraph& table = *ctx.nodeTable;

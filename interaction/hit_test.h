@@ -18,5 +18,8 @@ int pointOnLine(Vec2I p, Vec2I q, Vec2I t);
 // passes through the 16 x 16 probe square at (x, y): 8 pixels left and up, 7 right
 // and down. Curves are hit along the straight line, not where they are drawn.
 bool linkHitTest(const SchematicSocket& output, const SchematicSocket& input, float x, float y);
+// The same answer as linkHitTest, rejecting early when no probe can lie within a
+// pixel of the segment (exact while every coordinate is below 2^24).
+bool linkHitTestQuick(const SchematicSocket& output, const SchematicSocket& input, float x, float y);
 // 0-based index of the first node in table order hit at (x, y), -1 when none.
 int32_t findNodeByPos(const GraphContext& ctx, float x, float y);

@@ -5,6 +5,7 @@
 #include "graph/hierarchy.h"
 #include "graph/node_ops.h"
 #include "graph/socket_ops.h"
+#include "graph/spatial_index.h"
 #include "interaction/gesture_support.h"
 #include "interaction/handlers.h"
 #include "interaction/hit_test.h"
@@ -22,6 +23,9 @@ struct PressScan {
     // destruction clears: a handler may delete it and add another at its address.
     bool clicked = false;
     bool socketHit = false;  // a socket was hit: the press belongs to it
+    // With a spatial index: the nodes and links near the point, in table order.
+    bool indexed = false;
+    std::vector<int32_t> nodes, links;
 };
 
 // Repaints even when the flag stays as it was: script writes change nodes
@@ -31,8 +35,41 @@ void setSelected(GraphContext& ctx, SchematicNode& node, uint8_t selected) {
     invalidateRect(ctx, nodeScreenRect(node));
 }
 
+// True while the index's selection hints still describe the graph: nothing
+// changed it since the press asked the index but the press itself.
+bool hintsHold(const GraphContext& ctx, const PressScan& scan) {
+    return scan.indexed && ctx.spatialIndex->current(ctx);
+}
+
+// Deselects every node but keep, repainting each as the scan passes over it; with
+// the index the many rectangles become one repaint of the view, and only the
+// nodes that may be selected are visited.
+void deselectAllBut(GraphContext& ctx, const SchematicNode* keep, int32_t keepIndex, const PressScan& scan) {
+    if (!scan.indexed) {
+        for (int32_t i = 0; i < nodeCount(ctx); ++i) {
+            SchematicNode* other = nodeAt(ctx, i);
+            if (other != keep) setSelected(ctx, *other, 0);
+        }
+        return;
+    }
+    if (hintsHold(ctx, scan)) {
+        std::vector<int32_t>& selected = ctx.spatialIndex->selectedNodes();
+        for (int32_t i : selected)
+            if (SchematicNode* other = nodeAt(ctx, i); other && other != keep) other->selected = 0;
+        selected.clear();
+        if (keep && keep->selected) selected.push_back(keepIndex);
+    } else {
+        for (int32_t i = 0; i < nodeCount(ctx); ++i) {
+            SchematicNode* other = nodeAt(ctx, i);
+            if (other != keep) other->selected = 0;
+        }
+    }
+    invalidateAll(ctx);
+}
+
 void flipSocket(GraphContext& ctx, SchematicSocket& socket) {
     setSocketFlipped(socket, socket.flipped ? 0 : 1);
+    graphChanged(ctx);
     invalidateAll(ctx);
 }
 
@@ -51,6 +88,7 @@ bool pressSockets(GraphContext& ctx, SchematicViewState& view, SchematicNode& no
             // Alt hides what the input is fed by, Ctrl shows it again.
             if (!socket->links.empty()) {
                 hideConnected(*socket, &node, scan.keys.alt ? 1 : 0, true);
+                graphChanged(ctx);
                 invalidateAll(ctx);
             }
         } else {
@@ -70,7 +108,7 @@ bool pressSockets(GraphContext& ctx, SchematicViewState& view, SchematicNode& no
 }
 
 // Selection by node body. True when the pass goes on to the nodes below.
-bool pressBody(GraphContext& ctx, SchematicNode& node, PressScan& scan) {
+bool pressBody(GraphContext& ctx, SchematicNode& node, int32_t index, PressScan& scan) {
     scan.bodyHits += 1;
     scan.clicked = true;
     ctx.pressedNode = &node;
@@ -79,18 +117,19 @@ bool pressBody(GraphContext& ctx, SchematicNode& node, PressScan& scan) {
         return true;
     }
     setSelected(ctx, node, 1);
+    if (hintsHold(ctx, scan)) ctx.spatialIndex->selectedNodes().push_back(index);
     if (scan.keys.ctrl) return true;
-    for (int32_t i = 0; i < nodeCount(ctx); ++i) {
-        SchematicNode* other = nodeAt(ctx, i);
-        if (other != &node) setSelected(ctx, *other, 0);
-    }
+    deselectAllBut(ctx, &node, index, scan);
     return false;
 }
 
 // One pass from the topmost node down; layer -1 visits every node.
 void scanPass(GraphContext& ctx, WindowPort& port, SchematicViewState& view, PressScan& scan,
               int32_t layer) {
-    for (int32_t i = nodeCount(ctx) - 1; i >= 0; --i) {
+    // Indexed: only the candidates, topmost first; nothing in a pass changes places.
+    const size_t candidates = scan.indexed ? scan.nodes.size() : size_t(nodeCount(ctx));
+    for (size_t k = candidates; k-- > 0;) {
+        const int32_t i = scan.indexed ? scan.nodes[k] : int32_t(k);
         SchematicNode& node = *nodeAt(ctx, i);
         if (layer >= 0 && node.drawLayer != layer) continue;
         if (!nodeHitTest(node, scan.x, scan.y)) continue;
@@ -104,7 +143,7 @@ void scanPass(GraphContext& ctx, WindowPort& port, SchematicViewState& view, Pre
             view.dragPoint = view.dragScratch = {scan.x, scan.y};
             return;
         }
-        if (!pressBody(ctx, node, scan)) return;
+        if (!pressBody(ctx, node, i, scan)) return;
     }
 }
 
@@ -157,6 +196,80 @@ bool selectLinkAt(GraphContext& ctx, WindowPort& port, const PressScan& scan) {
     return false;
 }
 
+// What selectLinkAt does, with the candidates of the index deciding the hit: the
+// walk up to it only clears link selections, so it runs without any hit test.
+bool selectLinkIndexed(GraphContext& ctx, WindowPort& port, const PressScan& scan) {
+    const SchematicGraph& table = *ctx.nodeTable;
+    LinkItem hit{-1, -1, -1};
+    if (scan.bodyHits == 0)
+        for (int32_t id : scan.links) {
+            const LinkItem& k = ctx.spatialIndex->link(id);
+            SchematicNode& node = *table[size_t(k.node)];
+            if (node.hidden) continue;
+            SchematicSocket& output = *node.outputs[size_t(k.output)];
+            SchematicSocket& input = *output.links[size_t(k.link)];
+            const bool candidate = k.link != output.selectedLink && input.ownerNode && !input.ownerNode->hidden;
+            if (candidate && linkHitTestQuick(output, input, scan.x, scan.y)) {
+                hit = k;
+                break;
+            }
+        }
+    // Outputs passed before the hit lose their link selection; with the hints only
+    // those that may have one are visited, in the same order.
+    auto clearOutput = [&](SchematicSocket* output) {
+        if (output && !output->links.empty() && output->selectedLink != -1) {
+            output->selectedLink = -1;
+            invalidateAll(ctx);
+        }
+    };
+    const std::pair<int32_t, int32_t> hitAt{hit.node, hit.output};
+    if (hintsHold(ctx, scan)) {
+        auto& outputs = ctx.spatialIndex->selectedOutputs();
+        std::sort(outputs.begin(), outputs.end());
+        outputs.erase(std::unique(outputs.begin(), outputs.end()), outputs.end());
+        for (const auto& at : outputs) {
+            if (hit.node >= 0 && !(at < hitAt)) break;
+            SchematicNode* node = nodeAt(ctx, at.first);
+            if (node && !node->hidden && size_t(at.second) < node->outputs.size())
+                clearOutput(node->outputs[size_t(at.second)]);
+        }
+    } else {
+        for (int32_t n = 0; n < nodeCount(ctx); ++n) {
+            SchematicNode& node = *nodeAt(ctx, n);
+            if (node.hidden) continue;
+            for (int32_t o = 0; o < int32_t(node.outputs.size()); ++o) {
+                if (n == hit.node && o == hit.output) break;
+                clearOutput(node.outputs[size_t(o)]);
+            }
+            if (n == hit.node) break;
+        }
+    }
+    if (hit.node < 0) return false;
+
+    SchematicSocket* output = table[size_t(hit.node)]->outputs[size_t(hit.output)];
+    SchematicSocket& input = *output->links[size_t(hit.link)];
+    output->selectedLink = hit.link;
+    ctx.selectedConnection = output;
+    invalidateAll(ctx);
+    const bool hinted = hintsHold(ctx, scan);
+    if (hinted) ctx.spatialIndex->selectedOutputs().push_back(hitAt);
+    raise(port, UiEvent::connectionSelectionChanged,
+          {hit.node + 1, nodeIndexOf(ctx, input.ownerNode) + 1, input.index + 1, output->index + 1});
+    // No handler ran: the hints still hold, and only they can have a selection to clear.
+    if (hinted && hintsHold(ctx, scan)) {
+        for (const auto& at : ctx.spatialIndex->selectedOutputs()) {
+            SchematicNode* node = nodeAt(ctx, at.first);
+            if (!node || node->hidden || size_t(at.second) >= node->outputs.size()) continue;
+            SchematicSocket* other = node->outputs[size_t(at.second)];
+            if (other != output) clearOutput(other);
+        }
+        return true;
+    }
+    clearLinkSelections(ctx, liveSelectedConnection(ctx));
+    return true;
+    return false;
+}
+
 }  // namespace
 
 int onLeftPress(GraphContext& ctx, WindowPort& port, const PointerInput& in) {
@@ -184,6 +297,11 @@ int onLeftPress(GraphContext& ctx, WindowPort& port, const PointerInput& in) {
     // With draw layers, the top layer is searched first. A socket hit ends the
     // search: the press belongs to that socket, and searching lower layers would
     // test other sockets against a gesture already started.
+    // The index is asked after LButtonDown: its handler may have changed the graph.
+    if (ctx.spatialIndex) {
+        const BoundsF at{scan.x, scan.y, scan.x, scan.y};
+        scan.indexed = ctx.spatialIndex->query(ctx, at, &scan.nodes, &scan.links);
+    }
     const int32_t firstLayer = view.useDrawLayers ? kTopDrawLayer : -1;
     const int32_t lastLayer = view.useDrawLayers ? 0 : -1;
     for (int32_t layer = firstLayer; layer >= lastLayer; --layer) {
@@ -198,11 +316,12 @@ int onLeftPress(GraphContext& ctx, WindowPort& port, const PointerInput& in) {
     }
 
     bool linkSelected = false;
-    if (!scan.socketHit && !scan.keys.ctrl && !scan.keys.alt) linkSelected = selectLinkAt(ctx, port, scan);
+    if (!scan.socketHit && !scan.keys.ctrl && !scan.keys.alt) 
+        linkSelected = scan.indexed ? selectLinkIndexed(ctx, port, scan) : selectLinkAt(ctx, port, scan);
 
     if (scan.bodyHits == 0 && !scan.socketHit) {
         if (!scan.keys.ctrl && !scan.keys.alt)
-            for (int32_t i = 0; i < nodeCount(ctx); ++i) setSelected(ctx, *nodeAt(ctx, i), 0);
+            deselectAllBut(ctx, nullptr, -1, scan);
         if (!linkSelected && view.allowRegionSelect) view.gestureFlags[kRegionArmed] = 1;
     }
 

@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "graph/geometry.h"
+#include "graph/spatial_index.h"
 #include "interaction/gesture_support.h"
 #include "interaction/handlers.h"
 #include "interaction/view_transform.h"
@@ -71,6 +72,7 @@ void dragNodes(GraphContext& ctx, SchematicViewState& view, Vec2 pointer) {
         if (!node.posLocked && !followsParent) {
             node.position.x += dx;
             node.position.y += dy;
+            if (ctx.spatialIndex) ctx.spatialIndex->noteMoved(ctx, i);
         }
         if (partial) {
             invalidateGrown(ctx, before, kNodeMargin);

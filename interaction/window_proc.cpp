@@ -4,6 +4,7 @@
 #include <windowsx.h>
 
 #include "control/schematic_control.h"
+#include "graph/spatial_index.h"
 #include "host/core.h"
 #include "interaction/handlers.h"
 #include "interaction/win32_port.h"
@@ -22,7 +23,7 @@ void onCreate(HWND window, const CREATESTRUCTA* create) {
 void onPaint(SchematicControl& control) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(control.window, &ps);
-    paintView(control, dc);
+    paintView(control, dc, &ps.rcPaint);
     EndPaint(control.window, &ps);
 }
 
@@ -81,6 +82,22 @@ bool dispatchGesture(SchematicControl& control, UINT message, WPARAM wParam, LPA
         default: return false;
     }
 }
+
+// Gestures change the graph behind the spatial index's back. A press bumps the
+// generation itself where it flips or hides, a node drag tells the index what
+// moved, and the wheel changes only the view.
+bool dispatchGestureNoting(SchematicControl& control, UINT message, WPARAM wParam, LPARAM lParam,
+                           LRESULT& result) {
+    struct Changed {
+        GraphContext& ctx;
+        bool noted = false;
+        ~Changed() { if (noted) graphChanged(ctx); }
+    } changed{control.graph};
+    changed.noted = message != WM_MOUSEMOVE && message != WM_LBUTTONDOWN && message != WM_MOUSEWHEEL;
+    const bool handled = dispatchGesture(control, message, wParam, lParam, result);
+    changed.noted = changed.noted && handled;
+    return handled;
+}
 }  // namespace
 
 LRESULT CALLBACK schematicWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -112,7 +129,7 @@ LRESULT CALLBACK schematicWindowProc(HWND window, UINT message, WPARAM wParam, L
             default: break;
         }
         LRESULT result = 0;
-        if (dispatchGesture(*control, message, wParam, lParam, result)) return result;
+        if (dispatchGestureNoting(*control, message, wParam, lParam, result)) return result;
     } catch (...) {
         return 0;
     }

@@ -45,7 +45,8 @@ LinkCurve linkCurve(Vec2 s, Vec2 q) {
     return c;
 }
 
-void drawOutputLinks(const GraphContext& graph, SchematicSocket& socket, HDC dc) {
+void drawOutputLinks(const GraphContext& graph, SchematicSocket& socket, HDC dc,
+                     const int32_t* only, size_t onlyCount) {
     SchematicNode* node = socket.ownerNode;
     if (!node) return;
     const SchematicViewState& view = *graph.viewState;
@@ -53,9 +54,9 @@ void drawOutputLinks(const GraphContext& graph, SchematicSocket& socket, HDC dc)
     const bool fromParent = node->drawConnectionsFromParent && from;
     if (node->hidden && !fromParent) return;
 
-    gdi::Pen linkPen(CreatePen(PS_SOLID, 1, socket.socketColor));
-    gdi::Pen selectedPen;
-    if (socket.selectedLink != -1) selectedPen = gdi::Pen(CreatePen(PS_SOLID, 1, RGB(255, 255, 255)));
+    gdi::PaintCache& cache = gdi::PaintCache::current();
+    const HPEN linkPen = cache.pen(PS_SOLID, 1, socket.socketColor);
+    const HPEN selectedPen = socket.selectedLink != -1 ? cache.pen(PS_SOLID, 1, RGB(255, 255, 255)) : nullptr;
     gdi::ScopedSelect selectPen(dc, linkPen);
 
     const float z = view.zoom;
@@ -63,7 +64,10 @@ void drawOutputLinks(const GraphContext& graph, SchematicSocket& socket, HDC dc)
     const float hs = z * 9.0f * 0.5f;
     const Vec2 s = fromParent ? ancestorEdge(*from, false) : socketCentre(socket, hs);
 
-    for (size_t u = 0; u < socket.links.size(); ++u) {
+    const size_t count = only ? onlyCount : socket.links.size();
+    for (size_t k = 0; k < count; ++k) {
+        const size_t u = only ? size_t(only[k]) : k;
+        if (u >= socket.links.size()) continue;
         SchematicSocket* target = socket.links[u];
         SchematicNode* peer = target ? target->ownerNode : nullptr;
         if (!peer) continue;
@@ -74,8 +78,7 @@ void drawOutputLinks(const GraphContext& graph, SchematicSocket& socket, HDC dc)
         if (from && to && from == to) continue;
         const Vec2 q = toParent ? ancestorEdge(*to, true) : socketCentre(*target, hs);
 
-        selectPen.swap(socket.selectedLink == int32_t(u) && selectedPen ? selectedPen.get()
-                                                                         : linkPen.get());
+        selectPen.swap(socket.selectedLink == int32_t(u) && selectedPen ? selectedPen : linkPen);
         POINT middle;
         if (double(z) > kCurvesAboveZoom) {
             const LinkCurve curve = linkCurve(s, q);
@@ -100,6 +103,24 @@ void drawOutputLinks(const GraphContext& graph, SchematicSocket& socket, HDC dc)
     }
 }
 
+SchematicNode* weightedLinkOwner(const GraphContext& graph, SchematicSocket& socket) {
+    SchematicNode* node = socket.ownerNode;
+    const SchematicViewState& view = *graph.viewState;
+    if (!node || !view.drawWeights || double(view.zoom) <= 0.3) return nullptr;
+    SchematicNode* from = visibleAncestor(graph, *node);
+    if (node->hidden && !(node->drawConnectionsFromParent && from)) return nullptr;
+    for (size_t u = 0; u < socket.links.size() && u < socket.linkWeights.size(); ++u) {
+        SchematicSocket* target = socket.links[u];
+        SchematicNode* peer = target ? target->ownerNode : nullptr;
+        if (!peer) continue;
+        SchematicNode* to = visibleAncestor(graph, *peer);
+        if (peer->hidden && !(peer->drawConnectionsFromParent && to)) continue;
+        if (from && to && from == to) continue;
+        return node;
+    }
+    return nullptr;
+}
+
 void drawLinkArrow(const SchematicSocket& socket, HDC dc, int x0, int y0, int x1, int y1,
                    int length, int halfWidth) {
     const float dx = float(int64_t(x1) - x0), dy = float(int64_t(y1) - y0);
@@ -115,7 +136,6 @@ void drawLinkArrow(const SchematicSocket& socket, HDC dc, int x0, int y0, int x1
         {offsetBy(x0, truncToInt32(bx + hw * dy / len)), offsetBy(y0, truncToInt32(by - hw * dx / len))},
         {x1, y1},
     };
-    gdi::Brush fill(CreateSolidBrush(socket.socketColor));
-    gdi::ScopedSelect selectBrush(dc, fill);
+    gdi::ScopedSelect selectBrush(dc, gdi::PaintCache::current().solidBrush(socket.socketColor));
     Polygon(dc, corners, 4);
 }

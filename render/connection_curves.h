@@ -13,8 +13,14 @@ struct LinkCurve {
 };
 LinkCurve linkCurve(Vec2 start, Vec2 end);
 
-// Draws every link of an output socket, from its node or its nearest visible ancestor.
-void drawOutputLinks(const GraphContext& graph, SchematicSocket& socket, HDC dc);
+// Draws every link of an output socket, from its node or its nearest visible ancestor;
+// with only, just the links at those positions (ascending), as the whole loop would.
+void drawOutputLinks(const GraphContext& graph, SchematicSocket& socket, HDC dc,
+                     const int32_t* only = nullptr, size_t onlyCount = 0);
+
+// The node whose caption colour drawing the socket's links would set (it draws a
+// weight), or null.
+SchematicNode* weightedLinkOwner(const GraphContext& graph, SchematicSocket& socket);
 
 // A filled triangle with its tip at (x1, y1), pointing from (x0, y0) towards the tip,
 // length pixels long and 2 * halfWidth wide, filled with the socket's colour.

@@ -40,10 +40,9 @@ struct NodeBox {
 
 void drawShadow(HDC dc, const NodeBox& b) {
     const ShadowColors colors = shadowColors(GetColorManager()->GetColor(kBackground));
-    gdi::Brush brush(CreateSolidBrush(colors.fill));
-    gdi::Pen pen(CreatePen(PS_SOLID, 1, colors.outline));
-    gdi::ScopedSelect selectBrush(dc, brush);
-    gdi::ScopedSelect selectPen(dc, pen);
+    gdi::PaintCache& cache = gdi::PaintCache::current();
+    gdi::ScopedSelect selectBrush(dc, cache.solidBrush(colors.fill));
+    gdi::ScopedSelect selectPen(dc, cache.pen(PS_SOLID, 1, colors.outline));
     const int e = truncToInt32(b.e);
     RoundRect(dc, truncToInt32(b.x - 2), truncToInt32(b.y + 2), truncToInt32(b.x + b.w + 2),
               truncToInt32(b.y + b.h + 2), e, e);
@@ -53,8 +52,8 @@ void drawTitleBar(HDC dc, const SchematicNode& node, const NodeBox& b) {
     const int height = truncToInt32(b.z * 15.0f);
     const bool miniStrip = node.collapsed && node.showMiniBitmap;
     const int inset = miniStrip ? truncToInt32(b.z * 40.0f + 6.0f) : 0;
-    gdi::Brush brush(CreateSolidBrush(node.selected ? RGB(255, 255, 255) : darker(node.nodeColor, 40)));
-    gdi::ScopedSelect selectBrush(dc, brush);
+    gdi::ScopedSelect selectBrush(dc, gdi::PaintCache::current().solidBrush(
+                                          node.selected ? RGB(255, 255, 255) : darker(node.nodeColor, 40)));
     Rectangle(dc, truncToInt32(b.x + float(inset)), truncToInt32(b.y), truncToInt32(b.x + b.w),
               truncToInt32(b.y + float(height)));
 }
@@ -97,18 +96,12 @@ void drawCaption(const GraphContext& graph, HDC dc, SchematicNode& node, const N
 // shared by the opaque and the translucent path.
 void drawNodeWithSockets(const GraphContext& graph, HDC dc, SchematicNode& node, const NodeBox& b) {
     const SchematicViewState& view = *graph.viewState;
-    gdi::Brush brush;
-    if (node.selected)
-        brush = gdi::Brush(CreateSolidBrush(RGB(255, 255, 255)));
-    else if (isPlain(node))
-        brush = gdi::Brush(CreateSolidBrush(node.nodeColor));
-    else {
-        LOGBRUSH hollow{BS_NULL, 0, 0};
-        brush = gdi::Brush(CreateBrushIndirect(&hollow));
-    }
-    gdi::Pen pen(CreatePen(PS_SOLID, node.borderWidth, node.borderColor));
+    gdi::PaintCache& cache = gdi::PaintCache::current();
+    HBRUSH brush = node.selected      ? cache.solidBrush(RGB(255, 255, 255))
+                   : isPlain(node)    ? cache.solidBrush(node.nodeColor)
+                                      : cache.hollowBrush();
     gdi::ScopedSelect selectBrush(dc, brush);
-    gdi::ScopedSelect selectPen(dc, pen);
+    gdi::ScopedSelect selectPen(dc, cache.pen(PS_SOLID, node.borderWidth, node.borderColor));
 
     const int e = truncToInt32(b.e);
     if (!node.showBitmapOnly)

@@ -52,11 +52,10 @@ void drawSocket(const GraphContext& graph, SchematicSocket& socket, HDC dc) {
     const Vec2 a = socketScreenPosition(socket);
     const float s = z * socket.radius;
 
-    gdi::Brush fill(CreateSolidBrush(socket.socketColor));
-    gdi::Brush hiddenFill(CreateSolidBrush(socket.hiddenLinkColor));
     const bool output = socket.direction == 1;
     const bool useHidden = !output && linkedIntoHiddenNode(socket);
-    gdi::ScopedSelect selectBrush(dc, useHidden ? hiddenFill : fill);
+    gdi::ScopedSelect selectBrush(dc, gdi::PaintCache::current().solidBrush(
+                                          useHidden ? socket.hiddenLinkColor : socket.socketColor));
     const int l = truncToInt32(a.x), t = truncToInt32(a.y), r = truncToInt32(a.x + s),
               b = truncToInt32(a.y + s);
     if (output)

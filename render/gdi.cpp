@@ -68,6 +68,65 @@ void forgetSelection(const void* owner) {
 }
 }  // namespace detail
 
+namespace {
+PaintCache* currentCache = nullptr;
+// A drawing step called outside any paint (none is today) gets a cache that lives
+// as long as the extension, rather than none.
+PaintCache* fallbackCache = nullptr;
+
+template <class Entry, class Make>
+auto find(std::vector<Entry>& entries, int a, int b, COLORREF colour, Make make) {
+    for (Entry& e : entries)
+        if (e.a == a && e.b == b && e.colour == colour) return e.object.get();
+    entries.push_back({a, b, colour, {}});
+    entries.back().object = decltype(entries.back().object)(make());
+    return entries.back().object.get();
+}
+}  // namespace
+
+PaintCache::PaintCache(HDC target) : target_(target), previous_(currentCache) { currentCache = this; }
+PaintCache::~PaintCache() {
+    if (targetFont_) SelectObject(target_, targetFont_);
+    currentCache = previous_;
+}
+
+bool PaintCache::keepSelected(HDC dc, HFONT font) {
+    if (!font || !dc || dc != target_) return false;
+    if (font == keptFont_) return true;
+    keptFont_ = font;
+    HGDIOBJ before = SelectObject(dc, font);
+    if (!targetFont_) targetFont_ = before;
+    return true;
+}
+
+PaintCache& PaintCache::current() {
+    if (currentCache) return *currentCache;
+    if (!fallbackCache) fallbackCache = new PaintCache(nullptr);  // becomes current itself
+    return *fallbackCache;
+}
+
+HPEN PaintCache::pen(int style, int width, COLORREF colour) {
+    return find(pens_, style, width, colour, [&] { return CreatePen(style, width, colour); });
+}
+
+HBRUSH PaintCache::solidBrush(COLORREF colour) {
+    return find(brushes_, BS_SOLID, 0, colour, [&] { return CreateSolidBrush(colour); });
+}
+
+HBRUSH PaintCache::hollowBrush() {
+    return find(brushes_, BS_NULL, 0, 0, [] {
+        LOGBRUSH hollow{BS_NULL, 0, 0};
+        return CreateBrushIndirect(&hollow);
+    });
+}
+
+HFONT PaintCache::font(int height) {
+    return find(fonts_, height, 0, 0, [&] {
+        return CreateFontA(height, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0,
+                           CLEARTYPE_QUALITY, FF_SWISS, "");
+    });
+}
+
 BOOL blit(HDC target, int x, int y, int width, int height, HDC source, int sourceX, int sourceY,
           DWORD rop) {
     if (GetObjectType(target) != OBJ_MEMDC) ++toWindow;

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <utility>
+#include <vector>
 
 namespace gdi {
 
@@ -139,6 +140,46 @@ public:
 private:
     HDC dc_;
     COLORREF previous_;
+};
+
+// Pens, brushes and fonts shared by every drawing step of one paint: made on first
+// use, counted like any owned object, deleted when the paint's cache goes (after
+// every selection of the paint was undone). One cache is current at a time.
+class PaintCache {
+public:
+    // target: the context the paint draws into (fonts may stay selected there).
+    explicit PaintCache(HDC target = nullptr);
+    ~PaintCache();
+    PaintCache(const PaintCache&) = delete;
+    PaintCache& operator=(const PaintCache&) = delete;
+
+    // The cache of the paint under way; paints always open one.
+    static PaintCache& current();
+
+    HPEN pen(int style, int width, COLORREF colour);
+    HBRUSH solidBrush(COLORREF colour);
+    HBRUSH hollowBrush();
+    // The caption font at a height (pixels).
+    HFONT font(int height);
+    // Selects a font of this cache into the paint's target for the rest of the
+    // paint (the target's own font goes back when the cache goes, before the font
+    // is deleted). False for any other context: select it for the call only.
+    bool keepSelected(HDC dc, HFONT font);
+
+private:
+    template <class Handle>
+    struct Entry {
+        int a, b;
+        COLORREF colour;
+        Owned<Handle> object;
+    };
+    std::vector<Entry<HPEN>> pens_;
+    std::vector<Entry<HBRUSH>> brushes_;
+    std::vector<Entry<HFONT>> fonts_;
+    HDC target_;
+    HGDIOBJ targetFont_ = nullptr;
+    HFONT keptFont_ = nullptr;  // the target's own font while one of ours is kept in it
+    PaintCache* previous_;
 };
 
 // BitBlt that counts copies to a window (any target that is not a memory context).

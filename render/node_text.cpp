@@ -23,19 +23,25 @@ void drawNodeText(SchematicNode& node, const SchematicViewState& view, HDC dc, c
                   const std::string& text, UINT format, bool scaleWithZoom) {
     if (scaleWithZoom && double(view.zoom) <= kHideCaptionsAtZoom) return;
 
-    gdi::ScopedBkMode transparent(dc, TRANSPARENT);
     node.textColor = nodeTextColor(node, view);
-    gdi::ScopedTextColor colour(dc, node.textColor);
-
     RECT box{truncToInt32(rect.left), truncToInt32(rect.top), truncToInt32(rect.right),
              truncToInt32(rect.bottom)};
+    // The text is clipped to its box: a box outside what is being painted draws nothing.
+    RECT clip, meet;
+    if (GetClipBox(dc, &clip) != ERROR && !IntersectRect(&meet, &clip, &box)) return;
+
+    gdi::ScopedBkMode transparent(dc, TRANSPARENT);
+    gdi::ScopedTextColor colour(dc, node.textColor);
     int height = kFontHeight;
     if (scaleWithZoom) {
         height = truncToInt32(view.zoom * float(kFontHeight));
         if (height > kMaxFontHeight) height = kMaxFontHeight;
     }
-    gdi::Font font(CreateFontA(height, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0,
-                               CLEARTYPE_QUALITY, FF_SWISS, ""));
-    gdi::ScopedSelect selectFont(dc, font);
+    // The font stays selected for the next caption: selecting realises it anew,
+    // the costliest step of a caption. The paint puts the buffer's own back.
+    gdi::PaintCache& cache = gdi::PaintCache::current();
+    HFONT font = cache.font(height);
+    const bool kept = cache.keepSelected(dc, font);
+    gdi::ScopedSelect selectFont(dc, kept ? nullptr : font);
     DrawTextA(dc, text.c_str(), int(text.size()), &box, format);
 }

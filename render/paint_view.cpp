@@ -1,7 +1,13 @@
 // paint_view.cpp - the paint pipeline: every layer into the back buffer, then one copy out.
 #include "render/paint_view.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "control/schematic_control.h"
+#include "control/vantrel_api.h"
+#include "graph/geometry.h"
+#include "graph/spatial_index.h"
 #include "render/background.h"
 #include "render/connection_curves.h"
 #include "render/draw_node.h"
@@ -13,34 +19,113 @@ namespace {
 constexpr int kInfoStripHeight = 20;
 constexpr int kDrawLayers = 3;
 
-void drawAllLinks(const GraphContext& graph, HDC buffer) {
-    for (SchematicNode* node : *graph.nodeTable)
-        if (node)
-            for (SchematicSocket* socket : node->outputs)
-                if (socket) drawOutputLinks(graph, *socket, buffer);
+// What one paint draws: every node and link, or the candidates the spatial index
+// gives for the update region, in the same table order.
+struct PaintSet {
+    bool culled = false;
+    std::vector<int32_t> nodes, links;
+};
+
+template <class Visit>
+void forEachNode(const GraphContext& graph, const PaintSet& set, Visit visit) {
+    const SchematicGraph& table = *graph.nodeTable;
+    if (!set.culled) {
+        for (SchematicNode* node : table)
+            if (node) visit(*node);
+        return;
+    }
+    for (int32_t i : set.nodes)
+        if (SchematicNode* node = table[size_t(i)]) visit(*node);
 }
 
-void drawAllNodes(const GraphContext& graph, const SchematicViewState& view, HDC buffer) {
+void drawAllLinks(const GraphContext& graph, const PaintSet& set, HDC buffer) {
+    const SchematicGraph& table = *graph.nodeTable;
+    if (!set.culled) {
+        for (SchematicNode* node : table)
+            if (node)
+                for (SchematicSocket* socket : node->outputs)
+                    if (socket) drawOutputLinks(graph, *socket, buffer);
+        return;
+    }
+    // Candidates come in scan order; each run of one output draws as one call.
+    std::vector<int32_t> positions;
+    const SpatialIndex& index = *graph.spatialIndex;
+    for (size_t k = 0; k < set.links.size();) {
+        const LinkItem& first = index.link(set.links[k]);
+        positions.clear();
+        size_t end = k;
+        for (; end < set.links.size(); ++end) {
+            const LinkItem& item = index.link(set.links[end]);
+            if (item.node != first.node || item.output != first.output) break;
+            positions.push_back(item.link);
+        }
+        SchematicSocket* socket = table[size_t(first.node)]->outputs[size_t(first.output)];
+        if (socket) drawOutputLinks(graph, *socket, buffer, positions.data(), positions.size());
+        k = end;
+    }
+}
+
+void drawAllNodes(const GraphContext& graph, const PaintSet& set, const SchematicViewState& view,
+                  HDC buffer) {
     const SchematicGraph& table = *graph.nodeTable;
     if (view.useDrawLayers) {
         // Layer by layer; a node on a layer outside 0..2 is not drawn at all.
         for (int layer = 0; layer < kDrawLayers; ++layer)
-            for (SchematicNode* node : table)
-                if (node && node->drawLayer == layer) drawNode(graph, *node, buffer, false);
+            forEachNode(graph, set, [&](SchematicNode& node) {
+                if (node.drawLayer == layer) drawNode(graph, node, buffer, false);
+            });
     } else {
-        for (SchematicNode* node : table)
-            if (node) drawNode(graph, *node, buffer, false);
+        forEachNode(graph, set, [&](SchematicNode& node) { drawNode(graph, node, buffer, false); });
     }
     const int32_t last = view.drawLastIndex;
     if (last >= 0 && size_t(last) < table.size() && table[size_t(last)])
         drawNode(graph, *table[size_t(last)], buffer, false);
 }
 
-void paintLayers(SchematicControl& control, HDC buffer) {
+// A culled paint leaves nodes outside the region undrawn; give them the caption
+// colour the whole paint would have given them, as it is kept with the node.
+void chooseTextColors(const GraphContext& graph, const SchematicViewState& view) {
+    if (double(view.zoom) <= 0.3) return;  // no caption is drawn at all
+    const RectI& v = view.viewRect;
+    PaintSet inView;
+    const BoundsF all{float(v.left), float(v.top), float(v.right), float(v.bottom)};
+    inView.culled = graph.spatialIndex->query(graph, all, &inView.nodes, nullptr);
+    auto captioned = [&](SchematicNode& node) {
+        if (node.hidden || node.showBitmapOnly) return;
+        const Vec2 size = nodeSize(node, true), pos = nodePosition(node, true);
+        if (float(v.right) < pos.x || pos.x + size.x < float(v.left) || float(v.bottom) < pos.y ||
+            pos.y + size.y < float(v.top))
+            return;
+        node.textColor = nodeTextColor(node, view);
+    };
+    forEachNode(graph, inView, [&](SchematicNode& node) {
+        // With draw layers a node outside 0..2 is drawn only as the node on top.
+        if (!view.useDrawLayers || (node.drawLayer >= 0 && node.drawLayer < kDrawLayers)) captioned(node);
+    });
+    const SchematicGraph& table = *graph.nodeTable;
+    const int32_t last = view.drawLastIndex;
+    if (last >= 0 && size_t(last) < table.size() && table[size_t(last)]) captioned(*table[size_t(last)]);
+    if (view.drawWeights)
+        for (SchematicNode* node : *graph.nodeTable)
+            if (node)
+                for (SchematicSocket* socket : node->outputs)
+                    if (socket)
+                        if (SchematicNode* owner = weightedLinkOwner(graph, *socket))
+                            owner->textColor = nodeTextColor(*owner, view);
+}
+
+void paintLayers(SchematicControl& control, HDC buffer, const RECT* region) {
     GraphContext& graph = control.graph;
     SchematicViewState& view = *control.viewState;
     const SchematicGraph& table = *graph.nodeTable;
     const RectI& r = view.viewRect;
+
+    PaintSet set;
+    if (region && graph.spatialIndex) {
+        const BoundsF area{float(region->left), float(region->top), float(region->right),
+                           float(region->bottom)};
+        set.culled = graph.spatialIndex->query(graph, area, &set.nodes, &set.links);
+    }
 
     drawBackground(control, buffer);
 
@@ -52,14 +137,13 @@ void paintLayers(SchematicControl& control, HDC buffer) {
     }
 
     if (view.drawShadows)
-        for (SchematicNode* node : table)
-            if (node) drawNode(graph, *node, buffer, true);
+        forEachNode(graph, set, [&](SchematicNode& node) { drawNode(graph, node, buffer, true); });
 
     // Translucent nodes show the links beneath them; opaque ones are covered by them.
     const bool linksBeneath = view.nodeTransparency >= 0.0f;
-    if (linksBeneath) drawAllLinks(graph, buffer);
-    drawAllNodes(graph, view, buffer);
-    if (!linksBeneath) drawAllLinks(graph, buffer);
+    if (linksBeneath) drawAllLinks(graph, set, buffer);
+    drawAllNodes(graph, set, view, buffer);
+    if (!linksBeneath) drawAllLinks(graph, set, buffer);
 
     if (view.gestureFlags[kRegionActive]) {
         drawRegionRect(view, buffer);
@@ -68,18 +152,52 @@ void paintLayers(SchematicControl& control, HDC buffer) {
             drawRubberBand(graph, *graph.dragSocket, buffer, view.dragPoint.x, view.dragPoint.y);
         view.dragScratch = view.dragPoint;
     }
+    if (set.culled) chooseTextColors(graph, view);
+}
+
+// The update region clipped to the buffer, or the whole buffer.
+RECT areaOf(const RectI& view, const RECT* update) {
+    RECT all{0, 0, view.right - view.left, view.bottom - view.top};
+    if (!update) return all;
+    RECT area{};
+    if (!IntersectRect(&area, &all, update)) return RECT{0, 0, 0, 0};
+    return area;
+}
+
+void paintInto(SchematicControl& control, HDC dc, const RECT* update, bool straightforward) {
+    if (!control.graph.nodeTable || !control.viewState || !control.backBufferDC) return;
+    const RectI& r = control.viewState->viewRect;
+    const RECT area = areaOf(r, update);
+    if (area.right <= area.left || area.bottom <= area.top) return;
+    const RECT all = areaOf(r, nullptr);
+    const bool whole = EqualRect(&area, &all);
+    gdi::ScopedSelect selectBuffer(control.backBufferDC, control.backBufferBitmap);
+    {
+        gdi::PaintCache cache(control.backBufferDC);  // goes before the buffer is deselected
+        // The clip keeps every pixel outside the update region as it was.
+        if (!whole) IntersectClipRect(control.backBufferDC, area.left, area.top, area.right, area.bottom);
+        try {
+            paintLayers(control, control.backBufferDC, straightforward ? nullptr : &area);
+        } catch (...) {
+            // Out of memory mid-paint: the helpers have released what they made; show what we have.
+        }
+        if (!whole) SelectClipRgn(control.backBufferDC, nullptr);
+    }
+    if (dc)
+        gdi::blit(dc, r.left + area.left, r.top + area.top, area.right - area.left,
+                  area.bottom - area.top, control.backBufferDC, area.left, area.top, SRCCOPY);
 }
 }  // namespace
 
-void paintView(SchematicControl& control, HDC dc) {
-    if (!control.graph.nodeTable || !control.viewState || !control.backBufferDC) return;
-    const RectI& r = control.viewState->viewRect;
-    gdi::ScopedSelect selectBuffer(control.backBufferDC, control.backBufferBitmap);
-    try {
-        paintLayers(control, control.backBufferDC);
-    } catch (...) {
-        // Out of memory mid-paint: the helpers have released what they made; show what we have.
-    }
-    gdi::blit(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, control.backBufferDC, 0, 0,
-              SRCCOPY);
+void paintView(SchematicControl& control, HDC dc, const RECT* update) {
+    paintInto(control, dc, update, false);
+}
+
+// For tests: the paint without the spatial index (every node and link visited),
+// and the culled paint of one region, both into the back buffer only.
+extern "C" VANTREL_API void vantrelPaintStraightforward(SchematicControl* control) {
+    if (control) paintInto(*control, nullptr, nullptr, true);
+}
+extern "C" VANTREL_API void vantrelPaintRegion(SchematicControl* control, const RECT* region) {
+    if (control) paintInto(*control, nullptr, region, false);
 }

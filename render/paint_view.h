@@ -4,8 +4,10 @@
 
 class SchematicControl;
 
-// Redraws the whole view into the back buffer, in layers (background, info text,
-// shadows, links and nodes in the order nodeTransparency asks for, the gesture
-// overlay) and copies it to dc in one BitBlt. Without a node table nothing is drawn.
+// Redraws the update region (null: the whole view) of the back buffer, in layers
+// (background, info text, shadows, links and nodes in the order nodeTransparency
+// asks for, the gesture overlay), clipped to it and skipping what lies wholly
+// outside it, and copies that region to dc in one BitBlt. Pixels outside it keep
+// what the last paint left. Without a node table nothing is drawn.
 // Never throws: it runs inside the window procedure.
-void paintView(SchematicControl& control, HDC dc);
+void paintView(SchematicControl& control, HDC dc, const RECT* update = nullptr);

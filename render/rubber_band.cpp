@@ -8,8 +8,7 @@
 void drawRubberBand(const GraphContext& graph, SchematicSocket& socket, HDC dc, float px, float py) {
     SchematicNode* owner = socket.ownerNode;
     if (!owner) return;
-    gdi::Pen pen(CreatePen(PS_SOLID, 1, socket.socketColor));
-    gdi::ScopedSelect selectPen(dc, pen);
+    gdi::ScopedSelect selectPen(dc, gdi::PaintCache::current().pen(PS_SOLID, 1, socket.socketColor));
     // Half the unscaled box: at other zooms the line starts off the box centre.
     const Vec2 a = socketScreenPosition(socket);
     MoveToEx(dc, truncToInt32(a.x + socket.radius * 0.5f), truncToInt32(a.y + socket.radius * 0.5f),

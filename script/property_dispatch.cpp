@@ -210,6 +210,7 @@ const Entry* find(const Entry (&table)[N], Value* name) {
 }  // namespace
 
 Value* SchematicControl::get_property(Value** arg_list, int count) {
+    ++graph.generation;  // some reads are commands that change the graph
     Value* name = count > 0 ? arg_list[0] : nullptr;
     if (const ReadEntry* entry = find(readTable, name))
         if (Value* result = entry->read(*this)) return result;
@@ -220,6 +221,7 @@ Value* SchematicControl::get_property(Value** arg_list, int count) {
 }
 
 Value* SchematicControl::set_property(Value** arg_list, int count) {
+    ++graph.generation;  // the spatial index rebuilds after any script write
     Value* value = count > 1 ? arg_list[0] : nullptr;
     Value* name = count > 1 ? arg_list[1] : nullptr;
     if (value)

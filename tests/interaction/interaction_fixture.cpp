@@ -77,6 +77,8 @@ POINT InteractionTest::centre(const SchematicSocket& s) {
 }
 
 LRESULT InteractionTest::send(UINT message, WPARAM wParam, int x, int y) {
+    // Tests write records directly, behind the spatial index's back.
+    ++sc->graph.generation;
     return SendMessageA(window, message, wParam, MAKELPARAM(x, y));
 }
 
@@ -90,10 +92,12 @@ void InteractionTest::doubleClick(int x, int y) {
 LRESULT InteractionTest::wheel(int x, int y, int delta) {
     POINT p{x, y};
     ClientToScreen(window, &p);
+    ++sc->graph.generation;
     return SendMessageA(window, WM_MOUSEWHEEL, MAKEWPARAM(0, delta), MAKELPARAM(p.x, p.y));
 }
 
 LRESULT InteractionTest::key(UINT message, WPARAM virtualKey) {
+    ++sc->graph.generation;
     return SendMessageA(window, message, virtualKey, 1);
 }
 
