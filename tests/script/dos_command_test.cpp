@@ -10,12 +10,14 @@
 
 namespace {
 
+BOOL CALLBACK collectWindow(HWND w, LPARAM list) {
+    reinterpret_cast<std::set<HWND>*>(list)->insert(w);
+    return TRUE;
+}
+
 std::set<HWND> topLevelWindows() {
     std::set<HWND> all;
-    EnumWindows([](HWND w, LPARAM list) -> BOOL {
-        reinterpret_cast<std::set<HWND>*>(list)->insert(w);
-        return TRUE;
-    }, reinterpret_cast<LPARAM>(&all));
+    EnumWindows(collectWindow, reinterpret_cast<LPARAM>(&all));
     return all;
 }
 
