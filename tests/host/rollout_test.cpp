@@ -607,9 +607,20 @@ TEST_F(Dialogs, DialogLoopRunsUntilTheLastRolloutClosesAndPictureShowsTheControl
     EXPECT_GT(inside, 120 * 30 / 2) << "the button is drawn";
     EXPECT_EQ(outside, 0);
 
-    PostMessageA(ro->page, WM_CLOSE, 0, 0);
+    // Two dialogs: one closed by its window's close box, one by its button's handler.
+    Rooted second(new Rollout(Name::intern("second"), new String("Second")));
+    auto* other = static_cast<Rollout*>(second.slot);
+    ASSERT_TRUE(other->open(300, 40));
+    ro->add_handler(Name::intern("go"), Name::intern("pressed"), new NativeFunction("close", [&](Value**, int) -> Value* {
+        ro->close();
+        return &ok;
+    }));
+    PostMessageA(other->page, WM_CLOSE, 0, 0);
+    PostMessageA(button->control_window(), BM_CLICK, 0, 0);
     run_dialog_loop();
     EXPECT_FALSE(ro->is_open());
+    EXPECT_FALSE(other->is_open());
+    EXPECT_TRUE(open_rollouts().empty());
 }
 
 }  // namespace

@@ -66,8 +66,8 @@ struct kelvoriLib (
     lastShaderNodeIndex = 2,
     fn processInput output socket socketIndex:0 alwaysProcess:#() functionParameters:#() = (
         kelvoriCalls += 1
-        output + "|" + (socket as string) + "|" + ((classOf socket) as string) + "|" + (socketIndex as string) + "|" + \
-            (alwaysProcess.count as string) + ":" + (alwaysProcess[1] as string) + "|" + (functionParameters[1] as string)
+        local given = output + "|" + (socket as string) + "|" + ((classOf socket) as string)
+        given + "|" + (socketIndex as string) + "|" + (alwaysProcess.count as string) + ":" + (alwaysProcess[1] as string) + "|" + (functionParameters[1] as string)
     ),
     fn addShaderNode index = (
         kelvoriCalls += 1
