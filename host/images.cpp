@@ -76,6 +76,14 @@ void MAXBitMap::sprin1(CharStream* s) {
     else s->puts("BitMap:");
 }
 
+Value* MAXBitMap::get_property(Value** arg_list, int count) {
+    if (bm && count > 0) {
+        if (arg_list[0] == Name::intern("width")) return Integer::intern(bm->Width());
+        if (arg_list[0] == Name::intern("height")) return Integer::intern(bm->Height());
+    }
+    return Value::get_property(arg_list, count);
+}
+
 void GPort::DisplayMap(HDC hdc, Rect& dest, int xsrc, int ysrc, UBYTE* map, int bytesPerRow) {
     const int w = dest.w(), h = dest.h();
     if (!hdc || !map || w <= 0 || h <= 0 || xsrc < 0 || ysrc < 0 || bytesPerRow < (xsrc + w) * 3)

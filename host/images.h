@@ -46,6 +46,7 @@ public:
     explicit MAXBitMap(Bitmap* bitmap);
     ~MAXBitMap() override;
     void sprin1(CharStream* s) override;  // BitMap:WxH
+    Value* get_property(Value** arg_list, int count) override;  // width, height
 };
 
 // A Win32 rectangle with the host's helpers.

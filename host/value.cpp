@@ -179,6 +179,12 @@ void String::sprin1(CharStream* s) {
 
 void String::print(CharStream* s) { s->puts(text.c_str()); }
 
+Value* String::get_property(Value** arg_list, int count) {
+    if (count > 0 && arg_list[0] == Name::intern("count"))
+        return Integer::intern(static_cast<int>(text.size()));
+    return Value::get_property(arg_list, count);
+}
+
 Boolean::Boolean(bool v) : value(v) { tag = &Boolean_class; }
 void Boolean::sprin1(CharStream* s) { s->puts(value ? "true" : "false"); }
 
@@ -273,6 +279,11 @@ void Array::sprin1(CharStream* s) {
             s->puts("undefined");
     }
     s->puts(")");
+}
+
+Value* Array::get_property(Value** arg_list, int count) {
+    if (count > 0 && arg_list[0] == Name::intern("count")) return Integer::intern(size());
+    return Value::get_property(arg_list, count);
 }
 
 void Array::gc_trace() {

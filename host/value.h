@@ -107,6 +107,7 @@ public:
     void sprin1(CharStream* s) override;   // "text" with quotes
     void print(CharStream* s) override;    // text without quotes
     const char* to_string() override { return text.c_str(); }
+    Value* get_property(Value** arg_list, int count) override;  // count
 };
 
 // Interned, case-insensitive names: one Value per text, compared by identity.
@@ -177,6 +178,7 @@ public:
     Value* append(Value* v);
     int size() const { return static_cast<int>(data.size()); }
     void sprin1(CharStream* s) override;  // #(a, b)
+    Value* get_property(Value** arg_list, int count) override;  // count
     void gc_trace() override;
 };
 

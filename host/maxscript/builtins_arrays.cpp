@@ -1,0 +1,170 @@
+// builtins_arrays.cpp - array built-ins: append, delete, insert, find, join, sort, amin, amax.
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "host/maxscript/builtin_args.h"
+#include "host/maxscript/builtins.h"
+
+namespace {
+
+// insertItem may pad an array with undefined; past this size it is a mistake, not a need.
+constexpr int kMaxPaddedSize = 1 << 20;
+
+int compare_text(const std::string& a, const std::string& b) {
+    const size_t n = std::min(a.size(), b.size());
+    for (size_t i = 0; i < n; ++i) {
+        const int x = std::tolower(static_cast<unsigned char>(a[i]));
+        const int y = std::tolower(static_cast<unsigned char>(b[i]));
+        if (x != y) return x < y ? -1 : 1;
+    }
+    if (a.size() != b.size()) return a.size() < b.size() ? -1 : 1;
+    return a.compare(b) < 0 ? -1 : (a.compare(b) > 0 ? 1 : 0);
+}
+
+// Ordering of sort, amin and amax: numbers with numbers, strings with strings
+// (ignoring case first, as names are). Anything else is a type error naming fn.
+int compare_values(const char* fn, Value* a, Value* b) {
+    if (a->tag == &Integer_class && b->tag == &Integer_class) {
+        const int x = static_cast<Integer*>(a)->value, y = static_cast<Integer*>(b)->value;
+        return x < y ? -1 : (x > y ? 1 : 0);
+    }
+    if (is_number(a) && is_number(b)) {
+        const double x = a->to_float(), y = b->to_float();
+        // NaN orders first, so sorting always has a consistent order to follow.
+        if (std::isnan(x) || std::isnan(y)) return std::isnan(y) - std::isnan(x);
+        return x < y ? -1 : (x > y ? 1 : 0);
+    }
+    if (a->tag == &String_class && b->tag == &String_class)
+        return compare_text(static_cast<String*>(a)->text, static_cast<String*>(b)->text);
+    Value* odd = is_number(a) || a->tag == &String_class ? b : a;
+    throw TypeError((std::string(fn) + " compares numbers or strings").c_str(), odd);
+}
+
+// Checks the whole list first, so a bad element raises before anything changes.
+void check_comparable(const char* fn, const std::vector<Value*>& items) {
+    for (Value* item : items) {
+        if (!item) throw TypeError((std::string(fn) + " compares numbers or strings").c_str(), &undefined);
+        compare_values(fn, items[0], item);
+    }
+}
+
+Value* append(Value** args, int count) {
+    BuiltinArgs a("append", args, count);
+    a.expect(2);
+    if (a[0]->tag == &String_class) {
+        static_cast<String*>(a[0])->text += a.text(1);
+        return a[0];
+    }
+    Array* array = a.array(0);
+    array->append(a[1]);
+    return array;
+}
+
+int index_of(Array* array, Value* v) {
+    for (int i = 0; i < array->size(); ++i)
+        if (values_equal(array->data[i], v)) return i + 1;
+    return 0;
+}
+
+Value* appendIfUnique(Value** args, int count) {
+    BuiltinArgs a("appendIfUnique", args, count);
+    a.expect(2);
+    Array* array = a.array(0);
+    if (index_of(array, a[1])) return &false_value;
+    array->append(a[1]);
+    return &true_value;
+}
+
+// A new array of the items in their first order, each once.
+Value* makeUniqueArray(Value** args, int count) {
+    BuiltinArgs a("makeUniqueArray", args, count);
+    a.expect(1);
+    Array* source = a.array(0);
+    auto* unique = new Array;
+    for (Value* v : source->data)
+        if (!index_of(unique, v)) unique->append(v);
+    return unique;
+}
+
+Value* deleteItem(Value** args, int count) {
+    BuiltinArgs a("deleteItem", args, count);
+    a.expect(2);
+    Array* array = a.array(0);
+    const int index = a.integer(1);
+    if (index < 1 || index > array->size())
+        throw RuntimeError("deleteItem index out of range: " + std::to_string(index) + ", count " +
+                           std::to_string(array->size()));
+    array->data.erase(array->data.begin() + (index - 1));
+    return array;
+}
+
+Value* insertItem(Value** args, int count) {
+    BuiltinArgs a("insertItem", args, count);
+    a.expect(3);
+    Array* array = a.array(1);
+    const int index = a.integer(2);
+    if (index < 1 || index > kMaxPaddedSize)
+        throw RuntimeError("insertItem index out of range: " + std::to_string(index));
+    // Past the end the array grows with undefined up to the new item.
+    if (index > array->size() + 1) array->data.resize(static_cast<size_t>(index) - 1, &undefined);
+    array->data.insert(array->data.begin() + (index - 1), a[0]);
+    return &ok;
+}
+
+Value* findItem(Value** args, int count) {
+    BuiltinArgs a("findItem", args, count);
+    a.expect(2);
+    return Integer::intern(index_of(a.array(0), a[1]));
+}
+
+Value* join(Value** args, int count) {
+    BuiltinArgs a("join", args, count);
+    a.expect(2);
+    Array* target = a.array(0);
+    const std::vector<Value*> items = a.array(1)->data;  // a copy: join a a doubles a
+    target->data.insert(target->data.end(), items.begin(), items.end());
+    return target;
+}
+
+Value* sort(Value** args, int count) {
+    BuiltinArgs a("sort", args, count);
+    a.expect(1);
+    Array* array = a.array(0);
+    check_comparable("sort", array->data);
+    std::stable_sort(array->data.begin(), array->data.end(),
+                     [](Value* x, Value* y) { return compare_values("sort", x, y) < 0; });
+    return array;
+}
+
+// amin #(3, 1, 2) or amin 3 1 2: the least; undefined for an empty array.
+Value* extreme(const char* fn, int sign, Value** args, int count) {
+    BuiltinArgs a(fn, args, count);
+    a.expect_at_least(1);
+    std::vector<Value*> items;
+    if (a.count() == 1 && a[0]->tag == &Array_class) items = static_cast<Array*>(a[0])->data;
+    else for (int i = 0; i < a.count(); ++i) items.push_back(a[i]);
+    if (items.empty()) return &undefined;
+    check_comparable(fn, items);
+    Value* best = items[0];
+    for (Value* v : items)
+        if (compare_values(fn, v, best) * sign < 0) best = v;
+    return best;
+}
+
+}  // namespace
+
+void define_array_builtins(BuiltinDefiner define) {
+    define("append", append);
+    define("deleteItem", deleteItem);
+    define("insertItem", insertItem);
+    define("findItem", findItem);
+    define("appendIfUnique", appendIfUnique);
+    define("makeUniqueArray", makeUniqueArray);
+    define("join", join);
+    define("sort", sort);
+    define("amin", [](Value** v, int n) { return extreme("amin", 1, v, n); });
+    define("amax", [](Value** v, int n) { return extreme("amax", -1, v, n); });
+}
