@@ -116,11 +116,15 @@ TEST_F(ShaderBridge, GenerateHLSLHandsTheRequestToTheLibraryAndAnswersItsText) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(run(std::string("bridgeTest.sc.generateHLSL = ") + c.elements), c.answer) << c.elements;
-    EXPECT_EQ(run("kelvoriCalls"), "3");
+    // A request far longer than 512 bytes arrives whole.
+    const std::string longName(700, 'n');
+    EXPECT_EQ(run("bridgeTest.sc.generateHLSL = #(\"" + longName + "\", \"1\", \"1\")"),
+              longName + "|1|Integer|1|1:1|1");
+    EXPECT_EQ(run("kelvoriCalls"), "4");
 
     // Refused values run nothing.
     EXPECT_EQ(run("bridgeTest.sc.generateHLSL = #(\"a\", \"b\")"), "FAILED");
-    EXPECT_EQ(run("kelvoriCalls"), "3");
+    EXPECT_EQ(run("kelvoriCalls"), "4");
 
     // A library that fails, answers no text, or is missing: an empty string.
     for (const char* library : {"failingLib()", "numberLib()", "undefined"})
