@@ -12,9 +12,10 @@
 struct PluginSession {
     HMODULE module = nullptr;
     static PluginSession& get();
-    // An exported symbol of the extension.
+    // An exported symbol of the extension. Through void (*)(): FARPROC returns INT_PTR,
+    // which no exported function of ours does in the 64-bit build.
     template <class T> T* exported(const char* name) const {
-        return reinterpret_cast<T*>(GetProcAddress(module, name));
+        return reinterpret_cast<T*>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
     }
     Value* controlClass() const { return exported<Value>("SchematicControl_class"); }
 };

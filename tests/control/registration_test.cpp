@@ -53,7 +53,8 @@ TEST(Registration, EveryNameIsInternedAndExportedInTableOrder) {
 }
 
 TEST(Registration, WindowClassAndKeywordAreInstalled) {
-    WNDCLASSEXA wc{sizeof wc};
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
     ASSERT_TRUE(GetClassInfoExA(PluginSession::get().module, "SCHEMATIC_WINDOWCLASS", &wc));
     EXPECT_EQ(wc.style, UINT(CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS));
     EXPECT_EQ(wc.hbrBackground, nullptr);

@@ -9,7 +9,9 @@
 
 GdiCounters gdiCounters() {
     auto read = [](const char* name) {
-        auto* fn = reinterpret_cast<int (*)()>(GetProcAddress(PluginSession::get().module, name));
+        // Through void (*)(): FARPROC returns INT_PTR, which is wider than int in the 64-bit build.
+        auto* fn = reinterpret_cast<int (*)()>(
+            reinterpret_cast<void (*)()>(GetProcAddress(PluginSession::get().module, name)));
         EXPECT_NE(fn, nullptr) << name << " is not exported";
         return fn ? fn() : -1;
     };
