@@ -8,6 +8,7 @@
 #include "host/core.h"
 #include "host/errors.h"
 #include "host/listener.h"
+#include "host/screenshot.h"
 
 ValueMetaClass RolloutControl_class("RolloutControl");
 ValueMetaClass Rollout_class("RolloutClass");
@@ -35,6 +36,8 @@ struct CommonNames {
     Value* left = Name::intern("left");
     Value* center = Name::intern("center");
     Value* right = Name::intern("right");
+    Value* open = Name::intern("open");
+    Value* close = Name::intern("close");
 };
 
 const CommonNames& names() {
@@ -98,7 +101,23 @@ LRESULT CALLBACK page_proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
     }
 
     switch (message) {
+        case WM_CLOSE:
+            ro->close();
+            return 0;
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORBTN: {
+            // Labels and check boxes sit on the page's own colour, not the system's.
+            auto dc = reinterpret_cast<HDC>(wParam);
+            SetBkColor(dc, GetColorManager()->GetColor(kBackground));
+            SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+            return static_cast<LRESULT>(GetClassLongPtrA(hwnd, GCLP_HBRBACKGROUND));
+        }
         case WM_DESTROY:
+            // Destroyed without close(): the handler still runs, while the controls exist.
+            if (!ro->closing) {
+                ro->closing = true;
+                ro->run_handler(ro->name, names().close);
+            }
             // Children are destroyed after this; from here on the rollout reads as closed.
             ro->page = nullptr;
             forget_open(ro);
@@ -187,21 +206,7 @@ void RolloutControl::set_enable() {
 Value* RolloutControl::run_event_handler(Rollout* ro, Value* event, Value** arg_list, int count) {
     if (!ro) ro = parent_rollout;
     if (!ro) return &undefined;
-    Value* function = ro->find_handler(name, event);
-    if (!function) return &undefined;
-    // Called from window procedures: nothing may leave. Errors go to the listener.
-    std::string where = text_of(name) + "." + text_of(event) + "()";
-    try {
-        Value* result = function->apply(arg_list, count);
-        return result ? result : &undefined;
-    } catch (MAXScriptException& e) {
-        report(where, e.message());
-    } catch (std::exception& e) {
-        the_listener()->printf("-- Error occurred in %s: %s\n", where.c_str(), e.what());
-    } catch (...) {
-        the_listener()->printf("-- Error occurred in %s: unknown exception\n", where.c_str());
-    }
-    return &undefined;
+    return ro->run_handler(name, event, arg_list, count);
 }
 
 Value* RolloutControl::get_property(Value** arg_list, int count) {
@@ -379,6 +384,24 @@ Value* Rollout::find_handler(Value* control_name, Value* event) {
     return nullptr;
 }
 
+Value* Rollout::run_handler(Value* control_name, Value* event, Value** arg_list, int count) {
+    Value* function = find_handler(control_name, event);
+    if (!function) return &undefined;
+    // Called from window procedures: nothing may leave. Errors go to the listener.
+    std::string where = text_of(control_name) + "." + text_of(event) + "()";
+    try {
+        Value* result = function->apply(arg_list, count);
+        return result ? result : &undefined;
+    } catch (MAXScriptException& e) {
+        report(where, e.message());
+    } catch (std::exception& e) {
+        the_listener()->printf("-- Error occurred in %s: %s\n", where.c_str(), e.what());
+    } catch (...) {
+        the_listener()->printf("-- Error occurred in %s: unknown exception\n", where.c_str());
+    }
+    return &undefined;
+}
+
 RolloutControl* Rollout::find_control(Value* control_name) {
     for (RolloutControl* ctl : controls)
         if (ctl->name == control_name) return ctl;
@@ -389,15 +412,18 @@ bool Rollout::open(int x, int y) {
     if (page) return true;
     if (!register_page_class()) return false;
 
-    const DWORD style = WS_OVERLAPPEDWINDOW;
+    // A dialog's frame: a caption with a close box, no resizing.
+    const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+    const DWORD ex_style = WS_EX_DLGMODALFRAME;
     RECT frame{0, 0, width, 100};
-    AdjustWindowRectEx(&frame, style, FALSE, 0);
+    AdjustWindowRectEx(&frame, style, FALSE, ex_style);
     HINSTANCE instance = GetModuleHandleA(nullptr);
-    HWND window = CreateWindowExA(0, kPageClass, text_of(title).c_str(), style, x, y,
+    HWND window = CreateWindowExA(ex_style, kPageClass, text_of(title).c_str(), style, x, y,
                                   frame.right - frame.left, frame.bottom - frame.top, nullptr,
                                   nullptr, instance, this);
     if (!window) return false;
     page = window;
+    closing = false;
     open_list().push_back(this);
     font = make_rollout_font();
 
@@ -417,18 +443,22 @@ bool Rollout::open(int x, int y) {
     }
     if (!page) return false;  // a control closed the page while it was being built
 
-    RECT fitted{0, 0, width, bottom + kBottomMargin};
-    AdjustWindowRectEx(&fitted, style, FALSE, 0);
+    RECT fitted{0, 0, width, height > 0 ? height : bottom + kBottomMargin};
+    AdjustWindowRectEx(&fitted, style, FALSE, ex_style);
     SetWindowPos(page, nullptr, 0, 0, fitted.right - fitted.left, fitted.bottom - fitted.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     ShowWindow(page, SW_SHOWNORMAL);
     UpdateWindow(page);
+    // The handler sees every control; it may even close the rollout again.
+    run_handler(name, names().open);
     return true;
 }
 
 void Rollout::close() {
-    if (!page) return;
-    DestroyWindow(page);
+    if (!page || closing) return;
+    closing = true;
+    run_handler(name, names().close);
+    if (page) DestroyWindow(page);
     if (page) {
         // Destruction failed (another thread's window): forget it all the same.
         page = nullptr;
@@ -456,4 +486,26 @@ void Rollout::gc_trace() {
 
 const std::vector<Rollout*>& open_rollouts() {
     return open_list();
+}
+
+void run_dialog_loop() {
+    MSG msg;
+    while (!open_list().empty()) {
+        BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+        if (got == -1) break;
+        if (got == 0) {
+            // Leave the quit request for whoever runs the outer loop.
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            break;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+bool save_rollout_picture(Rollout* ro, const char* png_path) {
+    if (!ro || !ro->page || !png_path) return false;
+    // Everything painted now, so the copy shows the controls as they are.
+    RedrawWindow(ro->page, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    return saveWindowPng(ro->page, png_path);
 }

@@ -87,6 +87,7 @@ public:
     std::vector<RolloutControl*> controls;
     std::vector<RolloutHandler> handlers;
     int width = 200;
+    int height = 0;           // client height of the dialog; 0 fits the controls
     HWND page = nullptr;      // the page window while open
     HFONT font = nullptr;     // the rollout font, sent to every control
 
@@ -101,15 +102,28 @@ public:
     Value* find_handler(Value* control_name, Value* event);
     RolloutControl* find_control(Value* control_name);
 
-    // Opens the page as a real top-level window and creates every control in it.
+    // Runs the handler for (control_name, event); errors go to the listener.
+    // Answers the handler's result, or undefined when there is none.
+    Value* run_handler(Value* control_name, Value* event, Value** arg_list = nullptr, int count = 0);
+
+    // Opens the page as a dialog-style top-level window of width x height client
+    // pixels, creates every control in it, then runs the rollout's #open handler.
     bool open(int x = 40, int y = 40);
-    // Destroys the page (and with it every control window).
+    // Runs the rollout's #close handler, then destroys the page (and with it every
+    // control window). Closing the window itself does the same.
     void close();
     bool is_open() const { return page != nullptr; }
 
     void sprin1(CharStream* s) override;
     void gc_trace() override;
+
+    bool closing = false;     // the #close handler has run for this opening
 };
 
 // Open rollouts are roots of the collector.
 HOSTSDK_API const std::vector<Rollout*>& open_rollouts();
+
+// Pumps window messages until no rollout is open (or the thread is asked to quit).
+HOSTSDK_API void run_dialog_loop();
+// What the open rollout's page shows, saved as a PNG; false when it is not open.
+HOSTSDK_API bool save_rollout_picture(Rollout* ro, const char* png_path);

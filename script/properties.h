@@ -89,3 +89,10 @@ Value* readBitmapAsOk(SchematicControl& c);  // nodeBitmap, backgroundBitmap
 Value* writeNodeBitmap(SchematicControl& c, Value* value);
 Value* writeBackgroundBitmap(SchematicControl& c, Value* value);
 Value* writeSetRenderBall(SchematicControl& c, Value* value);
+
+// dos_command.cpp: a console command run hidden, waited for.
+Value* writeDosCommandHidden(SchematicControl& c, Value* value);
+
+// shader_bridge.cpp: requests to the companion shader library.
+Value* writeGenerateHLSL(SchematicControl& c, Value* value);
+Value* readDragDropShaderNode(SchematicControl& c);

@@ -38,6 +38,7 @@ const ReadEntry readTable[] = {
     {&n_deleteNodeActive, readDeleteActiveNode},
     {&n_redrawView, readRedrawView},
     {&n_redrawNode, readRedrawNode},
+    {&n_dragDropShaderNode, readDragDropShaderNode},
     // counts and indices
     {&n_getNodeCount, readGetNodeCount},
     {&n_activeNode, readActiveNode},
@@ -177,6 +178,7 @@ const WriteEntry writeTable[] = {
     {&n_childIndex, writeChildIndex},
     {&n_getConnectionWeight, writeGetConnectionWeight},
     {&n_getDeletedNodeIndex, writeGetDeletedNodeIndex},
+    {&n_generateHLSL, writeGenerateHLSL},
     // the view and the control
     {&n_zoom, writeZoom},
     {&n_pan, writePan},
@@ -197,6 +199,7 @@ const WriteEntry writeTable[] = {
     {&n_backgroundBitmap, writeBackgroundBitmap},
     {&n_backgroundPath, writeBackgroundPath},
     {&n_storageContainer, writeStorageContainer},
+    {&n_dosCommandHidden, writeDosCommandHidden},
 };
 
 template <class Entry, size_t N>

@@ -3,13 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <stdexcept>
 
 #include "host/errors.h"
+#include "host/heap.h"
 #include "host/function.h"
 #include "host/listener.h"
 #include "host/rollout.h"
 #include "host_test_support.h"
+#define STB_IMAGE_IMPLEMENTATION
+#include "stb_image.h"
 
 namespace {
 
@@ -364,6 +368,259 @@ TEST_F(EventHandlers, HandlerErrorsAreReportedOnTheListenerAndGoNoFurther) {
     listener_clear();
     EXPECT_NO_THROW(btn->run_event_handler(ro, Name::intern("dropped"), nullptr, 0));
     EXPECT_NE(listener_text().find("btn.dropped(): unknown exception"), std::string::npos) << listener_text();
+}
+
+}  // namespace
+
+namespace {
+
+// ---- the host's own controls, driven by the messages a user's action sends ----
+
+// Every event a rollout's handlers receive, as name(args) in print form.
+struct EventLog {
+    std::vector<std::string> seen;
+    void listen(Rollout* ro, const char* control, const char* event) {
+        std::string label = event;
+        ro->add_handler(Name::intern(control), Name::intern(event),
+                        new NativeFunction(event, [this, label](Value** args, int count) -> Value* {
+                            std::string call = label + "(";
+                            for (int i = 0; i < count; ++i) call += (i ? ", " : "") + print_form(args[i]);
+                            seen.push_back(call + ")");
+                            gc();  // the arguments must survive a collection in the handler
+                            return &ok;
+                        }));
+    }
+};
+
+// Every window a control is made of: its own and the parts inside it.
+std::vector<HWND> windows_of(RolloutControl* ctl) {
+    std::vector<HWND> all{ctl->control_window()};
+    for (HWND c = GetWindow(all[0], GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) all.push_back(c);
+    return all;
+}
+
+HWND part_of_class(RolloutControl* ctl, const char* cls) {
+    return FindWindowExA(ctl->control_window(), nullptr, cls, nullptr);
+}
+
+void type_into(HWND field, const char* text) {
+    SendMessageA(field, EM_SETSEL, 0x7fff, 0x7fff);  // at the end
+    for (const char* c = text; *c; ++c) SendMessageA(field, WM_CHAR, static_cast<WPARAM>(*c), 1);
+}
+
+struct ControlCase {
+    const char* keyword;
+    std::vector<Value*> params;
+    std::string caption;
+    std::function<void(RolloutControl*, HWND page)> act;  // what the user does
+    std::vector<std::string> events;                      // what the handlers hear
+    std::vector<std::pair<const char*, std::string>> reads;
+    std::pair<const char*, Value*> write;  // a script write: no event, shown in the window
+    std::string shown;                     // the window text of the input part afterwards
+    std::pair<const char*, Value*> bad;    // a value of the wrong kind: raises, changes nothing
+};
+
+class HostControls : public ControlProperties {};
+
+TEST_F(HostControls, EachControlAnswersItsUserAndItsScript) {
+    const std::vector<ControlCase> cases = {
+        {"button", keyparms({{"width", new Integer(80)}}), "Go",
+         [](RolloutControl* c, HWND) { SendMessageA(c->control_window(), BM_CLICK, 0, 0); },
+         {"pressed()"}, {{"caption", "\"Go\""}, {"width", "80"}},
+         {"text", new String("Again")}, "Again", {"enabled", new String("no")}},
+        {"label", {}, "Hello",
+         [](RolloutControl* c, HWND) { SendMessageA(c->control_window(), WM_LBUTTONDOWN, 0, 0); },
+         {}, {{"text", "\"Hello\""}},
+         {"caption", new String("Bye")}, "Bye", {"width", new String("wide")}},
+        {"checkbox", keyparms({{"checked", &true_value}}), "Wire",
+         [](RolloutControl* c, HWND) { SendMessageA(c->control_window(), BM_CLICK, 0, 0); },
+         {"changed(false)"}, {{"checked", "false"}, {"caption", "\"Wire\""}},
+         {"checked", &true_value}, "Wire", {"checked", new String("yes")}},
+        {"edittext", keyparms({{"text", new String("x")}}), "Name",
+         [](RolloutControl* c, HWND) { type_into(part_of_class(c, "EDIT"), "hi"); },
+         {"changed(\"xh\")", "changed(\"xhi\")"}, {{"text", "\"xhi\""}, {"caption", "\"Name\""}},
+         {"text", new String("set")}, "set", {"text", new Integer(4)}},
+        {"spinner", keyparms({{"range", new Point2Value(0, 10)}, {"scale", new Float(0.5f)}}), "Size",
+         [](RolloutControl* c, HWND page) {
+             HWND arrows = part_of_class(c, "SCROLLBAR");
+             SendMessageA(page, WM_VSCROLL, SB_LINEUP, reinterpret_cast<LPARAM>(arrows));
+             HWND field = part_of_class(c, "EDIT");
+             SetWindowTextA(field, "20");  // typed, taken when the field is left
+             SendMessageA(field, WM_KILLFOCUS, 0, 0);
+             SetWindowTextA(field, "abc");  // no number: put back, nothing raised
+             SendMessageA(field, WM_KILLFOCUS, 0, 0);
+             SendMessageA(page, WM_VSCROLL, SB_LINEUP, reinterpret_cast<LPARAM>(arrows));  // at the top
+         },
+         {"changed(0.5)", "changed(10.0)"}, {{"value", "10.0"}, {"range", "#(0.0, 10.0, 10.0)"}},
+         {"value", new Float(2.25f)}, "2.25", {"range", new Integer(3)}},
+        {"spinner", keyparms({{"type", Name::intern("integer")}, {"range", [] {
+                                  auto* a = new Array();
+                                  for (int v : {-5, 5, 2}) a->append(new Integer(v));
+                                  return static_cast<Value*>(a);
+                              }()}}),
+         "Count",
+         [](RolloutControl* c, HWND page) {
+             HWND arrows = part_of_class(c, "SCROLLBAR");
+             for (int i = 0; i < 2; ++i)
+                 SendMessageA(page, WM_VSCROLL, SB_LINEDOWN, reinterpret_cast<LPARAM>(arrows));
+         },
+         {"changed(1)", "changed(0)"}, {{"value", "0"}, {"range", "#(-5.0, 5.0, 0.0)"}},
+         {"value", new Float(-9.7f)}, "-5", {"value", new String("many")}},
+    };
+
+    // The handlers collect garbage; the table's values must outlive that.
+    auto* table_values = new Array();
+    Rooted keep(table_values);
+    for (const ControlCase& c : cases) {
+        for (Value* v : c.params) table_values->append(v);
+        table_values->append(c.write.second);
+        table_values->append(c.bad.second);
+    }
+
+    for (const ControlCase& c : cases) {
+        SCOPED_TRACE(c.keyword);
+        ro = new Rollout(Name::intern("controls"), new String("Controls"));
+        root.slot = ro;
+        std::vector<Value*> params = c.params;
+        RolloutControl* ctl = ro->add_control(Name::intern(c.keyword), Name::intern("ctl"),
+                                              new String(c.caption.c_str()), params.data(),
+                                              static_cast<int>(params.size()));
+        EventLog log;
+        for (const char* event : {"pressed", "changed"}) log.listen(ro, "ctl", event);
+        ASSERT_TRUE(ro->open());
+        HWND input = part_of_class(ctl, "EDIT");
+        if (!input) input = ctl->control_window();
+        ASSERT_TRUE(IsWindow(input));
+
+        c.act(ctl, ro->page);
+        EXPECT_EQ(log.seen, c.events);
+        for (auto& [name, form] : c.reads) EXPECT_EQ(print_form(get(ctl, name)), form) << name;
+
+        log.seen.clear();
+        set(ctl, c.write.first, c.write.second);
+        EXPECT_TRUE(log.seen.empty()) << "a script write raised " << log.seen[0];
+        EXPECT_EQ(window_text(input), c.shown);
+
+        std::string before = print_form(get(ctl, c.bad.first));
+        EXPECT_THROW(set(ctl, c.bad.first, c.bad.second), ConversionError);
+        EXPECT_EQ(print_form(get(ctl, c.bad.first)), before);
+
+        // Disabled, every part of it is.
+        set(ctl, "enabled", &false_value);
+        for (HWND w : windows_of(ctl)) EXPECT_FALSE(IsWindowEnabled(w));
+        ro->close();
+    }
+}
+
+TEST_F(HostControls, DeclaredDisabledAndHostControlsAreInstalledAtLoad) {
+    for (const char* keyword : {"button", "label", "edittext", "checkbox", "spinner"})
+        EXPECT_NE(find_rollout_control_maker(Name::intern(keyword)), nullptr) << keyword;
+    auto params = keyparms({{"enabled", &false_value}});
+    RolloutControl* spin = ro->add_control(Name::intern("spinner"), Name::intern("s"), new String("S"),
+                                           params.data(), static_cast<int>(params.size()));
+    ASSERT_TRUE(ro->open());
+    EXPECT_EQ(get(spin, "enabled"), &false_value);
+    for (HWND w : windows_of(spin)) EXPECT_FALSE(IsWindowEnabled(w));
+}
+
+// ---- rollouts as dialogs ----
+
+class Dialogs : public RolloutTest {};
+
+TEST_F(Dialogs, OpenAndCloseHandlersRunOnceAroundTheLiveControls) {
+    auto params = keyparms({{"width", new Integer(90)}});
+    RolloutControl* button = ro->add_control(Name::intern("button"), Name::intern("go"), new String("Go"),
+                                             params.data(), static_cast<int>(params.size()));
+    std::vector<std::string> seen;
+    auto handler = [&](const char* event) {
+        return new NativeFunction(event, [&, event](Value**, int) -> Value* {
+            seen.push_back(std::string(event) + (IsWindow(button->control_window()) ? " with controls" : " without"));
+            ro->close();  // closing from a handler neither recurses nor fails
+            return &ok;
+        });
+    };
+    ro->add_handler(ro->name, Name::intern("open"), handler("open"));
+    ro->add_handler(ro->name, Name::intern("close"), handler("close"));
+    ro->width = 220;
+    ro->height = 150;
+
+    for (int opening = 0; opening < 2; ++opening) {  // and the same at the next opening
+        seen.clear();
+        ASSERT_TRUE(ro->open());
+        EXPECT_EQ(seen, (std::vector<std::string>{"open with controls", "close with controls"}));
+        EXPECT_FALSE(ro->is_open());
+    }
+    ro->handlers.clear();
+    ro->add_handler(ro->name, Name::intern("close"), new NativeFunction("c", [&](Value**, int) -> Value* {
+        seen.push_back(IsWindow(button->control_window()) ? "close with controls" : "close without");
+        return &ok;
+    }));
+    const std::vector<std::function<void()>> closers = {
+        [&] { ro->close(); },
+        [&] { SendMessageA(ro->page, WM_CLOSE, 0, 0); },
+        [&] { DestroyWindow(ro->page); },
+    };
+    for (auto& closeIt : closers) {
+        seen.clear();
+        ASSERT_TRUE(ro->open());
+        RECT client;
+        GetClientRect(ro->page, &client);
+        EXPECT_EQ(client.right, 220);
+        EXPECT_EQ(client.bottom, 150);
+        LONG style = GetWindowLongA(ro->page, GWL_STYLE);
+        EXPECT_TRUE(style & WS_CAPTION);
+        EXPECT_FALSE(style & WS_THICKFRAME) << "a dialog is not resized";
+        closeIt();
+        EXPECT_FALSE(ro->is_open());
+        EXPECT_EQ(seen, std::vector<std::string>{"close with controls"});
+    }
+}
+
+TEST_F(Dialogs, DialogLoopRunsUntilTheLastRolloutClosesAndPictureShowsTheControls) {
+    run_dialog_loop();  // nothing open: returns at once
+    auto params = keyparms({{"width", new Integer(120)}, {"height", new Integer(30)}});
+    RolloutControl* button = ro->add_control(Name::intern("button"), Name::intern("go"), new String("Go"),
+                                             params.data(), static_cast<int>(params.size()));
+    EXPECT_FALSE(save_rollout_picture(ro, "closed.png"));
+    ASSERT_TRUE(ro->open());
+
+    const std::string path = exe_folder() + "\\test-output\\dialog_picture.png";
+    CreateDirectoryA((exe_folder() + "\\test-output").c_str(), nullptr);
+    ASSERT_TRUE(save_rollout_picture(ro, path.c_str()));
+    int w = 0, h = 0, channels = 0;
+    unsigned char* rgb = stbi_load(path.c_str(), &w, &h, &channels, 3);
+    ASSERT_NE(rgb, nullptr);
+    EXPECT_EQ(w, 200);
+    // Outside the button the page's colour; inside it the button's face and text.
+    auto differs = [&](int x, int y) {
+        const unsigned char* p = rgb + (size_t(y) * size_t(w) + size_t(x)) * 3;
+        return p[0] != 197 || p[1] != 197 || p[2] != 197;
+    };
+    RECT r = rect_in_page(button->control_window(), ro->page);
+    int inside = 0, outside = 0;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            bool in = x >= r.left && x < r.right && y >= r.top && y < r.bottom;
+            if (differs(x, y)) ++(in ? inside : outside);
+        }
+    stbi_image_free(rgb);
+    EXPECT_GT(inside, 120 * 30 / 2) << "the button is drawn";
+    EXPECT_EQ(outside, 0);
+
+    // Two dialogs: one closed by its window's close box, one by its button's handler.
+    Rooted second(new Rollout(Name::intern("second"), new String("Second")));
+    auto* other = static_cast<Rollout*>(second.slot);
+    ASSERT_TRUE(other->open(300, 40));
+    ro->add_handler(Name::intern("go"), Name::intern("pressed"), new NativeFunction("close", [&](Value**, int) -> Value* {
+        ro->close();
+        return &ok;
+    }));
+    PostMessageA(other->page, WM_CLOSE, 0, 0);
+    PostMessageA(button->control_window(), BM_CLICK, 0, 0);
+    run_dialog_loop();
+    EXPECT_FALSE(ro->is_open());
+    EXPECT_FALSE(other->is_open());
+    EXPECT_TRUE(open_rollouts().empty());
 }
 
 }  // namespace

@@ -43,6 +43,11 @@ inline Value* I(int n) { return Integer::intern(n); }
 inline Value* F(float f) { return Float::intern(f); }
 inline Value* S(const char* s) { return new String(s); }
 inline Value* P2(float x, float y) { return new Point2Value(x, y); }
+inline Value* arrayOf(std::initializer_list<Value*> items) {
+    auto* a = new Array();
+    for (Value* v : items) a->append(v);
+    return a;
+}
 
 // The host error a call raises, as printed; "no error" when it returns.
 inline std::string errorOf(const std::function<void()>& call) {

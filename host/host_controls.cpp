@@ -1,0 +1,219 @@
+// host_controls.cpp - the host's own rollout controls: what they share, the parts
+// window, and their installation when hostsdk is loaded.
+#include "host/host_controls.h"
+
+#include <algorithm>
+
+#include "host/core.h"
+
+namespace host_controls {
+
+namespace {
+
+constexpr char kPartsClass[] = "VantrelControlParts";
+
+// The parts window lays out its children on every size: the caption keeps its
+// width at the left, the arrows theirs at the right, the field takes the rest.
+LRESULT CALLBACK parts_proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_COMMAND:
+        case WM_VSCROLL:
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORBTN:
+            // The page is where controls listen.
+            return SendMessageA(GetParent(hwnd), message, wParam, lParam);
+        case WM_SIZE: {
+            const int width = LOWORD(lParam), height = HIWORD(lParam);
+            HWND label = GetDlgItem(hwnd, kLabelPart);
+            HWND arrows = GetDlgItem(hwnd, kArrowsPart);
+            HWND field = GetDlgItem(hwnd, GetDlgCtrlID(hwnd));
+            RECT r{};
+            int left = 0, right = width;
+            if (label) {
+                GetWindowRect(label, &r);
+                left = std::min(width, int(r.right - r.left));
+                MoveWindow(label, 0, 0, left, height, TRUE);
+            }
+            if (arrows) {
+                GetWindowRect(arrows, &r);
+                right = std::max(left, width - int(r.right - r.left));
+                MoveWindow(arrows, right, 0, width - right, height, TRUE);
+            }
+            if (field) MoveWindow(field, left, 0, right - left, height, TRUE);
+            return 0;
+        }
+    }
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+bool register_parts_class() {
+    static bool registered = false;
+    if (registered) return true;
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = parts_proc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.hbrBackground = CreateSolidBrush(GetColorManager()->GetColor(kBackground));
+    wc.lpszClassName = kPartsClass;
+    registered = RegisterClassExA(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+    return registered;
+}
+
+HWND make_child(HWND parent, LPCSTR cls, const std::string& text, DWORD style, DWORD ex_style, int id,
+                int x, int width, int height, HFONT font) {
+    HWND w = CreateWindowExA(ex_style, cls, text.c_str(), WS_CHILD | WS_VISIBLE | style, x, 0, width, height,
+                             parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                             GetModuleHandleA(nullptr), nullptr);
+    if (w && font) SendMessageA(w, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    return w;
+}
+
+}  // namespace
+
+const ControlNames& names() {
+    static const ControlNames n;
+    return n;
+}
+
+// ---- HostControl ----
+
+HostControl::HostControl(Value* name, Value* caption, Value** keyparms, int keyparm_count)
+    : RolloutControl(name, caption, keyparms, keyparm_count) {
+    if (Value* v = control_param(names().enabled)) enabled = v->to_bool();
+}
+
+void raise_in_frame(RolloutControl* ctl, Value* event, Value* (*make)(void*), void* context) {
+    // Raised from window messages, outside any script frame: open one so the
+    // argument survives a collection the handler may trigger.
+    if (!ctl->parent_rollout) return;
+    init_thread_locals();
+    push_alloc_frame();
+    Value** args = nullptr;
+    value_local_array(args, 1);
+    int count = 0;
+    if (make) args[count++] = make(context);
+    ctl->run_event_handler(ctl->parent_rollout, event, args, count);
+    pop_value_local_array(args);
+    pop_alloc_frame();
+}
+
+void HostControl::raise(Value* event) {
+    raise_in_frame(this, event, nullptr, nullptr);
+}
+
+int HostControl::text_width(const std::string& text) {
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = nullptr;
+    if (parent_rollout && parent_rollout->font) old = SelectObject(dc, parent_rollout->font);
+    SIZE size{};
+    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    if (old) SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    return size.cx;
+}
+
+void HostControl::align_by_default(Rollout* ro, layout_data* pos, Value* alignment) {
+    const ControlNames& n = names();
+    // An explicit width counts before the control is placed by its alignment.
+    if (Value* v = control_param(Name::intern("width"))) pos->width = std::max(0, v->to_int());
+    if (Value* v = control_param(n.align)) alignment = v;
+    const int page_width = ro ? ro->width : 200;
+    const int margin = pos->left;
+    if (alignment == n.center) pos->left = (page_width - pos->width) / 2;
+    else if (alignment == n.right) pos->left = page_width - margin - pos->width;
+}
+
+std::string HostControl::caption_text() {
+    if (!caption) return "";
+    if (caption->tag == &String_class || caption->tag == &Name_class) return caption->to_string();
+    StringStream s;
+    caption->print(&s);
+    return s.text;
+}
+
+bool HostControl::is_notification(UINT message, WPARAM wParam, WORD code) {
+    return message == WM_COMMAND && LOWORD(wParam) == (control_ID & 0xFFFF) && HIWORD(wParam) == code;
+}
+
+void HostControl::set_enable() {
+    HWND window = control_window();
+    if (!window) return;
+    EnableWindow(window, enabled);
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        EnableWindow(child, enabled);
+}
+
+// ---- PartsControl ----
+
+LPCSTR PartsControl::get_control_class() {
+    register_parts_class();
+    return kPartsClass;
+}
+
+void PartsControl::make_parts(HWND group, DWORD field_style, const std::string& text, int arrow_width) {
+    RECT r{};
+    GetClientRect(group, &r);
+    HFONT font = parent_rollout ? parent_rollout->font : nullptr;
+    std::string label = caption_text();
+    int left = 0;
+    if (!label.empty()) {
+        left = std::min<int>(r.right, text_width(label) + 4);
+        make_child(group, "STATIC", label, SS_LEFT | SS_CENTERIMAGE | SS_NOPREFIX, 0, kLabelPart, 0, left,
+                   r.bottom, font);
+    }
+    const int right = std::max<int>(left, r.right - arrow_width);
+    setting_field = true;
+    make_child(group, "EDIT", text, WS_TABSTOP | ES_AUTOHSCROLL | field_style, WS_EX_CLIENTEDGE, control_ID,
+               left, right - left, r.bottom, font);
+    setting_field = false;
+    if (arrow_width > 0)
+        make_child(group, "SCROLLBAR", "", SBS_VERT, 0, kArrowsPart, right, r.right - right, r.bottom, font);
+    if (!enabled) set_enable();
+}
+
+HWND PartsControl::part(int id) {
+    HWND group = control_window();
+    return group ? GetDlgItem(group, id) : nullptr;
+}
+
+int PartsControl::label_width() {
+    std::string label = caption_text();
+    return label.empty() ? 0 : text_width(label) + 4;
+}
+
+void PartsControl::set_field_text(const std::string& text) {
+    if (HWND w = field()) {
+        setting_field = true;
+        SetWindowTextA(w, text.c_str());
+        setting_field = false;
+    }
+}
+
+std::string PartsControl::field_text() {
+    HWND w = field();
+    if (!w) return "";
+    std::string text(static_cast<size_t>(GetWindowTextLengthA(w)) + 1, '\0');
+    text.resize(static_cast<size_t>(GetWindowTextA(w, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+Value* PartsControl::set_property(Value** arg_list, int count) {
+    // The caption is the label part; the parts window itself shows no text.
+    Value* prop = count > 1 ? arg_list[1] : nullptr;
+    if ((prop == names().caption || prop == names().text) && arg_list[0]) {
+        caption = new String(arg_list[0]->to_string());
+        if (HWND label = part(kLabelPart)) SetWindowTextA(label, caption->to_string());
+        return arg_list[0];
+    }
+    return HostControl::set_property(arg_list, count);
+}
+
+}  // namespace host_controls
+
+namespace {
+// Installed when hostsdk is loaded, so they exist before any plug-in or script.
+[[maybe_unused]] const bool host_controls_installed = (host_controls::install_button_controls(),
+                                                       host_controls::install_edittext_control(),
+                                                       host_controls::install_spinner_control(), true);
+}  // namespace

@@ -1,0 +1,205 @@
+// host_field_controls.cpp - edittext (changed <text>) and spinner (changed <number>):
+// a caption and a typed field, the spinner with arrows beside it.
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+#include "host/errors.h"
+#include "host/host_controls.h"
+
+namespace host_controls {
+
+namespace {
+
+class EdittextControl : public PartsControl {
+public:
+    std::string text;  // kept while the rollout is closed
+
+    EdittextControl(Value* name, Value* caption, Value** keyparms, int count)
+        : PartsControl(name, caption, keyparms, count) {
+        if (Value* v = control_param(names().text)) text = v->to_string();
+    }
+
+    void compute_layout(Rollout*, layout_data* pos) override { pos->height = 17; }
+    void init_control(HWND group) override { make_parts(group, 0, text, 0); }
+
+    BOOL handle_message(Rollout*, UINT message, WPARAM wParam, LPARAM) override {
+        if (!is_notification(message, wParam, EN_CHANGE)) return FALSE;
+        if (setting_field) return TRUE;  // the script set it; not the user's change
+        text = field_text();
+        raise(names().changed, [&] { return static_cast<Value*>(new String(text.c_str())); });
+        return TRUE;
+    }
+
+    // .text is the field; .caption the label beside it.
+    Value* get_property(Value** arg_list, int count) override {
+        if (count > 0 && arg_list[0] == names().text) return new String(text.c_str());
+        return PartsControl::get_property(arg_list, count);
+    }
+
+    Value* set_property(Value** arg_list, int count) override {
+        if (count > 1 && arg_list[1] == names().text && arg_list[0]) {
+            text = arg_list[0]->to_string();
+            set_field_text(text);
+            return arg_list[0];
+        }
+        return PartsControl::set_property(arg_list, count);
+    }
+};
+
+class SpinnerControl : public PartsControl {
+public:
+    float low = 0, high = 100, value = 0;
+    bool integer = false;
+    float scale = 0.1f;
+
+    SpinnerControl(Value* name, Value* caption, Value** keyparms, int count)
+        : PartsControl(name, caption, keyparms, count) {
+        const ControlNames& n = names();
+        if (Value* v = control_param(n.type)) integer = v == n.integer;
+        scale = integer ? 1.0f : 0.1f;
+        if (Value* v = control_param(n.scale)) scale = std::fabs(v->to_float());
+        if (Value* v = control_param(n.range)) set_range(v);
+    }
+
+    // [low, high, value] as an array of three numbers or a point with x, y, z;
+    // [low, high] keeps the value. Converted in full before anything changes.
+    void set_range(Value* v) {
+        const ControlNames& n = names();
+        float parts[3] = {low, high, value};
+        int given = 0;
+        if (v->tag == &Array_class) {
+            auto* a = static_cast<Array*>(v);
+            if (a->size() < 2) throw ConversionError(v, "Point3");
+            given = std::min(3, a->size());
+            for (int i = 0; i < given; ++i) parts[i] = a->data[size_t(i)]->to_float();
+        } else if (v->tag == &Point2Value_class) {
+            Point2 p = v->to_point2();
+            parts[0] = p.x;
+            parts[1] = p.y;
+        } else {
+            Value* axes[] = {n.x, n.y, n.z};
+            try {
+                for (int i = 0; i < 3; ++i) {
+                    Value* args[] = {axes[i]};
+                    parts[i] = v->get_property(args, 1)->to_float();
+                }
+            } catch (MAXScriptException&) {
+                throw ConversionError(v, "Point3");
+            }
+        }
+        low = std::min(parts[0], parts[1]);
+        high = std::max(parts[0], parts[1]);
+        value = clamped(parts[2]);
+        show_value();
+    }
+
+    float clamped(float v) const {
+        if (std::isnan(v)) v = low;
+        if (integer) v = std::trunc(v);
+        return std::clamp(v, low, high);
+    }
+
+    std::string value_text() const {
+        char buf[64];
+        if (integer) {
+            std::snprintf(buf, sizeof buf, "%d", static_cast<int>(value));
+            return buf;
+        }
+        // Three decimals at most, one at least: 50.0, 0.125.
+        std::snprintf(buf, sizeof buf, "%.3f", static_cast<double>(value));
+        std::string s = buf;
+        while (s.size() > 1 && s.back() == '0' && s[s.size() - 2] != '.') s.pop_back();
+        return s;
+    }
+
+    Value* value_value() const {
+        if (integer) return Integer::intern(static_cast<int>(value));
+        return Float::intern(value);
+    }
+
+    void show_value() { set_field_text(value_text()); }
+
+    // A new value from the user: stored, shown, and raised when it differs.
+    void user_value(float v) {
+        v = clamped(v);
+        bool differs = v != value;
+        value = v;
+        show_value();
+        if (differs) raise(names().changed, [&] { return value_value(); });
+    }
+
+    void compute_layout(Rollout* ro, layout_data* pos) override {
+        int field = 45;
+        if (Value* v = control_param(names().fieldwidth)) field = std::max(0, v->to_int());
+        pos->height = 16;
+        pos->width = label_width() + field + kArrowWidth;
+        align_by_default(ro, pos, names().right);
+    }
+
+    void init_control(HWND group) override { make_parts(group, ES_RIGHT, value_text(), kArrowWidth); }
+
+    BOOL handle_message(Rollout*, UINT message, WPARAM wParam, LPARAM lParam) override {
+        HWND arrows = part(kArrowsPart);
+        if (message == WM_VSCROLL && arrows && reinterpret_cast<HWND>(lParam) == arrows) {
+            if (LOWORD(wParam) == SB_LINEUP) user_value(value + scale);
+            else if (LOWORD(wParam) == SB_LINEDOWN) user_value(value - scale);
+            return TRUE;
+        }
+        // Typing is taken when the field is left; text that is no number is put back.
+        if (is_notification(message, wParam, EN_KILLFOCUS)) {
+            std::string typed = field_text();
+            char* end = nullptr;
+            float v = std::strtof(typed.c_str(), &end);
+            if (end == typed.c_str() || !std::isfinite(v)) show_value();
+            else user_value(v);
+            return TRUE;
+        }
+        return FALSE;
+    }
+
+    Value* get_property(Value** arg_list, int count) override {
+        const ControlNames& n = names();
+        Value* prop = count > 0 ? arg_list[0] : nullptr;
+        if (prop == n.value) return value_value();
+        if (prop == n.range) {
+            auto* a = new Array();
+            a->append(Float::intern(low));
+            a->append(Float::intern(high));
+            a->append(Float::intern(value));
+            return a;
+        }
+        return PartsControl::get_property(arg_list, count);
+    }
+
+    Value* set_property(Value** arg_list, int count) override {
+        const ControlNames& n = names();
+        Value* prop = count > 1 ? arg_list[1] : nullptr;
+        if (prop == n.value && arg_list[0]) {
+            value = clamped(arg_list[0]->to_float());
+            show_value();
+            return arg_list[0];
+        }
+        if (prop == n.range && arg_list[0]) {
+            set_range(arg_list[0]);
+            return arg_list[0];
+        }
+        return PartsControl::set_property(arg_list, count);
+    }
+
+    static constexpr int kArrowWidth = 12;
+};
+
+template <class T>
+RolloutControl* make(Value* name, Value* caption, Value** keyparms, int count) {
+    return new (GC_IN_HEAP) T(name, caption, keyparms, count);
+}
+
+}  // namespace
+
+void install_edittext_control() { install_rollout_control(Name::intern("edittext"), make<EdittextControl>); }
+
+void install_spinner_control() { install_rollout_control(Name::intern("spinner"), make<SpinnerControl>); }
+
+}  // namespace host_controls
