@@ -119,7 +119,8 @@ TEST(Registration, UnloadedExtensionUnregistersItsClassAndRegistersItAgainWhenRe
         ASSERT_NE(libInit, nullptr);
         install_rollout_control(keyword, notTheSchematicMaker);
         libInit();
-        WNDCLASSEXA wc{sizeof wc};
+        WNDCLASSEXA wc{};
+        wc.cbSize = sizeof wc;
         EXPECT_TRUE(GetClassInfoExA(module, "SCHEMATIC_WINDOWCLASS", &wc)) << "load " << load;
         EXPECT_NE(find_rollout_control_maker(keyword), notTheSchematicMaker) << "load " << load;
         FreeLibrary(module);
