@@ -1,0 +1,35 @@
+# run_goldens.cmake - every NAME.ms here goes to the listener on standard input; what it
+# prints must equal NAME.out. Scripts whose first line is "-- windows only" need the
+# real host (dialogs, plug-ins) and are skipped by the native run.
+#   cmake -DHOST=exe [-DEMULATOR=wine] [-DHOST_ARGS=...] [-DNATIVE=ON] -DDIR=folder -P run_goldens.cmake
+file(GLOB scripts "${DIR}/*.ms")
+set(failed "")
+set(count 0)
+foreach(script ${scripts})
+    get_filename_component(name ${script} NAME_WE)
+    file(STRINGS ${script} first LIMIT_COUNT 1)
+    if(NATIVE AND first MATCHES "^-- windows only")
+        continue()
+    endif()
+    execute_process(COMMAND ${EMULATOR} ${HOST} ${HOST_ARGS}
+                    INPUT_FILE ${script}
+                    WORKING_DIRECTORY ${DIR}
+                    OUTPUT_VARIABLE out
+                    ERROR_VARIABLE err
+                    RESULT_VARIABLE rc
+                    TIMEOUT 120)
+    string(REPLACE "\r\n" "\n" out "${out}")
+    file(READ ${DIR}/${name}.out expected)
+    string(REPLACE "\r\n" "\n" expected "${expected}")
+    math(EXPR count "${count} + 1")
+    if(NOT rc EQUAL 0 OR NOT out STREQUAL expected)
+        file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/${name}.actual "${out}")
+        message("---- ${name}: exit ${rc}; got (saved as ${name}.actual):\n${out}\n---- stderr:\n${err}")
+        execute_process(COMMAND diff -u ${DIR}/${name}.out ${CMAKE_CURRENT_BINARY_DIR}/${name}.actual)
+        list(APPEND failed ${name})
+    endif()
+endforeach()
+if(failed)
+    message(FATAL_ERROR "golden scripts that differ: ${failed}")
+endif()
+message("golden scripts passed: ${count}")
