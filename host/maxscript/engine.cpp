@@ -130,8 +130,16 @@ void define_global(const char* name, NativeFunction::Body body) { set_global(nam
 void report_runtime_error(const std::string& message) {
     CharStream* out = the_listener();
     out->printf("%s\n", message.c_str());
-    for (size_t i = 0; i < trace.size(); ++i)
+    // A runaway recursion shows its innermost and outermost calls only.
+    const size_t head = 8, tail = 2;
+    for (size_t i = 0; i < trace.size(); ++i) {
+        if (trace.size() > head + tail + 1 && i == head) {
+            out->puts("--   ... more calls\n");
+            i = trace.size() - tail - 1;
+            continue;
+        }
         out->printf(i == 0 ? "-- Error occurred in %s\n" : "--   called from %s\n", where(trace[i]).c_str());
+    }
     trace.clear();
     trace_taken = false;
 }

@@ -118,7 +118,7 @@ Value* call_script(ScriptFunction* f, Value** args, int count, Value* self) {
     if (!self && p->owner && frame && frame->self) self = frame->self;  // a method calling a sibling
     SavePoint saved = save();
     check_room(p->nslots + 1);
-    Frame fr{&stack[sp], f, self, 0, frame};
+    Frame fr{&stack[sp], f, self, p->body->line, frame};
     Value** slots = fr.slots;
     for (int i = 0; i < p->nslots; ++i) slots[i] = &undefined;
     sp += p->nslots;

@@ -105,7 +105,7 @@ bool truth(Value* v) {
     if (v == &true_value) return true;
     if (v == &false_value) return false;
     if (v->tag == &Boolean_class) return static_cast<Boolean*>(v)->value;
-    throw TypeError("condition must be a Boolean", v, &Boolean_class);
+    throw TypeError("condition", v, &Boolean_class);
 }
 
 Value* negate(Value* a) {
@@ -173,7 +173,7 @@ Value* binary_op(Tok op, Value* a, Value* b) {
             throw NoMethodError(op_text(op), a);
         return point_op(op, a, b);
     }
-    if (is_number(a)) throw TypeError((std::string("") + op_text(op) + " of a number needs a number").c_str(), b, &Float_class);
+    if (is_number(a)) throw ConversionError(b, a->tag == &Integer_class ? "Integer" : "Float");
     throw NoMethodError(op_text(op), a);
 }
 
