@@ -177,17 +177,22 @@ Value* call_value(Value* f, Value** args, int count, Value* self) {
 }  // namespace interp
 
 namespace {
+// Integers in this range are made once, outside the collected heap (like the host's static
+// values), so neither arithmetic on them nor a collection ever touches the heap for them.
 constexpr int kSmallMin = -1024;
-constexpr int kSmallMax = 1 << 17;  // recursive fib(25) and loop counters stay in here
-Integer* small_ints[kSmallMax - kSmallMin + 1];
+constexpr int kSmallMax = 1 << 20;
+constexpr int kSmallCount = kSmallMax - kSmallMin + 1;
+alignas(Integer) unsigned char small_storage[kSmallCount * sizeof(Integer)];
+bool small_made[kSmallCount];
 }  // namespace
 
 Value* make_int(int v) {
     if (v >= kSmallMin && v <= kSmallMax) {
-        Integer*& slot = small_ints[v - kSmallMin];
-        if (!slot) {
-            slot = new Integer(v);
-            slot->make_permanent();
+        const int k = v - kSmallMin;
+        auto* slot = reinterpret_cast<Integer*>(small_storage) + k;
+        if (!small_made[k]) {
+            ::new (static_cast<void*>(slot)) Integer(v);  // not Collectable's new: never registered
+            small_made[k] = true;
         }
         return slot;
     }

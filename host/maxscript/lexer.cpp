@@ -88,11 +88,19 @@ struct Lexer {
     }
 
     bool string(size_t start, bool space, bool verbatim) {
+        // Made before scanning: a string may span lines, the token is where it starts.
+        Token t = make(Tok::String, start, space);
+        const int start_line = line;
+        const size_t start_line_start = line_start;
         size_t k = start + (verbatim ? 2 : 1);
         std::string text;
         for (;;) {
             char c = at(k);
-            if (k >= s.size()) return error(start, "unterminated string");
+            if (k >= s.size()) {
+                line = start_line;
+                line_start = start_line_start;
+                return error(start, "unterminated string");
+            }
             if (c == '"') break;
             if (c == '\n') newline_at(k);
             if (c == '\\' && !verbatim) {
@@ -112,7 +120,6 @@ struct Lexer {
             text += c;
             ++k;
         }
-        Token t = make(Tok::String, start, space);
         t.text = text;
         out.push_back(t);
         i = k + 1;
@@ -143,12 +150,18 @@ struct Lexer {
             }
             if (c == '/' && at(i + 1) == '*') {
                 size_t start = i;
+                const int start_line = line;
+                const size_t start_line_start = line_start;
                 i += 2;
                 while (i < s.size() && !(s[i] == '*' && at(i + 1) == '/')) {
                     if (s[i] == '\n') newline_at(i);
                     ++i;
                 }
-                if (i >= s.size()) return error(start, "unterminated comment");
+                if (i >= s.size()) {
+                    line = start_line;
+                    line_start = start_line_start;
+                    return error(start, "unterminated comment");
+                }
                 i += 2;
                 space = true;
                 continue;
