@@ -927,9 +927,74 @@ private:
         rs.blocks.emplace_back();
         Scope* saved = scope;
         scope = &rs;
+        predeclare_rollout_names(ro);
         parse_rollout_body(ro);
         scope = saved;
         return ro;
+    }
+    // Every local, control and function of a rollout is known before its clauses are
+    // parsed, so a function or handler may use one declared further down.
+    void predeclare_rollout_names(RolloutDefNode* ro) {
+        if (!at(Tok::LParen)) return;
+        int depth = 0;
+        bool clause_start = true, in_local = false, group_next = false;
+        std::vector<bool> transparent;  // per open paren: a group's, seen as the body's own level
+        auto add = [&](const Token& tok) {
+            if (tok.kind != Tok::Ident || is_reserved(tok)) return;
+            Value* name = name_of(tok);
+            if (find_in_current_block(name)) return;
+            ro->vars.push_back(declare(scope, name));
+        };
+        for (size_t k = pos; k < t.size() && t[k].kind != Tok::End; ++k) {
+            const Token& tok = t[k];
+            if (tok.kind == Tok::LParen || tok.kind == Tok::ArrayOpen || tok.kind == Tok::LBracket) {
+                bool group_paren = group_next && tok.kind == Tok::LParen;
+                group_next = false;
+                transparent.push_back(group_paren);
+                if (!group_paren) ++depth;
+                clause_start = depth == 1;
+                continue;
+            }
+            if (tok.kind == Tok::RParen || tok.kind == Tok::RBracket) {
+                if (transparent.empty()) break;
+                bool was_group = transparent.back();
+                transparent.pop_back();
+                if (!was_group && --depth == 0) break;
+                clause_start = depth == 1 && was_group;
+                continue;
+            }
+            if (depth != 1) continue;
+            if (tok.kind == Tok::Newline || tok.kind == Tok::Semicolon) {
+                clause_start = true;
+                in_local = false;
+                continue;
+            }
+            if (in_local && tok.kind == Tok::Comma) {
+                add(t[std::min(k + 1, t.size() - 1)]);
+                continue;
+            }
+            if (!clause_start) continue;
+            clause_start = false;
+            if (is_kw(tok, "local")) {
+                in_local = true;
+                add(t[std::min(k + 1, t.size() - 1)]);
+            } else if (is_kw(tok, "fn") || is_kw(tok, "function")) {
+                add(t[std::min(k + 1, t.size() - 1)]);
+            } else if (is_kw(tok, "mapped")) {
+                add(t[std::min(k + 2, t.size() - 1)]);
+            } else if (is_kw(tok, "group")) {
+                group_next = true;
+            } else if (tok.kind == Tok::Ident && !is_reserved(tok)) {
+                add(t[std::min(k + 1, t.size() - 1)]);  // a control: keyword, then its name
+            }
+        }
+    }
+    // The variable a rollout clause defines: predeclared, else declared now.
+    VarInfo* rollout_var(RolloutDefNode* ro, Value* name) {
+        if (VarInfo* v = find_in_current_block(name)) return v;
+        VarInfo* v = declare(scope, name);
+        ro->vars.push_back(v);
+        return v;
     }
     void parse_rollout_body(RolloutDefNode* ro) {
         DepthGuard guard(*this);
@@ -951,16 +1016,13 @@ private:
                         skip_newlines();
                         init = parse_expr();
                     }
-                    VarInfo* v = declare(scope, name);
-                    ro->vars.push_back(v);
-                    ro->locals.push_back(node<LocalDecl>(nt, v, init));
+                    ro->locals.push_back(node<LocalDecl>(nt, rollout_var(ro, name), init));
                     if (!at(Tok::Comma)) break;
                     advance();
                 }
             } else if (at_kw("fn") || at_kw("function") || at_kw("mapped")) {
                 auto* def = static_cast<FnDef*>(parse_fn());
                 ro->functions.push_back(def);
-                if (auto* lr = dynamic_cast<LocalRef*>(def->store)) ro->vars.push_back(lr->var);
             } else if (at_kw("on")) {
                 advance();
                 if (!at(Tok::Ident)) unexpected("a control name");
@@ -987,9 +1049,9 @@ private:
                 advance();
                 if (!at(Tok::Ident) || is_reserved(cur())) unexpected("a control name");
                 Value* cname = name_of(cur());
-                if (find_in_current_block(cname)) fail(cur(), "duplicate control name: " + cur().text);
-                c.var = declare(scope, cname);
-                ro->vars.push_back(c.var);
+                for (const ControlClause& other : ro->controls)
+                    if (other.var->name == cname) fail(cur(), "duplicate control name: " + cur().text);
+                c.var = rollout_var(ro, cname);
                 advance();
                 c.caption = starts_argument(cur()) && !at(Tok::KeyArg) ? parse_operand() : nullptr;
                 while (at(Tok::KeyArg)) {

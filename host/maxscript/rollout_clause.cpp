@@ -9,6 +9,7 @@
 #include "host/maxscript/call_args.h"
 #include "host/maxscript/globals.h"
 #include "host/maxscript/interp.h"
+#include "host/maxscript/operators.h"
 #include "host/rollout.h"
 #include "host/screenshot.h"
 
