@@ -35,8 +35,4 @@ void define_all_builtins(BuiltinDefiner define) {
         check_positional("classOf", 1, args, count);
         return args[0]->classOf_vf(nullptr, 0);
     });
-    define("color", [](Value** args, int count) -> Value* {
-        check_positional("color", 3, args, count);
-        return new ColorValue(args[0]->to_float(), args[1]->to_float(), args[2]->to_float());
-    });
 }

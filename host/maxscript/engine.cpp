@@ -9,6 +9,7 @@
 #include "host/function.h"
 #include "host/listener.h"
 #include "host/maxscript/builtins.h"
+#include "host/maxscript/call_args.h"
 #include "host/maxscript/globals.h"
 #include "host/maxscript/interp.h"
 #include "host/maxscript/parser.h"
@@ -161,6 +162,14 @@ void define_engine_builtins() {
         auto chunk = parse_chunk(text, base_name(path), &e);
         if (!chunk) throw ScriptSyntaxError(syntax_report(e, text, base_name(path)));
         return run_nested(chunk);
+    });
+    // color r g b is how scripts write a colour literal.
+    define_global("color", [](Value** args, int count) -> Value* {
+        check_positional("color", 3, args, count);
+        for (int i = 0; i < 3; ++i)
+            if (args[i]->tag != &Integer_class && args[i]->tag != &Float_class)
+                throw TypeError("color", args[i], &Float_class);
+        return new ColorValue(args[0]->to_float(), args[1]->to_float(), args[2]->to_float());
     });
     define_global("gc", [](Value**, int) -> Value* {
         gc();

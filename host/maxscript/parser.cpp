@@ -853,6 +853,7 @@ private:
         const Token& name_tok = cur();
         auto* st = node<StructDefNode>(kw);
         st->name = name_of(name_tok);
+        st->spelling = name_tok.text;
         advance();
         st->store = definition_target(name_tok, st->name);
         skip_newlines();
@@ -870,6 +871,7 @@ private:
                 Value* mname = name_of(mt);
                 advance();
                 st->members.push_back(mname);
+                st->member_spellings.push_back(mt.text);
                 st->defaults.push_back(nullptr);
                 st->methods.push_back(nullptr);
                 Scope* saved = scope;
@@ -894,6 +896,7 @@ private:
                     scope = saved;
                 }
                 st->members.push_back(mname);
+                st->member_spellings.push_back(mt.text);
                 st->defaults.push_back(thunk);
                 st->methods.push_back(nullptr);
             } else {

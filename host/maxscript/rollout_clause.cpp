@@ -181,6 +181,44 @@ public:
     void sprin1(CharStream* s) override { s->puts("<Interface:windows>"); }
 };
 
+// The page and every control in it, each painted through WM_PRINTCLIENT into one bitmap
+// (the page alone would paint its background over the controls).
+bool save_dialog_picture(Rollout* ro, const char* path) {
+    HWND page = ro->page;
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    if (!ro->is_open()) return false;
+    RECT client;
+    GetClientRect(page, &client);
+    const int w = client.right, h = client.bottom;
+    if (w <= 0 || h <= 0) return false;
+    HDC screen = GetDC(page);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    SendMessageA(page, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    SendMessageA(page, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
+    for (HWND child = GetWindow(page, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (!IsWindowVisible(child)) continue;
+        RECT r;
+        GetWindowRect(child, &r);
+        MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&r), 2);
+        POINT before;
+        SetViewportOrgEx(dc, r.left, r.top, &before);
+        SendMessageA(child, WM_PRINT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_NONCLIENT | PRF_ERASEBKGND);
+        SetViewportOrgEx(dc, before.x, before.y, nullptr);
+    }
+    bool saved = saveDCPng(dc, w, h, path);
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    ReleaseDC(page, screen);
+    return saved;
+}
+
 void define(const char* name, NativeFunction::Body body) { set_global(name, new NativeFunction(name, body)); }
 
 void install() {
@@ -213,7 +251,7 @@ void install() {
         Rollout* ro = rollout_arg(args[0], "saveDialogPicture");
         if (args[1]->tag != &String_class) throw TypeError("saveDialogPicture", args[1], &String_class);
         if (!ro->is_open()) throw RuntimeError("saveDialogPicture: the dialog is not open");
-        return bool_result(saveWindowPng(ro->page, args[1]->to_string()));
+        return bool_result(save_dialog_picture(ro, args[1]->to_string()));
     });
 }
 

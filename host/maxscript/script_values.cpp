@@ -129,8 +129,8 @@ Value* StructDef::apply(Value** args, int count) {
 }
 
 void StructDef::sprin1(CharStream* s) {
-    s->printf("#Struct:%s(", name->to_string());
-    for (size_t i = 0; i < members.size(); ++i) s->printf(i ? ", %s" : "%s", members[i]->to_string());
+    s->printf("#Struct:%s(", node->spelling.c_str());
+    for (size_t i = 0; i < members.size(); ++i) s->printf(i ? ", %s" : "%s", node->member_spellings[i].c_str());
     s->puts(")");
 }
 
@@ -161,10 +161,10 @@ bool StructInstance::is_kind_of(ValueMetaClass* c) { return c == &StructInstance
 Value* StructInstance::classOf_vf(Value** arg_list, int count) { return def; }
 
 void StructInstance::sprin1(CharStream* s) {
-    s->printf("(%s", def->name->to_string());
+    s->printf("(%s", def->node->spelling.c_str());
     for (size_t i = 0; i < fields.size(); ++i) {
         if (def->methods[i]) continue;
-        s->printf(" %s:", def->members[i]->to_string());
+        s->printf(" %s:", def->node->member_spellings[i].c_str());
         fields[i]->sprin1(s);
     }
     s->puts(")");

@@ -260,7 +260,9 @@ struct FnDef : Node {
 
 struct StructDefNode : Node {
     Value* name;
+    std::string spelling;                    // as the script wrote it
     std::vector<Value*> members;
+    std::vector<std::string> member_spellings;
     std::vector<FnProto*> defaults;  // zero-argument thunks, null for none
     std::vector<FnProto*> methods;   // null for data members
     Node* store;
