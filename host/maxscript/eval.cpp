@@ -155,7 +155,9 @@ Value* Call::eval() {
         // obj.method args: a struct's method runs with obj as its instance.
         Value* obj = push(p->object->eval());
         f = get_prop(obj, p->name);
-        if (f->tag == &MAXScriptFunction_class && static_cast<ScriptFunction*>(f)->proto->owner) self = obj;
+        if (f->tag == &MAXScriptFunction_class && obj->tag == &StructInstance_class &&
+            static_cast<StructInstance*>(obj)->def->node == static_cast<ScriptFunction*>(f)->proto->owner)
+            self = obj;
     } else {
         f = function->eval();
     }

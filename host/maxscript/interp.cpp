@@ -115,7 +115,10 @@ Value* call_script(ScriptFunction* f, Value** args, int count, Value* self) {
         }
     if (positional != p->nparams && !p->lenient) throw ArgCountError(p->name.c_str(), p->nparams, positional);
 
-    if (!self && p->owner && frame && frame->self) self = frame->self;  // a method calling a sibling
+    // A method calling a sibling runs for the same instance.
+    if (!self && p->owner && frame && frame->self && frame->self->tag == &StructInstance_class &&
+        static_cast<StructInstance*>(frame->self)->def->node == p->owner)
+        self = frame->self;
     SavePoint saved = save();
     check_room(p->nslots + 1);
     Frame fr{&stack[sp], f, self, p->body->line, frame};
