@@ -138,6 +138,7 @@ Value* call_script(ScriptFunction* f, Value** args, int count, Value* self) {
         }
         for (VarInfo* v : p->params)
             if (v->captured) slots[v->slot] = new Box(slots[v->slot]);
+        maybe_gc();  // recursion without loops makes garbage too; everything live is rooted here
         Value* result = p->body->eval();
         restore(saved);
         return result;

@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "host/listener.h"
@@ -23,8 +24,20 @@ void pump_until_dialogs_close() {
 }
 }  // namespace
 
+namespace {
+// plugins/ beside the executable, wherever the runner is started from.
+std::string default_plugin_folder() {
+    char path[MAX_PATH];
+    DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string exe(path, n < MAX_PATH ? n : 0);
+    size_t slash = exe.find_last_of("\\/");
+    return slash == std::string::npos ? std::string("plugins") : exe.substr(0, slash + 1) + "plugins";
+}
+}  // namespace
+
 int main(int argc, char** argv) {
-    const char* pluginFolder = "plugins";
+    const std::string besideExe = default_plugin_folder();
+    const char* pluginFolder = besideExe.c_str();
     const char* demoOutput = nullptr;
     bool headless = false;
     std::vector<const char*> files;
