@@ -102,19 +102,9 @@ ScriptFunction* make_closure(FnProto* p) {
     return f;
 }
 
-Value* call_script(ScriptFunction* f, Value** args, int count, Value* self) {
+Value* run_frame(ScriptFunction* f, Value** args, int count, int positional, bool has_keys, Value* self) {
     FnProto* p = f->proto;
     DepthGuard guard;
-    int positional = count;
-    bool has_keys = false;
-    for (int i = 0; i < count; ++i)
-        if (args[i] == &keyarg_marker_value) {
-            positional = i;
-            has_keys = true;
-            break;
-        }
-    if (positional != p->nparams && !p->lenient) throw ArgCountError(p->name.c_str(), p->nparams, positional);
-
     // A method calling a sibling runs for the same instance.
     if (!self && p->owner && frame && frame->self && frame->self->tag == &StructInstance_class &&
         static_cast<StructInstance*>(frame->self)->def->node == p->owner)
@@ -162,6 +152,42 @@ Value* call_script(ScriptFunction* f, Value** args, int count, Value* self) {
         restore(saved);
         throw;
     }
+}
+
+Value* call_script(ScriptFunction* f, Value** args, int count, Value* self) {
+    FnProto* p = f->proto;
+    int positional = count;
+    bool has_keys = false;
+    for (int i = 0; i < count; ++i)
+        if (args[i] == &keyarg_marker_value) {
+            positional = i;
+            has_keys = true;
+            break;
+        }
+    if (positional != p->nparams && !p->lenient) throw ArgCountError(p->name.c_str(), p->nparams, positional);
+    if (p->mapped && positional > 0 && args[0]->tag == &Array_class) {
+        // A mapped function given an array runs once for each of its items.
+        auto* items = static_cast<Array*>(args[0]);
+        int base = sp;
+        for (int i = 0; i < items->size(); ++i) {
+            check_room(count);
+            Value** copy = &stack[sp];
+            Value* item = items->data[static_cast<size_t>(i)];
+            copy[0] = item ? item : &undefined;
+            for (int k = 1; k < count; ++k) copy[k] = args[k];
+            sp += count;
+            try {
+                run_frame(f, copy, count, positional, has_keys, self);
+            } catch (...) {
+                sp = base;
+                throw;
+            }
+            sp = base;
+        }
+        return &ok;
+    }
+
+    return run_frame(f, args, count, positional, has_keys, self);
 }
 
 Value* call_value(Value* f, Value** args, int count, Value* self) {

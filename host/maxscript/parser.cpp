@@ -833,7 +833,8 @@ private:
     }
     Node* parse_fn() {
         const Token& kw = cur();
-        if (at_kw("mapped")) advance();
+        const bool mapped = at_kw("mapped");
+        if (mapped) advance();
         if (!(at_kw("fn") || at_kw("function"))) unexpected("\"fn\"");
         advance();
         if (!at(Tok::Ident) || is_reserved(cur())) unexpected("a function name");
@@ -843,6 +844,7 @@ private:
         auto* def = node<FnDef>(kw);
         def->store = definition_target(name_tok, name);  // before the body: recursion
         def->proto = parse_function_rest(proto(name_tok.text), Tok::Assign, scope, ScopeKind::Function);
+        def->proto->mapped = mapped;
         return def;
     }
 
@@ -863,8 +865,14 @@ private:
         for (;;) {
             while (at(Tok::Newline) || at(Tok::Comma) || at(Tok::Semicolon)) advance();
             if (at(Tok::RParen)) break;
+            if (at_kw("private") || at_kw("public")) {  // visibility: every member is readable here
+                advance();
+                continue;
+            }
             if (at_kw("fn") || at_kw("function") || at_kw("mapped")) {
-                if (at_kw("mapped")) advance();
+                const bool mapped = at_kw("mapped");
+                if (mapped) advance();
+                if (!(at_kw("fn") || at_kw("function"))) unexpected("\"fn\"");
                 advance();
                 if (!at(Tok::Ident) || is_reserved(cur())) unexpected("a method name");
                 const Token& mt = cur();
@@ -879,6 +887,7 @@ private:
                 FnProto* p = parse_function_rest(proto(mt.text), Tok::Assign, &ss, ScopeKind::Function);
                 scope = saved;
                 p->owner = st;
+                p->mapped = mapped;
                 st->methods.back() = p;
             } else if (at(Tok::Ident) && !is_reserved(cur())) {
                 const Token& mt = cur();

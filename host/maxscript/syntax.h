@@ -248,6 +248,7 @@ struct FnProto {
     std::vector<UpvalDesc> upvals;
     Node* body = nullptr;
     bool lenient = false;             // handlers: missing arguments read undefined
+    bool mapped = false;              // called with an array first: runs once per item
     StructDefNode* owner = nullptr;   // struct methods
     const std::string* file = nullptr;
 };
