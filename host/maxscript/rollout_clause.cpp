@@ -157,25 +157,36 @@ Value* property_hook(Value* obj, Value* name) {
 
 ValueMetaClass WindowsInterface_class("Interface");
 
-// windows.sendMessage hwnd message wParam lParam, as the host's windows interface offers it.
+// windows.sendMessage / windows.postMessage hwnd message wParam lParam, as the host's
+// windows interface offers them: a script drives a control through real window messages.
 class WindowsInterface : public Value {
 public:
     Value* send_message;
+    Value* post_message;
     WindowsInterface() {
         tag = &WindowsInterface_class;
-        send_message = new NativeFunction("sendMessage", [](Value** args, int count) -> Value* {
-            check_positional("sendMessage", 4, args, count);
+        send_message = message_function("sendMessage", false);
+        post_message = message_function("postMessage", true);
+    }
+    static Value* message_function(const char* name, bool post) {
+        Value* f = new NativeFunction(name, [name, post](Value** args, int count) -> Value* {
+            check_positional(name, 4, args, count);
             auto hwnd = reinterpret_cast<HWND>(static_cast<intptr_t>(args[0]->to_int()));
-            if (!IsWindow(hwnd)) throw RuntimeError("sendMessage: not a window: " + print_form(args[0]));
-            LRESULT r = SendMessageA(hwnd, static_cast<UINT>(args[1]->to_int()), static_cast<WPARAM>(args[2]->to_int()),
-                                     static_cast<LPARAM>(args[3]->to_int()));
-            return make_int(static_cast<int>(r));
+            if (!IsWindow(hwnd)) throw RuntimeError(std::string(name) + ": not a window: " + print_form(args[0]));
+            auto message = static_cast<UINT>(args[1]->to_int());
+            auto wParam = static_cast<WPARAM>(args[2]->to_int());
+            auto lParam = static_cast<LPARAM>(args[3]->to_int());
+            if (post) return bool_result(PostMessageA(hwnd, message, wParam, lParam) != 0);
+            return make_int(static_cast<int>(SendMessageA(hwnd, message, wParam, lParam)));
         });
-        send_message->make_permanent();
+        f->make_permanent();
+        return f;
     }
     Value* get_property(Value** args, int count) override {
-        static Value* n = Name::intern("sendMessage");
-        if (count > 0 && args[0] == n) return send_message;
+        static Value* send = Name::intern("sendMessage");
+        static Value* post = Name::intern("postMessage");
+        if (count > 0 && args[0] == send) return send_message;
+        if (count > 0 && args[0] == post) return post_message;
         return Value::get_property(args, count);
     }
     void sprin1(CharStream* s) override { s->puts("<Interface:windows>"); }
