@@ -124,7 +124,11 @@ Value* build_rollout(RolloutDefNode* n) {
             sp = mark;
         }
         for (FnDef* f : n->functions) f->eval();
-        for (const HandlerClause& h : n->handlers) ro->add_handler(h.control, h.event, make_closure(h.proto));
+        for (const HandlerClause& h : n->handlers) {
+            ScriptFunction* handler = make_closure(h.proto);
+            handler->owner = ro;
+            ro->add_handler(h.control, h.event, handler);
+        }
 
         restore(saved);
         push(ro);

@@ -80,6 +80,7 @@ void ScriptFunction::sprin1(CharStream* s) { s->printf("%s()", proto->name.c_str
 void ScriptFunction::gc_trace() {
     Value::gc_trace();
     for (Value* v : upvals) gc_mark(v);
+    gc_mark(owner);
 }
 
 // ---- structs ----

@@ -30,6 +30,7 @@ public:
     FnProto* proto;
     std::shared_ptr<Chunk> chunk;  // keeps the syntax tree alive as long as the function
     std::vector<Value*> upvals;    // Boxes
+    Value* owner = nullptr;        // a rollout's handler keeps its rollout (and controls) alive while it runs
     ScriptFunction(FnProto* p, std::shared_ptr<Chunk> c);
     Value* apply(Value** arg_list, int count) override;
     void sprin1(CharStream* s) override;  // name()
