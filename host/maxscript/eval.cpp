@@ -237,7 +237,7 @@ Value* Block::eval() {
 Value* If::eval() {
     if (truth(cond->eval())) return then_part->eval();
     if (else_part) return else_part->eval();
-    return is_do ? &undefined : &undefined;
+    return &undefined;
 }
 
 Value* While::eval() {
