@@ -1,6 +1,8 @@
 // interp.cpp - calls and frames over one rooted value stack; recursion limits; error traces.
 #include "host/maxscript/interp.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <new>
 
 #include "host/maxscript/call_args.h"
@@ -61,6 +63,17 @@ struct DepthGuard {
 
 void maybe_gc() {
     if (native_depth > 0) return;
+    // VANTREL_GC_STRESS=N collects at every Nth safe point: a temporary the engine forgot
+    // to root is then freed at once, and the sanitizers see its next use.
+    static const long stress_period = [] {
+        const char* e = std::getenv("VANTREL_GC_STRESS");
+        return e ? std::max(1L, std::atol(e)) : 0L;
+    }();
+    static long safe_points = 0;
+    if (stress_period && ++safe_points % stress_period == 0) {
+        gc();
+        return;
+    }
     size_t live = gc_live_count();
     if (live < gc_threshold) return;
     gc();

@@ -1,7 +1,9 @@
 # run_goldens.cmake - every NAME.ms here goes to the listener on standard input; what it
 # prints must equal NAME.out. Scripts whose first line is "-- windows only" need the
 # real host (dialogs, plug-ins) and are skipped by the native run.
-#   cmake -DHOST=exe [-DEMULATOR=wine] [-DHOST_ARGS=...] [-DNATIVE=ON] -DDIR=folder -P run_goldens.cmake
+# With -DGC_STRESS=N the engine collects at every Nth safe point (scripts whose first line is
+# "-- no gc stress" are skipped: they make garbage on purpose and would take too long).
+#   cmake -DHOST=exe [-DEMULATOR=wine] [-DHOST_ARGS=...] [-DNATIVE=ON] [-DGC_STRESS=N] -DDIR=folder -P run_goldens.cmake
 file(GLOB scripts "${DIR}/*.ms")
 set(failed "")
 set(count 0)
@@ -11,7 +13,14 @@ foreach(script ${scripts})
     if(NATIVE AND first MATCHES "^-- windows only")
         continue()
     endif()
-    execute_process(COMMAND ${EMULATOR} ${HOST} ${HOST_ARGS}
+    set(env "")
+    if(GC_STRESS)
+        if(first MATCHES "^-- no gc stress")
+            continue()
+        endif()
+        set(env ${CMAKE_COMMAND} -E env VANTREL_GC_STRESS=${GC_STRESS})
+    endif()
+    execute_process(COMMAND ${env} ${EMULATOR} ${HOST} ${HOST_ARGS}
                     INPUT_FILE ${script}
                     WORKING_DIRECTORY ${DIR}
                     OUTPUT_VARIABLE out
