@@ -348,8 +348,26 @@ Collectable::Collectable() {
     heap_detail::register_if_heap(this);
 }
 
+namespace {
+// Tracing recurses through gc_trace; past this depth (a long chain of nested arrays, say)
+// values wait in a list instead, so no structure can overflow the native stack.
+constexpr int kMaxTraceDepth = 256;
+int trace_depth = 0;
+std::vector<Value*>& deferred_traces() {
+    static auto* list = new std::vector<Value*>;
+    return *list;
+}
+}  // namespace
+
 void gc_mark(Value* v) {
-    if (v && !v->is_marked()) v->gc_trace();
+    if (!v || v->is_marked()) return;
+    if (trace_depth >= kMaxTraceDepth) {
+        deferred_traces().push_back(v);
+        return;
+    }
+    ++trace_depth;
+    v->gc_trace();
+    --trace_depth;
 }
 
 void gc() {
@@ -361,6 +379,12 @@ void gc() {
     r.marked.clear();
     r.marking = true;
     mark_roots();
+    auto& deferred = deferred_traces();
+    while (!deferred.empty()) {
+        Value* v = deferred.back();
+        deferred.pop_back();
+        gc_mark(v);
+    }
     r.marking = false;
 
     std::vector<TrackedRef> dead;

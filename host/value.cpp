@@ -1,6 +1,7 @@
 // value.cpp - script values: class queries, conversions, print forms, interned names.
 #include "host/value.h"
 
+#include <algorithm>
 #include <cctype>
 #include <climits>
 #include <cmath>
@@ -272,6 +273,16 @@ Value* Array::append(Value* v) {
 }
 
 void Array::sprin1(CharStream* s) {
+    // An array that holds itself, or nesting past any sensible depth, prints as #(...).
+    thread_local std::vector<Array*> printing;
+    if (printing.size() >= 100 || std::find(printing.begin(), printing.end(), this) != printing.end()) {
+        s->puts("#(...)");
+        return;
+    }
+    printing.push_back(this);
+    struct Pop {
+        ~Pop() { printing.pop_back(); }
+    } pop;
     s->puts("#(");
     for (size_t i = 0; i < data.size(); ++i) {
         if (i) s->puts(", ");

@@ -8,4 +8,8 @@
 typedef unsigned short USHORT;
 typedef unsigned long ULONG;
 typedef int BOOL;
+#ifndef TRUE
+#define TRUE 1
+#define FALSE 0
+#endif
 #endif

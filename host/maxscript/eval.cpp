@@ -1,0 +1,438 @@
+// eval.cpp - how each syntax tree node evaluates; temporaries held across evaluation go on the stack.
+#include <cstdio>
+
+#include "host/maxscript/call_args.h"
+#include "host/maxscript/globals.h"
+#include "host/maxscript/interp.h"
+#include "host/maxscript/operators.h"
+
+using namespace interp;
+
+namespace {
+
+struct Mark {  // pops what was pushed in a scope
+    int base = sp;
+    ~Mark() { sp = base; }
+};
+
+Value* boxed(Value*& slot) {
+    if (slot->tag != &Box_class) slot = new Box(slot);
+    return slot;
+}
+
+Value* update(Value* old, Tok op, Node* rhs) {
+    if (op == Tok::Assign) return rhs->eval();
+    Mark m;
+    push(old);
+    Value* r = rhs->eval();
+    return binary_op(op, old, r);
+}
+
+}  // namespace
+
+// ---- variables ----
+
+Value* LocalRef::eval() {
+    Value* v = frame->slots[var->slot];
+    if (var->captured && v->tag == &Box_class) v = static_cast<Box*>(v)->value;
+    return v;
+}
+
+Value* LocalRef::assign(Tok op, Node* rhs) {
+    if (var->captured) {
+        Value* box = boxed(frame->slots[var->slot]);
+        Value* v = update(static_cast<Box*>(box)->value, op, rhs);
+        static_cast<Box*>(frame->slots[var->slot])->value = v;
+        return v;
+    }
+    Value* v = update(frame->slots[var->slot], op, rhs);
+    frame->slots[var->slot] = v;
+    return v;
+}
+
+Value* UpvalRef::eval() { return static_cast<Box*>(frame->fn->upvals[index])->value; }
+
+Value* UpvalRef::assign(Tok op, Node* rhs) {
+    auto* box = static_cast<Box*>(frame->fn->upvals[index]);
+    Value* v = update(box->value, op, rhs);
+    box->value = v;
+    return v;
+}
+
+Value* GlobalRef::eval() { return cell->value; }
+
+Value* GlobalRef::assign(Tok op, Node* rhs) {
+    Value* v = update(cell->value, op, rhs);
+    cell->value = v;
+    return v;
+}
+
+namespace {
+StructInstance* self_instance(Value* name) {
+    Value* self = frame->self;
+    if (!self || self->tag != &StructInstance_class)
+        throw RuntimeError("no struct instance to read " + print_form(name) + " from");
+    return static_cast<StructInstance*>(self);
+}
+}  // namespace
+
+Value* MemberRef::eval() {
+    StructInstance* s = self_instance(name);
+    if (index >= static_cast<int>(s->fields.size())) throw UnknownPropertyError(s, name);
+    return s->fields[static_cast<size_t>(index)];
+}
+
+Value* MemberRef::assign(Tok op, Node* rhs) {
+    StructInstance* s = self_instance(name);
+    if (index >= static_cast<int>(s->fields.size())) throw UnknownPropertyError(s, name);
+    Value* v = update(s->fields[static_cast<size_t>(index)], op, rhs);
+    s->fields[static_cast<size_t>(index)] = v;
+    return v;
+}
+
+Value* LocalDecl::eval() {
+    Value* v = init ? init->eval() : &undefined;
+    frame->slots[var->slot] = var->captured ? new Box(v) : v;
+    return v;
+}
+
+Value* GlobalDecl::eval() {
+    if (init) cell->value = init->eval();
+    return cell->value;
+}
+
+// ---- properties, indices, calls ----
+
+Value* Property::eval() {
+    Value* obj = object->eval();
+    Mark m;
+    push(obj);
+    return get_prop(obj, name);
+}
+
+Value* Property::assign(Tok op, Node* rhs) {
+    Mark m;
+    Value* obj = push(object->eval());
+    Value* v;
+    if (op == Tok::Assign) {
+        v = rhs->eval();
+    } else {
+        Value* old = push(get_prop(obj, name));
+        v = binary_op(op, old, rhs->eval());
+    }
+    push(v);
+    return set_prop(obj, name, v);
+}
+
+Value* Index::eval() {
+    Mark m;
+    Value* obj = push(object->eval());
+    Value* i = index->eval();
+    push(i);
+    return get_index(obj, i);
+}
+
+Value* Index::assign(Tok op, Node* rhs) {
+    Mark m;
+    Value* obj = push(object->eval());
+    Value* i = push(index->eval());
+    Value* v;
+    if (op == Tok::Assign) {
+        v = rhs->eval();
+    } else {
+        Value* old = push(get_index(obj, i));
+        v = binary_op(op, old, rhs->eval());
+    }
+    push(v);
+    return set_index(obj, i, v);
+}
+
+Value* Call::eval() {
+    Mark m;
+    Value* self = nullptr;
+    Value* f;
+    if (auto* p = dynamic_cast<Property*>(function)) {
+        // obj.method args: a struct's method runs with obj as its instance.
+        Value* obj = push(p->object->eval());
+        f = get_prop(obj, p->name);
+        if (f->tag == &MAXScriptFunction_class && obj->tag == &StructInstance_class &&
+            static_cast<StructInstance*>(obj)->def->node == static_cast<ScriptFunction*>(f)->proto->owner)
+            self = obj;
+    } else {
+        f = function->eval();
+    }
+    push(f);
+    int base = sp;
+    frame->line = line;
+    for (Node* a : args) push(a->eval());
+    if (!keys.empty()) {
+        push(&keyarg_marker_value);
+        for (const KeyArgNode& k : keys) {
+            push(k.name);
+            push(k.value->eval());
+        }
+    }
+    frame->line = line;
+    return call_value(f, &stack[base], sp - base, self);
+}
+
+// ---- operators ----
+
+Value* Unary::eval() {
+    Value* v = operand->eval();
+    if (op == Tok::Minus) return negate(v);
+    return bool_result(!truth(v));
+}
+
+Value* Binary::eval() {
+    Mark m;
+    Value* a = push(left->eval());
+    Value* b = right->eval();
+    return binary_op(op, a, b);
+}
+
+Value* Logical::eval() {
+    bool l = truth(left->eval());
+    if (is_and ? !l : l) return bool_result(l);
+    return bool_result(truth(right->eval()));
+}
+
+Value* AsNode::eval() {
+    Mark m;
+    Value* v = push(value->eval());
+    return convert_as(v, target_class->eval());
+}
+
+Value* ArrayLit::eval() {
+    Mark m;
+    auto* a = new Array();
+    push(a);
+    a->data.reserve(items.size());
+    for (Node* n : items) a->append(n->eval());
+    return a;
+}
+
+Value* PointLit::eval() {
+    float c[3] = {0, 0, 0};
+    for (size_t i = 0; i < items.size(); ++i) {
+        Value* v = items[i]->eval();
+        if (v->tag != &Integer_class && v->tag != &Float_class) throw TypeError("point components must be numbers", v, &Float_class);
+        c[i] = v->to_float();
+    }
+    if (items.size() == 3) return new Point3Value(c[0], c[1], c[2]);
+    return new Point2Value(c[0], c[1]);
+}
+
+// ---- control flow ----
+
+Value* Block::eval() {
+    Value* v = &undefined;
+    for (Node* n : items) {
+        frame->line = n->line;
+        v = n->eval();
+    }
+    return v;
+}
+
+Value* If::eval() {
+    if (truth(cond->eval())) return then_part->eval();
+    if (else_part) return else_part->eval();
+    return &undefined;
+}
+
+Value* While::eval() {
+    SavePoint saved = save();
+    Value* result = &undefined;
+    try {
+        if (do_while) {
+            do {
+                maybe_gc();
+                SavePoint it = save();
+                try {
+                    result = body->eval();
+                } catch (ContinueSignal&) {
+                    restore(it);
+                }
+            } while (truth(cond->eval()));
+        } else {
+            while (truth(cond->eval())) {
+                maybe_gc();
+                SavePoint it = save();
+                try {
+                    result = body->eval();
+                } catch (ContinueSignal&) {
+                    restore(it);
+                }
+            }
+        }
+    } catch (ExitSignal& e) {
+        restore(saved);
+        return e.value ? e.value : &ok;
+    }
+    return result;
+}
+
+Value* ForLoop::eval() {
+    SavePoint saved = save();
+    Mark m;
+    Array* collected = nullptr;
+    if (collect) push(collected = new Array());
+    auto set_var = [&](Value* v) {
+        frame->slots[var->slot] = var->captured ? new Box(v) : v;
+    };
+    auto one = [&]() {
+        maybe_gc();
+        SavePoint it = save();
+        try {
+            if (where && !truth(where->eval())) return;
+            Value* v = body->eval();
+            if (collected) collected->append(v);
+        } catch (ContinueSignal&) {
+            restore(it);
+        }
+    };
+    try {
+        if (from) {
+            Value* a = from->eval();
+            push(a);
+            Value* b = to->eval();
+            push(b);
+            Value* s = step ? step->eval() : nullptr;
+            if (s) push(s);
+            if (a->tag == &Integer_class && b->tag == &Integer_class && (!s || s->tag == &Integer_class)) {
+                long long i = static_cast<Integer*>(a)->value, end = static_cast<Integer*>(b)->value;
+                long long by = s ? static_cast<Integer*>(s)->value : 1;
+                if (by == 0) throw RuntimeError("for loop step of zero");
+                for (; by > 0 ? i <= end : i >= end; i += by) {
+                    set_var(make_int(static_cast<int>(i)));
+                    one();
+                }
+            } else {
+                float i = a->to_float(), end = b->to_float(), by = s ? s->to_float() : 1.0f;
+                if (!(by != 0)) throw RuntimeError("for loop step of zero");
+                for (long long n = 0; by > 0 ? i <= end : i >= end; ++n, i = a->to_float() + by * static_cast<float>(n)) {
+                    if (n > 100000000) throw RuntimeError("for loop does not end");
+                    set_var(make_float(i));
+                    one();
+                }
+            }
+        } else {
+            Value* c = push(collection->eval());
+            if (c->tag == &Array_class) {
+                auto* arr = static_cast<Array*>(c);
+                for (int i = 0; i < arr->size(); ++i) {
+                    Value* v = arr->data[static_cast<size_t>(i)];
+                    set_var(v ? v : &undefined);
+                    one();
+                }
+            } else if (c->tag == &String_class) {
+                std::string text = static_cast<String*>(c)->text;
+                for (char ch : text) {
+                    set_var(new String(std::string(1, ch).c_str()));
+                    one();
+                }
+            } else {
+                throw TypeError("for ... in needs a collection", c, &Array_class);
+            }
+        }
+    } catch (ExitSignal& e) {
+        restore(saved);
+        return e.value ? e.value : &ok;
+    }
+    if (collected) return collected;
+    return &ok;
+}
+
+Value* Case::eval() {
+    Mark m;
+    Value* subj = subject ? push(subject->eval()) : nullptr;
+    for (const CaseClause& c : clauses) {
+        if (!c.label) continue;
+        Value* l = c.label->eval();
+        if (subj ? values_equal(subj, l) : truth(l)) return c.body->eval();
+    }
+    for (const CaseClause& c : clauses)
+        if (!c.label) return c.body->eval();
+    return &undefined;
+}
+
+Value* Try::eval() {
+    SavePoint saved = save();
+    std::exception_ptr caught;
+    std::string text;
+    try {
+        return body->eval();
+    } catch (MAXScriptException& e) {
+        caught = std::current_exception();
+        text = e.message();
+    } catch (std::bad_alloc&) {
+        caught = std::current_exception();
+        text = "-- Runtime error: out of memory";
+    }
+    restore(saved);
+    trace_taken = false;
+    std::exception_ptr outer = current_exception;
+    std::string outer_text = current_exception_text;
+    current_exception = caught;
+    current_exception_text = text;
+    try {
+        Value* v = handler->eval();
+        current_exception = outer;
+        current_exception_text = outer_text;
+        return v;
+    } catch (...) {
+        current_exception = outer;
+        current_exception_text = outer_text;
+        throw;
+    }
+}
+
+Value* Throw::eval() {
+    if (!value) {
+        if (!current_exception) throw RuntimeError("throw without a value outside of a catch");
+        std::rethrow_exception(current_exception);
+    }
+    Value* v = value->eval();
+    if (v->tag == &String_class) throw ScriptThrow(v->to_string());
+    throw ScriptThrow(print_form(v));
+}
+
+Value* Exit::eval() { throw ExitSignal{value ? value->eval() : nullptr}; }
+Value* Continue::eval() { throw ContinueSignal{}; }
+Value* Return::eval() { throw ReturnSignal{value ? value->eval() : &ok}; }
+
+// ---- definitions ----
+
+Value* FnDef::eval() {
+    Mark m;
+    ScriptFunction* f = make_closure(proto);
+    push(f);
+    if (store) {
+        Const c(f);
+        store->assign(Tok::Assign, &c);
+    }
+    return f;
+}
+
+Value* StructDefNode::eval() {
+    Mark m;
+    auto* def = new StructDef(this);
+    push(def);
+    def->chunk = frame && frame->fn ? frame->fn->chunk : nullptr;
+    for (size_t i = 0; i < members.size(); ++i) {
+        def->defaults.push_back(defaults[i] ? make_closure(defaults[i]) : nullptr);
+        def->methods.push_back(methods[i] ? make_closure(methods[i]) : nullptr);
+    }
+    if (store) {
+        Const c(def);
+        store->assign(Tok::Assign, &c);
+    }
+    return def;
+}
+
+Value* (*rollout_builder)(RolloutDefNode* node) = nullptr;
+
+Value* RolloutDefNode::eval() {
+    if (!rollout_builder) throw RuntimeError("rollouts need the Windows host");
+    return rollout_builder(this);
+}

@@ -1,0 +1,245 @@
+// interp.cpp - calls and frames over one rooted value stack; recursion limits; error traces.
+#include "host/maxscript/interp.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <new>
+
+#include "host/maxscript/call_args.h"
+
+namespace interp {
+Value* stack[kStackSlots];
+int sp = 0;
+Frame* frame = nullptr;
+int native_depth = 0;
+std::vector<TraceEntry> trace;
+bool trace_taken = false;
+std::exception_ptr current_exception;
+std::string current_exception_text;
+
+namespace {
+int depth = 0;
+char* stack_base = nullptr;
+size_t gc_threshold = 100000;
+
+#ifdef _WIN32
+constexpr size_t kNativeStackBudget = 700 * 1024;  // of the 2 MB main thread stack
+#else
+constexpr size_t kNativeStackBudget = 3 * 1024 * 1024;  // sanitizers make frames large
+#endif
+
+void mark_machine() {
+    for (int i = 0; i < sp; ++i) gc_mark(stack[i]);
+    for (Frame* f = frame; f; f = f->caller) {
+        gc_mark(f->fn);
+        gc_mark(f->self);
+    }
+}
+[[maybe_unused]] const bool rooted = (gc_add_root_marker(mark_machine), true);
+
+bool native_stack_exhausted() {
+    char here;
+    if (!stack_base) return false;
+    size_t used = stack_base > &here ? static_cast<size_t>(stack_base - &here) : static_cast<size_t>(&here - stack_base);
+    return used > kNativeStackBudget;
+}
+
+struct DepthGuard {
+    bool outermost;
+    DepthGuard() : outermost(depth == 0) {
+        char here;
+        if (outermost) stack_base = &here;
+        if (++depth > kMaxCallDepth || native_stack_exhausted()) {
+            --depth;
+            throw RuntimeError("Stack overflow: recursion too deep");
+        }
+    }
+    ~DepthGuard() {
+        --depth;
+        if (outermost) stack_base = nullptr;
+    }
+};
+}  // namespace
+
+void maybe_gc() {
+    if (native_depth > 0) return;
+    // VANTREL_GC_STRESS=N collects at every Nth safe point: a temporary the engine forgot
+    // to root is then freed at once, and the sanitizers see its next use.
+    static const long stress_period = [] {
+        const char* e = std::getenv("VANTREL_GC_STRESS");
+        return e ? std::max(1L, std::atol(e)) : 0L;
+    }();
+    static long safe_points = 0;
+    if (stress_period && ++safe_points % stress_period == 0) {
+        gc();
+        return;
+    }
+    size_t live = gc_live_count();
+    if (live < gc_threshold) return;
+    gc();
+    live = gc_live_count();
+    gc_threshold = live * 2 > 100000 ? live * 2 : 100000;
+}
+
+SavePoint save() { return {sp, frame, native_depth, depth}; }
+void restore(const SavePoint& p) {
+    sp = p.sp;
+    frame = p.frame;
+    native_depth = p.native_depth;
+    depth = p.depth;
+}
+
+void take_trace() {
+    if (trace_taken) return;
+    trace.clear();
+    for (Frame* f = frame; f; f = f->caller) {
+        FnProto* p = f->fn ? f->fn->proto : nullptr;
+        trace.push_back({p ? p->name : "?", p && p->file ? *p->file : "", f->line});
+    }
+    trace_taken = true;
+}
+
+ScriptFunction* make_closure(FnProto* p) {
+    ScriptFunction* outer = frame ? frame->fn : nullptr;
+    auto* f = new ScriptFunction(p, outer ? outer->chunk : nullptr);
+    f->upvals.reserve(p->upvals.size());
+    for (const UpvalDesc& d : p->upvals) {
+        if (d.from_parent_local) {
+            Value*& slot = frame->slots[d.index];
+            if (!slot || slot->tag != &Box_class) slot = new Box(slot ? slot : &undefined);
+            f->upvals.push_back(slot);
+        } else {
+            f->upvals.push_back(outer->upvals[d.index]);
+        }
+    }
+    return f;
+}
+
+Value* run_frame(ScriptFunction* f, Value** args, int count, int positional, bool has_keys, Value* self) {
+    FnProto* p = f->proto;
+    DepthGuard guard;
+    // A method calling a sibling runs for the same instance.
+    if (!self && p->owner && frame && frame->self && frame->self->tag == &StructInstance_class &&
+        static_cast<StructInstance*>(frame->self)->def->node == p->owner)
+        self = frame->self;
+    SavePoint saved = save();
+    check_room(p->nslots + 1);
+    Frame fr{&stack[sp], f, self, p->body->line, frame};
+    Value** slots = fr.slots;
+    for (int i = 0; i < p->nslots; ++i) slots[i] = &undefined;
+    sp += p->nslots;
+    int bound = positional < p->nparams ? positional : p->nparams;
+    for (int i = 0; i < bound; ++i) slots[p->params[i]->slot] = args[i];
+    frame = &fr;
+    try {
+        for (size_t k = 0; k < p->key_names.size(); ++k) {
+            VarInfo* v = p->params[p->nparams + k];
+            Value* given = has_keys ? key_arg(args, count, p->key_names[k]) : nullptr;
+            if (given) slots[v->slot] = given;
+            else if (p->key_defaults[k]) slots[v->slot] = p->key_defaults[k]->eval();
+            else slots[v->slot] = unsupplied_value();
+        }
+        for (VarInfo* v : p->params)
+            if (v->captured) slots[v->slot] = new Box(slots[v->slot]);
+        maybe_gc();  // recursion without loops makes garbage too; everything live is rooted here
+        Value* result = p->body->eval();
+        restore(saved);
+        return result;
+    } catch (ReturnSignal& r) {
+        restore(saved);
+        return r.value;
+    } catch (ExitSignal&) {
+        take_trace();
+        restore(saved);
+        throw RuntimeError("exit outside of a loop");
+    } catch (ContinueSignal&) {
+        take_trace();
+        restore(saved);
+        throw RuntimeError("continue outside of a loop");
+    } catch (MAXScriptException&) {
+        take_trace();
+        restore(saved);
+        throw;
+    } catch (...) {
+        take_trace();
+        restore(saved);
+        throw;
+    }
+}
+
+Value* call_script(ScriptFunction* f, Value** args, int count, Value* self) {
+    FnProto* p = f->proto;
+    int positional = count;
+    bool has_keys = false;
+    for (int i = 0; i < count; ++i)
+        if (args[i] == &keyarg_marker_value) {
+            positional = i;
+            has_keys = true;
+            break;
+        }
+    if (positional != p->nparams && !p->lenient) throw ArgCountError(p->name.c_str(), p->nparams, positional);
+    if (p->mapped && positional > 0 && args[0]->tag == &Array_class) {
+        // A mapped function given an array runs once for each of its items.
+        auto* items = static_cast<Array*>(args[0]);
+        int base = sp;
+        for (int i = 0; i < items->size(); ++i) {
+            check_room(count);
+            Value** copy = &stack[sp];
+            Value* item = items->data[static_cast<size_t>(i)];
+            copy[0] = item ? item : &undefined;
+            for (int k = 1; k < count; ++k) copy[k] = args[k];
+            sp += count;
+            try {
+                run_frame(f, copy, count, positional, has_keys, self);
+            } catch (...) {
+                sp = base;
+                throw;
+            }
+            sp = base;
+        }
+        return &ok;
+    }
+
+    return run_frame(f, args, count, positional, has_keys, self);
+}
+
+Value* call_value(Value* f, Value** args, int count, Value* self) {
+    if (f && f->tag == &MAXScriptFunction_class)
+        return call_script(static_cast<ScriptFunction*>(f), args, count, self);
+    if (!f) throw RuntimeError("Call needs function or class, got: undefined");
+    ++native_depth;
+    try {
+        Value* r = f->apply(args, count);
+        --native_depth;
+        return r ? r : &undefined;
+    } catch (...) {
+        --native_depth;
+        throw;
+    }
+}
+}  // namespace interp
+
+namespace {
+// Integers in this range are made once, outside the collected heap (like the host's static
+// values), so neither arithmetic on them nor a collection ever touches the heap for them.
+constexpr int kSmallMin = -1024;
+constexpr int kSmallMax = 1 << 20;
+constexpr int kSmallCount = kSmallMax - kSmallMin + 1;
+alignas(Integer) unsigned char small_storage[kSmallCount * sizeof(Integer)];
+bool small_made[kSmallCount];
+}  // namespace
+
+Value* make_int(int v) {
+    if (v >= kSmallMin && v <= kSmallMax) {
+        const int k = v - kSmallMin;
+        auto* slot = reinterpret_cast<Integer*>(small_storage) + k;
+        if (!small_made[k]) {
+            ::new (static_cast<void*>(slot)) Integer(v);  // not Collectable's new: never registered
+            small_made[k] = true;
+        }
+        return slot;
+    }
+    return new Integer(v);
+}
+
+Value* make_float(float v) { return new Float(v); }

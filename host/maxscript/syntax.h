@@ -1,0 +1,310 @@
+// syntax.h - the syntax tree: one node class per construct, each evaluating itself.
+#pragma once
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "host/maxscript/lexer.h"
+#include "host/value.h"
+
+struct GlobalCell;
+struct FnProto;
+struct Chunk;
+
+// A declared local: its slot in the frame of the function that owns it. A local that
+// an inner function reads is "captured": its slot then holds a Box shared with the closure.
+struct VarInfo {
+    Value* name;
+    int slot;
+    bool captured = false;
+};
+
+struct Node {
+    int line = 0, column = 0;
+    virtual ~Node() = default;
+    virtual Value* eval() = 0;
+    // Assignable nodes: store (op is Assign or a compound one) and answer the new value.
+    virtual bool assignable() const { return false; }
+    virtual Value* assign(Tok op, Node* rhs) { return nullptr; }
+};
+
+struct Const : Node {
+    Value* value;
+    explicit Const(Value* v) : value(v) {}
+    Value* eval() override { return value; }
+};
+
+struct LocalRef : Node {
+    VarInfo* var;
+    explicit LocalRef(VarInfo* v) : var(v) {}
+    Value* eval() override;
+    bool assignable() const override { return true; }
+    Value* assign(Tok op, Node* rhs) override;
+};
+
+struct UpvalRef : Node {
+    int index;
+    Value* name;
+    UpvalRef(int i, Value* n) : index(i), name(n) {}
+    Value* eval() override;
+    bool assignable() const override { return true; }
+    Value* assign(Tok op, Node* rhs) override;
+};
+
+struct GlobalRef : Node {
+    GlobalCell* cell;
+    explicit GlobalRef(GlobalCell* c) : cell(c) {}
+    Value* eval() override;
+    bool assignable() const override { return true; }
+    Value* assign(Tok op, Node* rhs) override;
+};
+
+// A member of the struct whose method is running (this.member).
+struct MemberRef : Node {
+    int index;
+    Value* name;
+    MemberRef(int i, Value* n) : index(i), name(n) {}
+    Value* eval() override;
+    bool assignable() const override { return true; }
+    Value* assign(Tok op, Node* rhs) override;
+};
+
+struct LocalDecl : Node {
+    VarInfo* var;
+    Node* init;  // may be null
+    LocalDecl(VarInfo* v, Node* i) : var(v), init(i) {}
+    Value* eval() override;
+};
+
+struct GlobalDecl : Node {
+    GlobalCell* cell;
+    Node* init;
+    GlobalDecl(GlobalCell* c, Node* i) : cell(c), init(i) {}
+    Value* eval() override;
+};
+
+struct Property : Node {
+    Node* object;
+    Value* name;
+    Property(Node* o, Value* n) : object(o), name(n) {}
+    Value* eval() override;
+    bool assignable() const override { return true; }
+    Value* assign(Tok op, Node* rhs) override;
+};
+
+struct Index : Node {
+    Node* object;
+    Node* index;
+    Index(Node* o, Node* i) : object(o), index(i) {}
+    Value* eval() override;
+    bool assignable() const override { return true; }
+    Value* assign(Tok op, Node* rhs) override;
+};
+
+struct Assign : Node {
+    Node* target;
+    Tok op;
+    Node* value;
+    Assign(Node* t, Tok o, Node* v) : target(t), op(o), value(v) {}
+    Value* eval() override { return target->assign(op, value); }
+};
+
+struct KeyArgNode {
+    Value* name;
+    Node* value;
+};
+
+struct Call : Node {
+    Node* function;
+    std::vector<Node*> args;
+    std::vector<KeyArgNode> keys;
+    Value* eval() override;
+};
+
+struct Unary : Node {
+    Tok op;  // Minus, or Ident for "not"
+    Node* operand;
+    Unary(Tok o, Node* e) : op(o), operand(e) {}
+    Value* eval() override;
+};
+
+struct Binary : Node {
+    Tok op;
+    Node* left;
+    Node* right;
+    Binary(Tok o, Node* l, Node* r) : op(o), left(l), right(r) {}
+    Value* eval() override;
+};
+
+struct Logical : Node {
+    bool is_and;
+    Node* left;
+    Node* right;
+    Logical(bool a, Node* l, Node* r) : is_and(a), left(l), right(r) {}
+    Value* eval() override;
+};
+
+struct AsNode : Node {
+    Node* value;
+    Node* target_class;
+    AsNode(Node* v, Node* c) : value(v), target_class(c) {}
+    Value* eval() override;
+};
+
+struct ArrayLit : Node {
+    std::vector<Node*> items;
+    Value* eval() override;
+};
+
+struct PointLit : Node {
+    std::vector<Node*> items;  // 2 or 3
+    Value* eval() override;
+};
+
+struct Block : Node {
+    std::vector<Node*> items;
+    Value* eval() override;
+};
+
+struct If : Node {
+    Node* cond;
+    Node* then_part;
+    Node* else_part;  // may be null
+    bool is_do = false;  // "if c do e": no else, answers undefined when false
+    Value* eval() override;
+};
+
+struct While : Node {
+    Node* cond;
+    Node* body;
+    bool do_while = false;
+    Value* eval() override;
+};
+
+struct ForLoop : Node {
+    VarInfo* var;
+    Node* from = nullptr;  // for i = from to to by step
+    Node* to = nullptr;
+    Node* step = nullptr;
+    Node* collection = nullptr;  // for x in collection
+    Node* where = nullptr;
+    Node* body;
+    bool collect = false;
+    Value* eval() override;
+};
+
+struct CaseClause {
+    Node* label;  // null: default
+    Node* body;
+};
+
+struct Case : Node {
+    Node* subject;  // null: "case of", labels are conditions
+    std::vector<CaseClause> clauses;
+    Value* eval() override;
+};
+
+struct Try : Node {
+    Node* body;
+    Node* handler;
+    Value* eval() override;
+};
+
+struct Throw : Node {
+    Node* value;  // null: throw the caught error again
+    Value* eval() override;
+};
+
+struct Exit : Node {
+    Node* value;  // exit with value; may be null
+    Value* eval() override;
+};
+
+struct Continue : Node {
+    Value* eval() override;
+};
+
+struct Return : Node {
+    Node* value;
+    Value* eval() override;
+};
+
+struct UpvalDesc {
+    bool from_parent_local;  // else from the parent's own upvalues
+    int index;               // parent slot or parent upvalue index
+};
+
+struct StructDefNode;
+
+// What a function definition compiles to; closures refer to it.
+struct FnProto {
+    std::string name;
+    Value* name_value = nullptr;
+    int nparams = 0;
+    std::vector<VarInfo*> params;     // positional, then keyword parameters
+    std::vector<Value*> key_names;    // keyword parameter names
+    std::vector<Node*> key_defaults;  // evaluated in the function's frame; null: unsupplied
+    int nslots = 0;
+    std::vector<UpvalDesc> upvals;
+    Node* body = nullptr;
+    bool lenient = false;             // handlers: missing arguments read undefined
+    bool mapped = false;              // called with an array first: runs once per item
+    StructDefNode* owner = nullptr;   // struct methods
+    const std::string* file = nullptr;
+};
+
+struct FnDef : Node {
+    FnProto* proto;
+    Node* store;  // where the function value goes (a variable), may be null
+    Value* eval() override;
+};
+
+struct StructDefNode : Node {
+    Value* name;
+    std::string spelling;                    // as the script wrote it
+    std::vector<Value*> members;
+    std::vector<std::string> member_spellings;
+    std::vector<FnProto*> defaults;  // zero-argument thunks, null for none
+    std::vector<FnProto*> methods;   // null for data members
+    Node* store;
+    Value* eval() override;
+};
+
+struct ControlClause {
+    Value* keyword;
+    VarInfo* var;
+    Node* caption;  // may be null
+    std::vector<KeyArgNode> keys;
+    int line;
+};
+
+struct HandlerClause {
+    Value* control;
+    Value* event;
+    FnProto* proto;
+};
+
+struct RolloutDefNode : Node {
+    Value* name;
+    Node* title;
+    std::vector<KeyArgNode> keys;
+    FnProto* scope;  // the rollout's own frame: every variable in it is captured
+    std::vector<VarInfo*> vars;
+    std::vector<Node*> locals;  // LocalDecl nodes, in order
+    std::vector<ControlClause> controls;
+    std::vector<FnDef*> functions;
+    std::vector<HandlerClause> handlers;
+    Node* store;
+    Value* eval() override;
+};
+
+// One parsed source text: owns its nodes, protos and constants.
+struct Chunk {
+    std::string file;  // "" for typed or executed text
+    std::vector<std::unique_ptr<Node>> nodes;
+    std::vector<std::unique_ptr<FnProto>> protos;
+    std::vector<std::unique_ptr<VarInfo>> vars;
+    std::vector<Value*> constants;
+    FnProto* main = nullptr;
+    ~Chunk();
+};
