@@ -40,10 +40,6 @@ private:
 
 inline bool is_number(Value* v) { return v && (v->tag == &Integer_class || v->tag == &Float_class); }
 
-// Equality as scripts see it: numbers by value (1 == 1.0), strings by text, points
-// and colours by components, everything else by identity.
-bool values_equal(Value* a, Value* b);
-
 // The print form of v as format and string conversion use it: strings without quotes.
 std::string print_text(Value* v);
 

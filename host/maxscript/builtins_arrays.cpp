@@ -7,6 +7,7 @@
 
 #include "host/maxscript/builtin_args.h"
 #include "host/maxscript/builtins.h"
+#include "host/maxscript/operators.h"
 
 namespace {
 

@@ -179,6 +179,7 @@ Value* binary_op(Tok op, Value* a, Value* b) {
 
 bool values_equal(Value* a, Value* b) {
     if (a == b) return true;
+    if (!a || !b) return false;
     if (is_number(a) && is_number(b)) {
         if (a->tag == &Integer_class && b->tag == &Integer_class)
             return static_cast<Integer*>(a)->value == static_cast<Integer*>(b)->value;

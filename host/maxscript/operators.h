@@ -5,6 +5,8 @@
 
 Value* binary_op(Tok op, Value* a, Value* b);
 Value* negate(Value* a);
+// Equality as scripts see it (== and findItem): numbers by value (1 == 1.0), strings by
+// text, points and colours by components, everything else by identity.
 bool values_equal(Value* a, Value* b);
 bool truth(Value* v);  // a condition's value: Boolean only
 Value* convert_as(Value* v, Value* target_class);

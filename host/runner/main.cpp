@@ -15,16 +15,6 @@
 #include "host/runner/demo.h"
 
 namespace {
-void pump_until_dialogs_close() {
-    MSG msg;
-    while (!open_rollouts().empty() && GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-}
-}  // namespace
-
-namespace {
 // plugins/ beside the executable, wherever the runner is started from.
 std::string default_plugin_folder() {
     char path[MAX_PATH];
@@ -75,7 +65,7 @@ int main(int argc, char** argv) {
             rc = 1;
             break;
         }
-    if (!headless && rc == 0) pump_until_dialogs_close();
+    if (!headless && rc == 0) run_dialog_loop();
     std::fflush(stdout);
     return rc;
 }
