@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <initializer_list>
 #include <set>
 
 #include "host/maxscript/globals.h"
@@ -350,36 +351,28 @@ private:
         }
         return parse_compare();
     }
+    // One level of left-associative binary operators: operands come from `next`.
+    template <typename Next>
+    Node* parse_left_assoc(std::initializer_list<Tok> ops, Next next) {
+        Node* l = (this->*next)();
+        auto at_op = [&] {
+            for (Tok t : ops)
+                if (at(t)) return true;
+            return false;
+        };
+        while (at_op()) {
+            const Token& tok = cur();
+            advance();
+            skip_newlines();
+            l = node<Binary>(tok, tok.kind, l, (this->*next)());
+        }
+        return l;
+    }
     Node* parse_compare() {
-        Node* l = parse_add();
-        while (at(Tok::Eq) || at(Tok::Ne) || at(Tok::Lt) || at(Tok::Gt) || at(Tok::Le) || at(Tok::Ge)) {
-            const Token& tok = cur();
-            advance();
-            skip_newlines();
-            l = node<Binary>(tok, tok.kind, l, parse_add());
-        }
-        return l;
+        return parse_left_assoc({Tok::Eq, Tok::Ne, Tok::Lt, Tok::Gt, Tok::Le, Tok::Ge}, &Parser::parse_add);
     }
-    Node* parse_add() {
-        Node* l = parse_mul();
-        while (at(Tok::Plus) || at(Tok::Minus)) {
-            const Token& tok = cur();
-            advance();
-            skip_newlines();
-            l = node<Binary>(tok, tok.kind, l, parse_mul());
-        }
-        return l;
-    }
-    Node* parse_mul() {
-        Node* l = parse_pow();
-        while (at(Tok::Star) || at(Tok::Slash)) {
-            const Token& tok = cur();
-            advance();
-            skip_newlines();
-            l = node<Binary>(tok, tok.kind, l, parse_pow());
-        }
-        return l;
-    }
+    Node* parse_add() { return parse_left_assoc({Tok::Plus, Tok::Minus}, &Parser::parse_mul); }
+    Node* parse_mul() { return parse_left_assoc({Tok::Star, Tok::Slash}, &Parser::parse_pow); }
     Node* parse_pow() {
         Node* base = parse_as();
         if (at(Tok::Caret)) {
