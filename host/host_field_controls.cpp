@@ -22,12 +22,38 @@ public:
     }
 
     void compute_layout(Rollout*, layout_data* pos) override { pos->height = 17; }
-    void init_control(HWND group) override { make_parts(group, 0, text, 0); }
+    // height: taller than one line makes a multi-line field (lines end in \n for the
+    // script, \r\n in the window); readOnly:true lets the user select but not type.
+    bool multi_line() {
+        Value* h = control_param(Name::intern("height"));
+        return h && h->to_int() > 17;
+    }
+    void init_control(HWND group) override {
+        DWORD style = 0;
+        if (multi_line()) style |= ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL | WS_HSCROLL;
+        if (Value* v = control_param(Name::intern("readOnly")); v && v->to_bool()) style |= ES_READONLY;
+        make_parts(group, style, window_text(text), 0);
+    }
+    std::string window_text(const std::string& t) {
+        if (!multi_line()) return t;
+        std::string out;
+        for (char c : t) {
+            if (c == '\n' && (out.empty() || out.back() != '\r')) out += '\r';
+            out += c;
+        }
+        return out;
+    }
+    static std::string script_text(const std::string& t) {
+        std::string out;
+        for (size_t i = 0; i < t.size(); ++i)
+            if (!(t[i] == '\r' && i + 1 < t.size() && t[i + 1] == '\n')) out += t[i];
+        return out;
+    }
 
     BOOL handle_message(Rollout*, UINT message, WPARAM wParam, LPARAM) override {
         if (!is_notification(message, wParam, EN_CHANGE)) return FALSE;
         if (setting_field) return TRUE;  // the script set it; not the user's change
-        text = field_text();
+        text = script_text(field_text());
         raise(names().changed, [&] { return static_cast<Value*>(new String(text.c_str())); });
         return TRUE;
     }
@@ -41,7 +67,7 @@ public:
     Value* set_property(Value** arg_list, int count) override {
         if (count > 1 && arg_list[1] == names().text && arg_list[0]) {
             text = arg_list[0]->to_string();
-            set_field_text(text);
+            set_field_text(window_text(text));
             return arg_list[0];
         }
         return PartsControl::set_property(arg_list, count);

@@ -45,25 +45,7 @@ Value* BuiltinArgs::instance(int i, ValueMetaClass* c) const {
     return v;
 }
 
-bool values_equal(Value* a, Value* b) {
-    if (a == b) return true;
-    if (!a || !b) return false;
-    if (a->tag == &Integer_class && b->tag == &Integer_class)
-        return static_cast<Integer*>(a)->value == static_cast<Integer*>(b)->value;
-    if (is_number(a) && is_number(b)) return a->to_float() == b->to_float();
-    if (a->tag == &String_class && b->tag == &String_class)
-        return static_cast<String*>(a)->text == static_cast<String*>(b)->text;
-    if (a->tag == &Point2Value_class && b->tag == &Point2Value_class) {
-        Point2 p = a->to_point2(), q = b->to_point2();
-        return p.x == q.x && p.y == q.y;
-    }
-    if (a->tag == &ColorValue_class && b->tag == &ColorValue_class) {
-        auto* c = static_cast<ColorValue*>(a);
-        auto* d = static_cast<ColorValue*>(b);
-        return c->r == d->r && c->g == d->g && c->b == d->b;
-    }
-    return false;
-}
+// values_equal lives with the operators (operators.cpp), one definition for both.
 
 std::string print_text(Value* v) {
     if (!v) return "undefined";
