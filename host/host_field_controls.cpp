@@ -30,7 +30,7 @@ public:
     }
     void init_control(HWND group) override {
         DWORD style = 0;
-        if (multi_line()) style |= ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL | WS_HSCROLL;
+        if (multi_line()) style |= ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN;
         if (Value* v = control_param(Name::intern("readOnly")); v && v->to_bool()) style |= ES_READONLY;
         make_parts(group, style, window_text(text), 0);
     }
