@@ -7,6 +7,7 @@
 
 #include "host/errors.h"
 #include "host/host_controls.h"
+#include "host/maxscript/script_values.h"
 
 namespace host_controls {
 
@@ -100,6 +101,12 @@ public:
             if (a->size() < 2) throw ConversionError(v, "Point3");
             given = std::min(3, a->size());
             for (int i = 0; i < given; ++i) parts[i] = a->data[size_t(i)]->to_float();
+        } else if (v->tag == &Point3Value_class) {  // range:[0, 1, 0.5], the usual way
+            auto* p = static_cast<Point3Value*>(v);
+            parts[0] = p->x;
+            parts[1] = p->y;
+            parts[2] = p->z;
+            given = 3;
         } else if (v->tag == &Point2Value_class) {
             Point2 p = v->to_point2();
             parts[0] = p.x;
