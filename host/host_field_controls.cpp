@@ -7,6 +7,7 @@
 
 #include "host/errors.h"
 #include "host/host_controls.h"
+#include "host/maxscript/script_values.h"
 
 namespace host_controls {
 
@@ -22,12 +23,38 @@ public:
     }
 
     void compute_layout(Rollout*, layout_data* pos) override { pos->height = 17; }
-    void init_control(HWND group) override { make_parts(group, 0, text, 0); }
+    // height: taller than one line makes a multi-line field (lines end in \n for the
+    // script, \r\n in the window); readOnly:true lets the user select but not type.
+    bool multi_line() {
+        Value* h = control_param(Name::intern("height"));
+        return h && h->to_int() > 17;
+    }
+    void init_control(HWND group) override {
+        DWORD style = 0;
+        if (multi_line()) style |= ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN;
+        if (Value* v = control_param(Name::intern("readOnly")); v && v->to_bool()) style |= ES_READONLY;
+        make_parts(group, style, window_text(text), 0);
+    }
+    std::string window_text(const std::string& t) {
+        if (!multi_line()) return t;
+        std::string out;
+        for (char c : t) {
+            if (c == '\n' && (out.empty() || out.back() != '\r')) out += '\r';
+            out += c;
+        }
+        return out;
+    }
+    static std::string script_text(const std::string& t) {
+        std::string out;
+        for (size_t i = 0; i < t.size(); ++i)
+            if (!(t[i] == '\r' && i + 1 < t.size() && t[i + 1] == '\n')) out += t[i];
+        return out;
+    }
 
     BOOL handle_message(Rollout*, UINT message, WPARAM wParam, LPARAM) override {
         if (!is_notification(message, wParam, EN_CHANGE)) return FALSE;
         if (setting_field) return TRUE;  // the script set it; not the user's change
-        text = field_text();
+        text = script_text(field_text());
         raise(names().changed, [&] { return static_cast<Value*>(new String(text.c_str())); });
         return TRUE;
     }
@@ -41,7 +68,7 @@ public:
     Value* set_property(Value** arg_list, int count) override {
         if (count > 1 && arg_list[1] == names().text && arg_list[0]) {
             text = arg_list[0]->to_string();
-            set_field_text(text);
+            set_field_text(window_text(text));
             return arg_list[0];
         }
         return PartsControl::set_property(arg_list, count);
@@ -74,6 +101,12 @@ public:
             if (a->size() < 2) throw ConversionError(v, "Point3");
             given = std::min(3, a->size());
             for (int i = 0; i < given; ++i) parts[i] = a->data[size_t(i)]->to_float();
+        } else if (v->tag == &Point3Value_class) {  // range:[0, 1, 0.5], the usual way
+            auto* p = static_cast<Point3Value*>(v);
+            parts[0] = p->x;
+            parts[1] = p->y;
+            parts[2] = p->z;
+            given = 3;
         } else if (v->tag == &Point2Value_class) {
             Point2 p = v->to_point2();
             parts[0] = p.x;

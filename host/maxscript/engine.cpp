@@ -126,6 +126,14 @@ Value* string_arg(Value** args, int count, const char* fn) {
 
 void define_global(const char* name, NativeFunction::Body body) { set_global(name, new NativeFunction(name, body)); }
 
+// The file whose text runs now (getSourceFileName), so a script finds the files beside it.
+std::string source_file;
+struct SourceFileScope {
+    std::string saved;
+    explicit SourceFileScope(std::string path) : saved(std::move(source_file)) { source_file = std::move(path); }
+    ~SourceFileScope() { source_file = std::move(saved); }
+};
+
 }  // namespace
 
 void report_runtime_error(const std::string& message) {
@@ -161,7 +169,13 @@ void define_engine_builtins() {
         SyntaxError e;
         auto chunk = parse_chunk(text, base_name(path), &e);
         if (!chunk) throw ScriptSyntaxError(syntax_report(e, text, base_name(path)));
+        SourceFileScope scope(path);
         return run_nested(chunk);
+    });
+    define_global("getSourceFileName", [](Value**, int count) -> Value* {
+        check_arg_count(getSourceFileName, 0, count);
+        if (source_file.empty()) return &undefined;
+        return new String(source_file.c_str());
     });
     // color r g b is how scripts write a colour literal.
     define_global("color", [](Value** args, int count) -> Value* {
@@ -216,6 +230,7 @@ bool run_script_file(const char* path) {
         the_listener()->printf("-- Cannot open script file: %s\n", path);
         return false;
     }
+    SourceFileScope scope(path);
     return run_script_text(text, base_name(path), nullptr, false);
 }
 

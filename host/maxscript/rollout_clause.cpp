@@ -196,8 +196,38 @@ public:
     void sprin1(CharStream* s) override { s->puts("<Interface:windows>"); }
 };
 
-// The page and every control in it, each painted through WM_PRINTCLIENT into one bitmap
-// (the page alone would paint its background over the controls).
+// One window painted through WM_PRINT into a bitmap of its own, copied into the picture
+// where it sits on the page: no window ever paints with another's origin or clipping.
+void print_window_into(HWND window, HWND page, HDC picture, HDC screen) {
+    RECT r;
+    GetWindowRect(window, &r);
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    if (w <= 0 || h <= 0) return;
+    MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&r), 2);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    SendMessageA(window, WM_PRINT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_NONCLIENT | PRF_ERASEBKGND);
+    BitBlt(picture, r.left, r.top, w, h, dc, 0, 0, SRCCOPY);
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+}
+
+struct PrintContext {
+    HWND page;
+    HDC picture, screen;
+};
+
+// Every visible window inside the page, each before the windows inside it (the parts of
+// an edittext or spinner, say), so those land on top.
+BOOL CALLBACK print_descendant(HWND window, LPARAM context) {
+    auto* c = reinterpret_cast<PrintContext*>(context);
+    if (IsWindowVisible(window)) print_window_into(window, c->page, c->picture, c->screen);
+    return TRUE;
+}
+
+// The page and every control in it, as they look, in one bitmap.
 bool save_dialog_picture(Rollout* ro, const char* path) {
     HWND page = ro->page;
     MSG msg;
@@ -216,16 +246,8 @@ bool save_dialog_picture(Rollout* ro, const char* path) {
     HGDIOBJ old = SelectObject(dc, bitmap);
     SendMessageA(page, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
     SendMessageA(page, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
-    for (HWND child = GetWindow(page, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        if (!IsWindowVisible(child)) continue;
-        RECT r;
-        GetWindowRect(child, &r);
-        MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&r), 2);
-        POINT before;
-        SetViewportOrgEx(dc, r.left, r.top, &before);
-        SendMessageA(child, WM_PRINT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_NONCLIENT | PRF_ERASEBKGND);
-        SetViewportOrgEx(dc, before.x, before.y, nullptr);
-    }
+    PrintContext context{page, dc, screen};
+    EnumChildWindows(page, print_descendant, reinterpret_cast<LPARAM>(&context));
     bool saved = saveDCPng(dc, w, h, path);
     SelectObject(dc, old);
     DeleteObject(bitmap);
