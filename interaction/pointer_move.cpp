@@ -11,7 +11,6 @@ namespace {
 
 constexpr int32_t kRegionMargin = 6;
 constexpr int32_t kRubberBandMargin = 20;
-constexpr int32_t kLinkMargin = 20;
 constexpr int32_t kPartialRepaintLimit = 5;  // more selected nodes repaint the whole view
 
 // The four edges of the region rectangle from a to c, each as a strip 12 pixels wide.
@@ -46,10 +45,30 @@ void stretchRubberBand(GraphContext& ctx, SchematicViewState& view, Vec2 pointer
     invalidateBetween(ctx, from, pointer, kRubberBandMargin);
 }
 
+// Everything one link paints (curve, arrowhead, weight box) where it is now.
+void invalidateLink(GraphContext& ctx, const SchematicSocket& output, size_t link) {
+    BoundsF area;
+    if (!linkExtent(ctx, output, link, area)) return invalidateAll(ctx);
+    invalidateGrown(ctx, RectI{truncToInt32(area.left), truncToInt32(area.top), truncToInt32(area.right),
+                               truncToInt32(area.bottom)},
+                    1);
+}
+
 void invalidateLinksOf(GraphContext& ctx, const SchematicSocket& socket) {
-    const Vec2 here = socketScreenPosition(socket);
+    if (socket.direction == 1) {
+        for (size_t k = 0; k < socket.links.size(); ++k) invalidateLink(ctx, socket, k);
+        return;
+    }
     for (const SchematicSocket* peer : socket.links)
-        invalidateBetween(ctx, here, socketScreenPosition(*peer), kLinkMargin);
+        for (size_t k = 0; k < peer->links.size(); ++k)
+            if (peer->links[k] == &socket) invalidateLink(ctx, *peer, k);
+}
+
+template <typename Visit>
+void forEachLinkedSocket(const SchematicNode& node, Visit visit) {
+    for (const auto* list : {&node.inputs, &node.outputs})
+        for (const SchematicSocket* socket : *list)
+            if (!socket->links.empty()) visit(*socket);
 }
 
 void dragNodes(GraphContext& ctx, SchematicViewState& view, Vec2 pointer) {
@@ -69,6 +88,9 @@ void dragNodes(GraphContext& ctx, SchematicViewState& view, Vec2 pointer) {
         const RectI before = nodeScreenRect(node);
         // A child's position is relative to its parent: it follows a selected parent.
         const bool followsParent = node.parent && node.parent != &node && node.parent->selected;
+        // Links are repainted where they were and where they go: arrowheads and weights
+        // reach well past the line between the sockets.
+        if (partial) forEachLinkedSocket(node, [&](const SchematicSocket& s) { invalidateLinksOf(ctx, s); });
         if (!node.posLocked && !followsParent) {
             node.position.x += dx;
             node.position.y += dy;
@@ -78,12 +100,10 @@ void dragNodes(GraphContext& ctx, SchematicViewState& view, Vec2 pointer) {
             invalidateGrown(ctx, before, kNodeMargin);
             invalidateGrown(ctx, nodeScreenRect(node), kNodeMargin);
         }
-        for (const auto* list : {&node.inputs, &node.outputs})
-            for (const SchematicSocket* socket : *list) {
-                if (socket->links.empty()) continue;
-                view.gestureFlags[kLinksMoved] = 1;
-                if (partial) invalidateLinksOf(ctx, *socket);
-            }
+        forEachLinkedSocket(node, [&](const SchematicSocket& s) {
+            view.gestureFlags[kLinksMoved] = 1;
+            if (partial) invalidateLinksOf(ctx, s);
+        });
     }
     if (!partial) invalidateAll(ctx);
     view.pressPoint = pointer;

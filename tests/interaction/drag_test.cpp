@@ -48,6 +48,31 @@ TEST_F(Drag, UpToFiveSelectedNodesRepaintAroundThemselvesMoreRepaintTheWholeView
     release(35, 25);
 }
 
+TEST_F(Drag, LinksRepaintTheirWeightsWhereTheyWereAndWhereTheyGo) {
+    // A link running almost straight down: its weight box, a third of the way along,
+    // reaches 50 pixels either side of it, well past the line between the sockets.
+    SchematicNode& a = nodeAt(20, 20, 60);
+    SchematicNode& b = nodeAt(80, 250);
+    SchematicSocket& out = output(a);
+    SchematicSocket& in = input(b);
+    ASSERT_TRUE(connectSockets(out, in));
+    view().drawWeights = 1;
+    const Vec2 s = socketScreenPosition(out), q = socketScreenPosition(in);
+    const int weightY = int(s.y + (q.y - s.y) / 3);
+    ASSERT_GT(weightY, nodeScreenRect(a).bottom + 10);
+    a.selected = 1;
+    press(70, 25);
+    takeUpdateRegion();
+    move(110, 25);  // 40 pixels to the right
+    ASSERT_FLOAT_EQ(a.position.x, 60.0f);
+    HRGN region = takeUpdateRegion();
+    EXPECT_TRUE(covers(region, int(s.x) - 40, weightY));   // the weight's left end before
+    EXPECT_TRUE(covers(region, int(s.x) + 75, weightY));   // its right end after
+    EXPECT_FALSE(covers(region, int(s.x) + 250, weightY));  // and not the whole view
+    DeleteObject(region);
+    release(110, 25);
+}
+
 TEST_F(Drag, RubberBandRegionAndValueDragsRepaintOnlyAroundTheirFigures) {
     SchematicNode& n = nodeAt(20, 20);
     SchematicSocket& out = output(n);
