@@ -11,6 +11,7 @@ using PaintFn = void (*)(SchematicControl*);
 using RegionFn = void (*)(SchematicControl*, const RECT*);
 
 constexpr int kWidth = 1280, kHeight = 1024;
+bool plainToo = true;  // off when one section runs for a profile
 
 struct View {
     TestRollout ro{kWidth, kHeight};
@@ -38,7 +39,7 @@ struct View {
         RECT all{0, 0, view().viewRect.right, view().viewRect.bottom};
         return millisPerCall(20, [&] { region(&sc(), &all); });
     }
-    double straightforward(int times) { return millisPerCall(times, [&] { plain(&sc()); }); }
+    double straightforward(int times) { return !plainToo ? 0.0 : millisPerCall(times, [&] { plain(&sc()); }); }
 
     // One drag frame: the move message and the paint of what it invalidated.
     double dragFrame() {
@@ -65,9 +66,14 @@ struct View {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    // One section by name (for profiling), or all of them.
+    const std::string only = argc > 1 ? argv[1] : "";
+    auto wanted = [&](const char* section) { return only.empty() || only == section; };
+    plainToo = only.empty();
     // Paint time against size: zoom 1, a full view into the middle.
     for (int nodes : {100, 300, 1000, 3000, 10000}) {
+        if (!wanted("sizes") && !(nodes == 10000 && wanted("big"))) continue;
         View v(nodes);
         v.look(1.0f, panToMiddle(nodes, 1.0f, kWidth, kHeight));
         const double ours = v.ours(), plain = v.straightforward(nodes >= 3000 ? 3 : 10);
@@ -84,7 +90,7 @@ int main() {
             (void)fit;
         }
     }
-    {
+    if (wanted("fit")) {
         View v(2000);
         const float zoom = zoomToFit(2000, kWidth, kHeight);
         v.look(zoom, panToMiddle(2000, zoom, kWidth, kHeight));
@@ -93,6 +99,7 @@ int main() {
         std::snprintf(size, sizeof size, "2,000 nodes / 4,000 links, zoom %.2f", zoom);
         reportRow("paint, all visible", size, ours, plain, "plain paint", "<= 8 ms", ours <= 8.0);
     }
+    if (!wanted("drag")) return 0;
     double small = 0, big = 0;
     for (int nodes : {100, 10000}) {
         View v(nodes);

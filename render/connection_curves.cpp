@@ -80,6 +80,7 @@ void drawOutputLinks(const GraphContext& graph, SchematicSocket& socket, HDC dc,
 
         selectPen.swap(socket.selectedLink == int32_t(u) && selectedPen ? selectedPen : linkPen);
         POINT middle;
+        gdi::ready(dc);
         if (double(z) > kCurvesAboveZoom) {
             const LinkCurve curve = linkCurve(s, q);
             PolyBezier(dc, curve.points, 4);
@@ -137,5 +138,6 @@ void drawLinkArrow(const SchematicSocket& socket, HDC dc, int x0, int y0, int x1
         {x1, y1},
     };
     gdi::ScopedSelect selectBrush(dc, gdi::PaintCache::current().solidBrush(socket.socketColor));
+    gdi::ready(dc);
     Polygon(dc, corners, 4);
 }

@@ -44,6 +44,7 @@ void drawShadow(HDC dc, const NodeBox& b) {
     gdi::ScopedSelect selectBrush(dc, cache.solidBrush(colors.fill));
     gdi::ScopedSelect selectPen(dc, cache.pen(PS_SOLID, 1, colors.outline));
     const int e = truncToInt32(b.e);
+    gdi::ready(dc);
     RoundRect(dc, truncToInt32(b.x - 2), truncToInt32(b.y + 2), truncToInt32(b.x + b.w + 2),
               truncToInt32(b.y + b.h + 2), e, e);
 }
@@ -54,6 +55,7 @@ void drawTitleBar(HDC dc, const SchematicNode& node, const NodeBox& b) {
     const int inset = miniStrip ? truncToInt32(b.z * 40.0f + 6.0f) : 0;
     gdi::ScopedSelect selectBrush(dc, gdi::PaintCache::current().solidBrush(
                                           node.selected ? RGB(255, 255, 255) : darker(node.nodeColor, 40)));
+    gdi::ready(dc);
     Rectangle(dc, truncToInt32(b.x + float(inset)), truncToInt32(b.y), truncToInt32(b.x + b.w),
               truncToInt32(b.y + float(height)));
 }
@@ -104,6 +106,7 @@ void drawNodeWithSockets(const GraphContext& graph, HDC dc, SchematicNode& node,
     gdi::ScopedSelect selectPen(dc, cache.pen(PS_SOLID, node.borderWidth, node.borderColor));
 
     const int e = truncToInt32(b.e);
+    gdi::ready(dc);
     if (!node.showBitmapOnly)
         RoundRect(dc, truncToInt32(b.x), truncToInt32(b.y), truncToInt32(b.x + b.w),
                   truncToInt32(b.y + b.h), e, e);

@@ -58,6 +58,7 @@ void drawSocket(const GraphContext& graph, SchematicSocket& socket, HDC dc) {
                                           useHidden ? socket.hiddenLinkColor : socket.socketColor));
     const int l = truncToInt32(a.x), t = truncToInt32(a.y), r = truncToInt32(a.x + s),
               b = truncToInt32(a.y + s);
+    gdi::ready(dc);
     if (output)
         Ellipse(dc, l, t, r, b);
     else
@@ -79,6 +80,7 @@ void drawSocket(const GraphContext& graph, SchematicSocket& socket, HDC dc) {
 
     if (socket.drawSeperator) {
         const float x = nodePosition(*owner, true).x;
+        gdi::ready(dc);
         MoveToEx(dc, truncToInt32(x), truncToInt32(label.top), nullptr);
         LineTo(dc, truncToInt32(x + nodeWidth), truncToInt32(label.top));
     }

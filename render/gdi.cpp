@@ -1,6 +1,7 @@
 // gdi.cpp - the counters behind the GDI helpers, and their exports for tests.
 #include "render/gdi.h"
 
+#include <utility>
 #include <vector>
 
 #include "control/vantrel_api.h"
@@ -86,17 +87,30 @@ auto find(std::vector<Entry>& entries, int a, int b, COLORREF colour, Make make)
 
 PaintCache::PaintCache(HDC target) : target_(target), previous_(currentCache) { currentCache = this; }
 PaintCache::~PaintCache() {
-    if (targetFont_) SelectObject(target_, targetFont_);
+    // The target's own objects go back before ours are deleted.
+    for (int slot = 0; slot < kSlots; ++slot)
+        if (held_[slot] && own_[slot]) SelectObject(target_, own_[slot]);
     currentCache = previous_;
 }
 
-bool PaintCache::keepSelected(HDC dc, HFONT font) {
-    if (!font || !dc || dc != target_) return false;
-    if (font == keptFont_) return true;
-    keptFont_ = font;
-    HGDIOBJ before = SelectObject(dc, font);
-    if (!targetFont_) targetFont_ = before;
-    return true;
+HGDIOBJ PaintCache::want(int slot, HGDIOBJ object) { return std::exchange(wanted_[slot], object); }
+
+void PaintCache::selectWanted() {
+    for (int slot = 0; slot < kSlots; ++slot) {
+        if (wanted_[slot] == held_[slot]) continue;
+        HGDIOBJ object = wanted_[slot] ? wanted_[slot] : own_[slot];
+        if (!object) continue;  // the target still holds its own
+        HGDIOBJ before = SelectObject(target_, object);
+        if (!held_[slot] && !own_[slot]) own_[slot] = before;
+        held_[slot] = wanted_[slot];
+    }
+}
+
+int PaintCache::clipBox(HDC dc, RECT* box) {
+    if (!defers(dc)) return GetClipBox(dc, box);
+    if (!clipKind_) clipKind_ = GetClipBox(dc, &clip_);
+    *box = clip_;
+    return clipKind_;
 }
 
 PaintCache& PaintCache::current() {
@@ -125,6 +139,57 @@ HFONT PaintCache::font(int height) {
         return CreateFontA(height, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0,
                            CLEARTYPE_QUALITY, FF_SWISS, "");
     });
+}
+
+namespace {
+int deferredSlot(HGDIOBJ object) {
+    switch (GetObjectType(object)) {
+        case OBJ_PEN:
+        case OBJ_EXTPEN: return 0;
+        case OBJ_BRUSH: return 1;
+        case OBJ_FONT: return 2;
+        default: return -1;
+    }
+}
+}  // namespace
+
+ScopedSelect::ScopedSelect(HDC dc, HGDIOBJ object) : dc_(dc) {
+    if (!dc || !object) return;
+    PaintCache& cache = PaintCache::current();
+    if (cache.defers(dc)) slot_ = deferredSlot(object);
+    if (slot_ >= 0)
+        previous_ = cache.want(slot_, object);
+    else {
+        previous_ = SelectObject(dc, object);
+        detail::noteSelection(this, dc, object);
+    }
+    pushed_ = true;
+}
+
+void ScopedSelect::swap(HGDIOBJ object) {
+    if (!pushed_ || !object) return;
+    if (slot_ >= 0) {
+        PaintCache::current().want(slot_, object);
+        return;
+    }
+    SelectObject(dc_, object);
+    detail::noteSelection(this, dc_, object);
+}
+
+void ScopedSelect::restore() {
+    if (!pushed_) return;
+    pushed_ = false;
+    if (slot_ >= 0) {
+        PaintCache::current().want(slot_, previous_);
+        return;
+    }
+    if (previous_) SelectObject(dc_, previous_);
+    detail::forgetSelection(this);
+}
+
+void ready(HDC dc) {
+    PaintCache& cache = PaintCache::current();
+    if (cache.defers(dc)) cache.selectWanted();
 }
 
 BOOL blit(HDC target, int x, int y, int width, int height, HDC source, int sourceX, int sourceY,

@@ -83,39 +83,30 @@ private:
 
 // Selects an object into a context and selects the previous one back at scope end.
 // A null object selects nothing (a font that could not be made leaves the current one).
+// In the target of a deferring paint (see PaintCache) selecting and restoring only say
+// what the context should hold; ready() selects it just before something is drawn.
 class ScopedSelect {
 public:
-    ScopedSelect(HDC dc, HGDIOBJ object) : dc_(dc) {
-        if (!dc || !object) return;
-        previous_ = SelectObject(dc, object);
-        detail::noteSelection(this, dc, object);
-        pushed_ = true;
-    }
+    ScopedSelect(HDC dc, HGDIOBJ object);
     template <class Handle>
     ScopedSelect(HDC dc, const Owned<Handle>& object) : ScopedSelect(dc, HGDIOBJ(object.get())) {}
     ScopedSelect(const ScopedSelect&) = delete;
     ScopedSelect& operator=(const ScopedSelect&) = delete;
     ~ScopedSelect() { restore(); }
-
     // Selects another object in the same slot; the first previous one still comes back.
-    void swap(HGDIOBJ object) {
-        if (!pushed_ || !object) return;
-        SelectObject(dc_, object);
-        detail::noteSelection(this, dc_, object);
-    }
+    void swap(HGDIOBJ object);
     // Puts the previous object back now instead of at scope end.
-    void restore() {
-        if (!pushed_) return;
-        if (previous_) SelectObject(dc_, previous_);
-        detail::forgetSelection(this);
-        pushed_ = false;
-    }
+    void restore();
 
 private:
     HDC dc_;
     HGDIOBJ previous_ = nullptr;
+    int slot_ = -1;  // >= 0: a deferred selection in this slot of the paint's target
     bool pushed_ = false;
 };
+
+// Call before every drawing call: a deferring paint selects what its target should hold.
+void ready(HDC dc);
 
 // Background mode and text colour, restored at scope end.
 class ScopedBkMode {
@@ -145,28 +136,39 @@ private:
 // Pens, brushes and fonts shared by every drawing step of one paint: made on first
 // use, counted like any owned object, deleted when the paint's cache goes (after
 // every selection of the paint was undone). One cache is current at a time.
+//
+// A cache with a target also defers the selections into that context: a paint
+// selects and restores a pen or brush around nearly every shape, and each call
+// costs as much as a small shape; deferred, only the changes a shape sees are made.
+// Every drawing call into the target must be preceded by ready().
 class PaintCache {
 public:
-    // target: the context the paint draws into (fonts may stay selected there).
+    // target: the context whose selections are deferred (none: every selection is made).
     explicit PaintCache(HDC target = nullptr);
     ~PaintCache();
     PaintCache(const PaintCache&) = delete;
     PaintCache& operator=(const PaintCache&) = delete;
-
     // The cache of the paint under way; paints always open one.
     static PaintCache& current();
-
     HPEN pen(int style, int width, COLORREF colour);
     HBRUSH solidBrush(COLORREF colour);
     HBRUSH hollowBrush();
     // The caption font at a height (pixels).
     HFONT font(int height);
-    // Selects a font of this cache into the paint's target for the rest of the
-    // paint (the target's own font goes back when the cache goes, before the font
-    // is deleted). False for any other context: select it for the call only.
-    bool keepSelected(HDC dc, HFONT font);
+    // True when selections into dc are deferred by this cache.
+    bool defers(HDC dc) const { return dc && dc == target_; }
+    // The clip box of dc; the target's is asked once (the paint does not change it
+    // while drawing).
+    int clipBox(HDC dc, RECT* box);
 
 private:
+    friend class ScopedSelect;
+    friend void ready(HDC dc);
+    enum { kPen, kBrush, kFont, kSlots };
+    // Says what the target should hold in a slot; answers what it should have held.
+    HGDIOBJ want(int slot, HGDIOBJ object);
+    void selectWanted();
+
     template <class Handle>
     struct Entry {
         int a, b;
@@ -177,8 +179,11 @@ private:
     std::vector<Entry<HBRUSH>> brushes_;
     std::vector<Entry<HFONT>> fonts_;
     HDC target_;
-    HGDIOBJ targetFont_ = nullptr;
-    HFONT keptFont_ = nullptr;  // the target's own font while one of ours is kept in it
+    HGDIOBJ wanted_[kSlots] = {};  // null: the target's own object
+    HGDIOBJ held_[kSlots] = {};    // what the target holds now (null: its own)
+    HGDIOBJ own_[kSlots] = {};     // the target's own objects, once one was replaced
+    RECT clip_{};
+    int clipKind_ = 0;  // GetClipBox's answer once asked, else 0
     PaintCache* previous_;
 };
 

@@ -28,7 +28,8 @@ void drawNodeText(SchematicNode& node, const SchematicViewState& view, HDC dc, c
              truncToInt32(rect.bottom)};
     // The text is clipped to its box: a box outside what is being painted draws nothing.
     RECT clip, meet;
-    if (GetClipBox(dc, &clip) != ERROR && !IntersectRect(&meet, &clip, &box)) return;
+    gdi::PaintCache& cache = gdi::PaintCache::current();
+    if (cache.clipBox(dc, &clip) != ERROR && !IntersectRect(&meet, &clip, &box)) return;
 
     gdi::ScopedBkMode transparent(dc, TRANSPARENT);
     gdi::ScopedTextColor colour(dc, node.textColor);
@@ -37,11 +38,7 @@ void drawNodeText(SchematicNode& node, const SchematicViewState& view, HDC dc, c
         height = truncToInt32(view.zoom * float(kFontHeight));
         if (height > kMaxFontHeight) height = kMaxFontHeight;
     }
-    // The font stays selected for the next caption: selecting realises it anew,
-    // the costliest step of a caption. The paint puts the buffer's own back.
-    gdi::PaintCache& cache = gdi::PaintCache::current();
-    HFONT font = cache.font(height);
-    const bool kept = cache.keepSelected(dc, font);
-    gdi::ScopedSelect selectFont(dc, kept ? nullptr : font);
+    gdi::ScopedSelect selectFont(dc, cache.font(height));
+    gdi::ready(dc);
     DrawTextA(dc, text.c_str(), int(text.size()), &box, format);
 }

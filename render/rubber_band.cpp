@@ -11,6 +11,7 @@ void drawRubberBand(const GraphContext& graph, SchematicSocket& socket, HDC dc, 
     gdi::ScopedSelect selectPen(dc, gdi::PaintCache::current().pen(PS_SOLID, 1, socket.socketColor));
     // Half the unscaled box: at other zooms the line starts off the box centre.
     const Vec2 a = socketScreenPosition(socket);
+    gdi::ready(dc);
     MoveToEx(dc, truncToInt32(a.x + socket.radius * 0.5f), truncToInt32(a.y + socket.radius * 0.5f),
              nullptr);
     LineTo(dc, truncToInt32(px), truncToInt32(py));
@@ -21,6 +22,7 @@ void drawRubberBand(const GraphContext& graph, SchematicSocket& socket, HDC dc, 
 void drawRegionRect(SchematicViewState& view, HDC dc) {
     gdi::ScopedSelect selectPen(dc, GetStockObject(WHITE_PEN));
     gdi::ScopedSelect selectBrush(dc, GetStockObject(NULL_BRUSH));
+    gdi::ready(dc);
     Rectangle(dc, truncToInt32(view.regionRect[0]), truncToInt32(view.regionRect[1]),
               truncToInt32(view.dragPoint.x), truncToInt32(view.dragPoint.y));
     view.regionRect[2] = view.dragPoint.x;
