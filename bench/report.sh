@@ -15,10 +15,17 @@ out=$2
 } >"$out/bench.md"
 cat "$out/bench.md"
 
-awk -F'\t' '$1 == "plot" && $2 == "paint" { print $3, $4 }' "$results" >"$out/paint.dat"
-awk -F'\t' '$1 == "plot" && $2 == "paint (plain)" { print $3, $4 }' "$results" >"$out/paint_plain.dat"
-awk -F'\t' '$1 == "plot" && $2 == "press" { print $3, $4 }' "$results" >"$out/press.dat"
-awk -F'\t' '$1 == "plot" && $2 == "press (plain scan)" { print $3, $4 }' "$results" >"$out/press_plain.dat"
+# One data file per series; the file name is the series with spaces and commas made safe.
+series_file() { echo "$out/$(echo "$1" | tr ' ,()' '____').dat"; }
+awk -F'\t' -v dir="$out" '$1 == "plot" { name = $2; gsub(/[ ,()]/, "_", name); print $3, $4 > (dir "/" name ".dat") }' "$results"
+paint_plots=""
+for build in "32-bit build" "64-bit build"; do
+    for kind in "paint" "plain paint"; do
+        f=$(series_file "$kind, $build")
+        [ -s "$f" ] && paint_plots+="${paint_plots:+, }\"$f\" with linespoints title \"$kind, $build\""
+    done
+done
+press=$(series_file "press"); press_plain=$(series_file "press (plain scan)")
 gnuplot <<PLOT
 set terminal pngcairo size 1000,450 font ",10"
 set output "$out/bench.png"
@@ -29,10 +36,10 @@ set key top left
 set xlabel "nodes (two links each)"
 set ylabel "ms"
 set title "paint, zoom 1, 1280 x 1024 view into the middle"
-plot "$out/paint.dat" with linespoints title "culled paint", "$out/paint_plain.dat" with linespoints title "plain paint"
+plot $paint_plots
 set title "left press on empty space, whole graph in view"
-plot "$out/press.dat" with linespoints title "indexed press", "$out/press_plain.dat" with linespoints title "plain scan"
+plot "$press" with linespoints title "indexed press", "$press_plain" with linespoints title "plain scan"
 unset multiplot
 PLOT
-rm -f "$out"/paint.dat "$out"/paint_plain.dat "$out"/press.dat "$out"/press_plain.dat
+rm -f "$out"/*.dat
 echo "wrote $out/bench.md and $out/bench.png"

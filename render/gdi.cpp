@@ -95,8 +95,8 @@ PaintCache::~PaintCache() {
 
 HGDIOBJ PaintCache::want(int slot, HGDIOBJ object) { return std::exchange(wanted_[slot], object); }
 
-void PaintCache::selectWanted() {
-    for (int slot = 0; slot < kSlots; ++slot) {
+void PaintCache::selectWanted(int firstSlot, int endSlot) {
+    for (int slot = firstSlot; slot < endSlot; ++slot) {
         if (wanted_[slot] == held_[slot]) continue;
         HGDIOBJ object = wanted_[slot] ? wanted_[slot] : own_[slot];
         if (!object) continue;  // the target still holds its own
@@ -189,7 +189,12 @@ void ScopedSelect::restore() {
 
 void ready(HDC dc) {
     PaintCache& cache = PaintCache::current();
-    if (cache.defers(dc)) cache.selectWanted();
+    if (cache.defers(dc)) cache.selectWanted(PaintCache::kPen, PaintCache::kFont);
+}
+
+void readyForText(HDC dc) {
+    PaintCache& cache = PaintCache::current();
+    if (cache.defers(dc)) cache.selectWanted(PaintCache::kFont, PaintCache::kSlots);
 }
 
 BOOL blit(HDC target, int x, int y, int width, int height, HDC source, int sourceX, int sourceY,

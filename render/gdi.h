@@ -105,8 +105,11 @@ private:
     bool pushed_ = false;
 };
 
-// Call before every drawing call: a deferring paint selects what its target should hold.
+// Call before every drawing call: a deferring paint selects what its target should
+// hold, the pen and brush for shapes and lines, the font for text (a font selected
+// anew is realised anew, so it stays while shapes are drawn).
 void ready(HDC dc);
+void readyForText(HDC dc);
 
 // Background mode and text colour, restored at scope end.
 class ScopedBkMode {
@@ -164,10 +167,11 @@ public:
 private:
     friend class ScopedSelect;
     friend void ready(HDC dc);
-    enum { kPen, kBrush, kFont, kSlots };
+    friend void readyForText(HDC dc);
+    enum Slot { kPen, kBrush, kFont, kSlots };
     // Says what the target should hold in a slot; answers what it should have held.
     HGDIOBJ want(int slot, HGDIOBJ object);
-    void selectWanted();
+    void selectWanted(int firstSlot, int endSlot);
 
     template <class Handle>
     struct Entry {

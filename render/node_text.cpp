@@ -39,6 +39,6 @@ void drawNodeText(SchematicNode& node, const SchematicViewState& view, HDC dc, c
         if (height > kMaxFontHeight) height = kMaxFontHeight;
     }
     gdi::ScopedSelect selectFont(dc, cache.font(height));
-    gdi::ready(dc);
+    gdi::readyForText(dc);
     DrawTextA(dc, text.c_str(), int(text.size()), &box, format);
 }
