@@ -12,6 +12,20 @@ out=$2
         else if ($4 > 0 && $5 > 0) ratio = sprintf("%.1fx", $5 / $4)
         printf "| %s | %s | %s | %s | %s | %s | %s | %s |\n", $2, $3, ($4 > 0 ? sprintf("%.3f", $4) : "-"), ($5 > 0 ? sprintf("%.3f", $5) : "-"), $6, ratio, $7, $8
     }' "$results"
+    if grep -q '^gdi' "$results"; then
+        echo
+        echo "| one GDI call | 32-bit build (us) | 64-bit build (us) | 32-bit / 64-bit |"
+        echo "| --- | ---: | ---: | ---: |"
+        awk -F'\t' '$1 == "gdi" {
+            if (!($2 in seen)) { seen[$2] = 1; order[++n] = $2 }
+            us[$2, $3] = $4
+        } END {
+            for (i = 1; i <= n; ++i) {
+                c = order[i]; a = us[c, "32-bit build"]; b = us[c, "64-bit build"]
+                printf "| %s | %s | %s | %s |\n", c, (a != "" ? a : "-"), (b != "" ? b : "-"), (a != "" && b > 0 ? sprintf("%.1fx", a / b) : "-")
+            }
+        }' "$results"
+    fi
 } >"$out/bench.md"
 cat "$out/bench.md"
 
