@@ -101,6 +101,7 @@ void PaintCache::selectWanted(int firstSlot, int endSlot) {
         HGDIOBJ object = wanted_[slot] ? wanted_[slot] : own_[slot];
         if (!object) continue;  // the target still holds its own
         HGDIOBJ before = SelectObject(target_, object);
+        if (!before) continue;  // not selected: the target holds what it held
         if (!held_[slot] && !own_[slot]) own_[slot] = before;
         held_[slot] = wanted_[slot];
     }
