@@ -1,8 +1,11 @@
 // chunk_file.cpp - writing and reading the chunk tree, every length checked against its parent.
 #include "host/chunk_file.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 
 namespace {
 
@@ -12,13 +15,13 @@ std::string hex4(unsigned id) {
     return text;
 }
 
-void putU16(std::vector<uint8_t>& out, size_t at, uint16_t v) {
-    out[at] = uint8_t(v);
-    out[at + 1] = uint8_t(v >> 8);
+void putU16(uint8_t* at, uint16_t v) {
+    at[0] = uint8_t(v);
+    at[1] = uint8_t(v >> 8);
 }
 
-void putU32(std::vector<uint8_t>& out, size_t at, uint32_t v) {
-    for (int i = 0; i < 4; ++i) out[at + size_t(i)] = uint8_t(v >> (8 * i));
+void putU32(uint8_t* at, uint32_t v) {
+    for (int i = 0; i < 4; ++i) at[i] = uint8_t(v >> (8 * i));
 }
 
 uint16_t getU16(const uint8_t* p) { return uint16_t(p[0] | (p[1] << 8)); }
@@ -31,6 +34,27 @@ uint32_t getU32(const uint8_t* p) {
 
 ChunkWriter::ChunkWriter(RefIdLookup refIds) : refIds(std::move(refIds)) {}
 
+void ChunkWriter::Free::operator()(uint8_t* p) const { std::free(p); }
+
+uint8_t* ChunkWriter::grow(size_t more) {
+    if (capacity - used < more) {
+        const size_t want = std::max({capacity * 2, used + more, size_t(65536)});
+        void* moved = std::realloc(buffer.get(), want);
+        if (!moved) throw std::bad_alloc();
+        (void)buffer.release();
+        buffer.reset(static_cast<uint8_t*>(moved));
+        capacity = want;
+    }
+    uint8_t* at = buffer.get() + used;
+    used += more;
+    return at;
+}
+
+const std::vector<uint8_t>& ChunkWriter::bytes() const {
+    copy.assign(buffer.get(), buffer.get() + used);
+    return copy;
+}
+
 void ChunkWriter::fail(const std::string& what) {
     if (problem.empty()) problem = what;
 }
@@ -41,9 +65,9 @@ void ChunkWriter::BeginChunk(USHORT id) {
         if (parent.hasData) fail("chunk " + hex4(parent.id) + " holds data and sub-chunks");
         parent.hasSubChunks = true;
     }
-    open.push_back(Open{buffer.size(), id});
-    buffer.resize(buffer.size() + kChunkHeaderSize);
-    putU16(buffer, open.back().headerAt, id);
+    uint8_t* header = grow(kChunkHeaderSize);
+    open.push_back(Open{used - kChunkHeaderSize, id});
+    putU16(header, id);
 }
 
 void ChunkWriter::EndChunk() {
@@ -53,12 +77,12 @@ void ChunkWriter::EndChunk() {
     }
     const Open chunk = open.back();
     open.pop_back();
-    const size_t size = buffer.size() - chunk.headerAt;
+    const size_t size = used - chunk.headerAt;
     if (size >= kChunkContainerBit) {
         fail("chunk " + hex4(chunk.id) + " is larger than a chunk can be");
         return;
     }
-    putU32(buffer, chunk.headerAt + 2,
+    putU32(buffer.get() + chunk.headerAt + 2,
            uint32_t(size) | (chunk.hasSubChunks ? kChunkContainerBit : 0u));
 }
 
@@ -75,8 +99,7 @@ IOResult ChunkWriter::Write(const void* buf, ULONG nbytes, ULONG* nwritten) {
     }
     if (nbytes && !buf) return IO_ERROR;
     chunk.hasData = chunk.hasData || nbytes > 0;
-    const auto* bytes = static_cast<const uint8_t*>(buf);
-    buffer.insert(buffer.end(), bytes, bytes + nbytes);
+    if (nbytes) std::memcpy(grow(nbytes), buf, nbytes);
     if (nwritten) *nwritten = nbytes;
     return IO_OK;
 }
@@ -160,10 +183,33 @@ IOResult ChunkReader::ReadCStringChunk(char** s) {
     const size_t left = chunk.end - pos;
     const void* zero = std::memchr(begin, 0, left);
     const size_t length = zero ? size_t(static_cast<const char*>(zero) - begin) : left;
-    strings.emplace_back(begin, length);
+    char* kept = keepString(begin, length);
     pos = chunk.end;
-    if (s) *s = strings.back().data();
+    if (s) *s = kept;
     return IO_OK;
+}
+
+char* ChunkReader::keepString(const char* text, size_t length) {
+    constexpr size_t kBlock = 65536;
+    const size_t need = length + 1;
+    char* at;
+    if (need > kBlock / 4) {
+        // A long string gets a block of its own, so no block is left mostly unused.
+        stringBlocks.push_back(std::unique_ptr<char[]>(new char[need]));
+        at = stringBlocks.back().get();
+    } else {
+        if (blockLeft < need) {
+            stringBlocks.push_back(std::unique_ptr<char[]>(new char[kBlock]));
+            blockNext = stringBlocks.back().get();
+            blockLeft = kBlock;
+        }
+        at = blockNext;
+        blockNext += need;
+        blockLeft -= need;
+    }
+    if (length) std::memcpy(at, text, length);
+    at[length] = '\0';
+    return at;
 }
 
 IOResult ChunkReader::CloseChunk() {

@@ -4,8 +4,8 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
-#include <deque>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 #include "host/scene_io.h"
@@ -29,7 +29,11 @@ public:
     // The first misuse (unbalanced chunks, data beside sub-chunks, oversize), or "".
     const std::string& failure() const { return problem; }
     bool failed() const { return !problem.empty(); }
-    const std::vector<uint8_t>& bytes() const { return buffer; }
+    // The bytes written so far, in place: valid until the next write.
+    const uint8_t* data() const { return buffer.get(); }
+    size_t size() const { return used; }
+    // A copy of the bytes written so far.
+    const std::vector<uint8_t>& bytes() const;
 
 private:
     struct Open {
@@ -38,8 +42,16 @@ private:
         bool hasSubChunks = false;
         bool hasData = false;
     };
+    struct Free {
+        void operator()(uint8_t* p) const;
+    };
     void fail(const std::string& what);
-    std::vector<uint8_t> buffer;
+    uint8_t* grow(size_t more);
+    // A plain heap block grown with realloc: large blocks then move by remapping
+    // pages, not by copying them, and no byte is zeroed before it is written.
+    std::unique_ptr<uint8_t, Free> buffer;
+    size_t used = 0, capacity = 0;
+    mutable std::vector<uint8_t> copy;
     std::vector<Open> open;
     std::string problem;
     RefIdLookup refIds;
@@ -84,6 +96,11 @@ private:
     std::vector<Open> open;
     std::vector<Backpatch> patches;
     std::vector<PostLoadCallback*> postLoad;
-    std::deque<std::string> strings;  // stable addresses for ReadCStringChunk
+    // Strings handed out by ReadCStringChunk, kept until the reader goes: copied
+    // into large blocks rather than one allocation each.
+    char* keepString(const char* text, size_t length);
+    std::vector<std::unique_ptr<char[]>> stringBlocks;
+    size_t blockLeft = 0;
+    char* blockNext = nullptr;
     std::string problem;
 };

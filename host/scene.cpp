@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <map>
+#include <memory>
 #include <new>
 
 #include "host/chunk_file.h"
@@ -231,21 +232,51 @@ void writeChunk(ChunkWriter& w, USHORT id, const void* data, ULONG size) {
     w.EndChunk();
 }
 
-bool readWholeFile(const std::string& path, std::vector<uint8_t>& out) {
+// The whole file in one block, read with one call when its size is known. Only bytes
+// actually read count: a file that shrinks or grows meanwhile is read as it is.
+struct FileBytes {
+    std::unique_ptr<uint8_t[]> data;
+    size_t size = 0, capacity = 0;
+
+    void reserve(size_t want) {
+        if (want <= capacity) return;
+        std::unique_ptr<uint8_t[]> bigger(new uint8_t[want]);
+        if (size) std::memcpy(bigger.get(), data.get(), size);
+        data = std::move(bigger);
+        capacity = want;
+    }
+};
+
+bool readWholeFile(const std::string& path, FileBytes& out) {
     FILE* f = std::fopen(path.c_str(), "rb");
     if (!f) return false;
-    uint8_t block[65536];
-    size_t n;
-    while ((n = std::fread(block, 1, sizeof block, f)) > 0) out.insert(out.end(), block, block + n);
-    const bool ok = !std::ferror(f);
+    size_t expected = 0;
+    if (std::fseek(f, 0, SEEK_END) == 0) {
+        const long end = std::ftell(f);
+        if (end > 0) expected = size_t(end);
+    }
+    bool ok = std::fseek(f, 0, SEEK_SET) == 0;
+    try {
+        // One byte more than expected, so the end of the file is seen without a second call.
+        out.reserve(expected + 1);
+        while (ok) {
+            if (out.size == out.capacity) out.reserve(out.capacity * 2);
+            const size_t n = std::fread(out.data.get() + out.size, 1, out.capacity - out.size, f);
+            out.size += n;
+            if (n == 0) break;
+        }
+    } catch (std::bad_alloc&) {
+        ok = false;
+    }
+    ok = ok && !std::ferror(f);
     std::fclose(f);
     return ok;
 }
 
-bool writeWholeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
+bool writeWholeFile(const std::string& path, const uint8_t* data, size_t size) {
     FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) return false;
-    bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    bool ok = size == 0 || std::fwrite(data, 1, size, f) == size;
     ok = std::fflush(f) == 0 && ok;
     // On the disk, not only in the system's cache, before the rename makes it the scene:
     // after a power loss the file is then the old one or the whole new one.
@@ -318,6 +349,12 @@ void Scene::swapContents(Scene& other) {
 }
 
 std::vector<uint8_t> Scene::saveToBytes() {
+    std::vector<uint8_t> bytes;
+    save([&](const uint8_t* data, size_t size) { bytes.assign(data, data + size); });
+    return bytes;
+}
+
+void Scene::save(const std::function<void(const uint8_t* data, size_t size)>& take) {
     std::map<const void*, int32_t> refIds;
     int32_t next = 1;
     for (INode* node : nodeList) refIds[static_cast<const void*>(node)] = next++;
@@ -369,7 +406,7 @@ std::vector<uint8_t> Scene::saveToBytes() {
     }
     w.EndChunk();
     if (w.failed()) throw RuntimeError("Scene not saved: " + w.failure());
-    return w.bytes();
+    take(w.data(), w.size());
 }
 
 void Scene::loadFromBytes(const uint8_t* data, size_t size, const std::string& source) {
@@ -380,12 +417,14 @@ void Scene::loadFromBytes(const uint8_t* data, size_t size, const std::string& s
 }
 
 void Scene::saveToFile(const std::string& path) {
-    const std::vector<uint8_t> bytes = saveToBytes();
     const std::string temporary = path + ".saving";
-    if (!writeWholeFile(temporary, bytes)) {
-        std::remove(temporary.c_str());
-        throw RuntimeError("Scene not saved: cannot write " + temporary);
-    }
+    // Written straight from the writer's buffer: no second copy of a large scene.
+    save([&](const uint8_t* data, size_t size) {
+        if (!writeWholeFile(temporary, data, size)) {
+            std::remove(temporary.c_str());
+            throw RuntimeError("Scene not saved: cannot write " + temporary);
+        }
+    });
     if (!replaceFile(temporary, path)) {
         std::remove(temporary.c_str());
         throw RuntimeError("Scene not saved: cannot replace " + path);
@@ -393,9 +432,9 @@ void Scene::saveToFile(const std::string& path) {
 }
 
 void Scene::loadFromFile(const std::string& path) {
-    std::vector<uint8_t> bytes;
+    FileBytes bytes;
     if (!readWholeFile(path, bytes)) throw RuntimeError("Cannot read scene file " + path);
-    loadFromBytes(bytes.data(), bytes.size(), path);
+    loadFromBytes(bytes.data.get(), bytes.size, path);
 }
 
 Scene& the_scene() {

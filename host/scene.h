@@ -2,6 +2,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 #include "host/reference.h"
@@ -46,6 +47,8 @@ public:
 
 private:
     void swapContents(Scene& other);
+    // Writes the scene file in memory and hands its bytes to take.
+    void save(const std::function<void(const uint8_t* data, size_t size)>& take);
     std::vector<INode*> nodeList;
     std::vector<Control*> trackList;
     std::vector<ReferenceTarget*> looseList;
