@@ -1,6 +1,7 @@
 // container_chunks.cpp - writing and reading the container's chunks; every count read is checked.
 #include "controller/container_chunks.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <numeric>
@@ -183,6 +184,8 @@ void saveNode(Writer& w, const SchematicGraph& snapshot, const SnapshotIndex& in
 
 // ---- reading
 
+inline constexpr size_t kChunkHeaderBytes = 6;  // identifier and length
+
 struct PendingLink {
     int32_t sourceNode;   // position among the loaded nodes of the node holding the output
     int32_t socketIndex;  // the output's index in its own node
@@ -267,9 +270,20 @@ bool loadViewHeader(Reader& r, SchematicViewState& view, std::string& background
     return res == IO_END;
 }
 
+// What a socket chunk holds, read before the socket is made; unset fields keep a new
+// socket's defaults.
+struct StoredSocket {
+    uint8_t flipped = 0, showValue = 1, socketIsHidden = 0, drawSeperator = 0;
+    float radius = 0.0f, value = 0.0f;
+    Vec2 socketPosition, labelOffset;
+    int32_t index = -1;
+    uint32_t socketColor = 0;
+    std::string socketName, socketDataClass, socketInfo;
+};
+
 bool loadSocket(Reader& r, SchematicNode& node, int32_t nodePosition) {
     // Everything is read first; the socket is made only from a complete chunk.
-    SchematicSocket stored;
+    StoredSocket stored;
     bool haveFlags = false, haveRadius = false, havePlacement = false, haveIndex = false;
     bool haveColor = false;
     int32_t controllerRef = 0, direction = 0;
@@ -364,6 +378,8 @@ bool loadNode(Reader& r, SchematicViewState* nodeView, NodeGuard& guard, int32_t
               std::vector<int32_t>& parents) {
     SchematicNode& n = *guard.node;
     n.viewStateRef = nodeView;
+    // A socket chunk holds at least a header, so the node's length bounds its sockets.
+    const size_t socketBound = r.iload.CurChunkLength() / kChunkHeaderBytes;
     bool haveSize = false;
     Vec2I storedSize;
     USHORT lastSocketId = 0;
@@ -390,6 +406,11 @@ bool loadNode(Reader& r, SchematicViewState* nodeView, NodeGuard& guard, int32_t
                 int32_t inputs = 0, outputs = 0, sceneNodeRef = 0;  // the counts are not used
                 ok = haveSize = r.get(storedSize.x, storedSize.y, inputs, outputs, sceneNodeRef,
                                       n.collapsedSize.x, n.collapsedSize.y);
+                if (ok && n.inputs.empty() && n.outputs.empty()) {
+                    // Room for the sockets the node says it has, as far as its bytes can hold.
+                    if (inputs > 0) n.inputs.reserve(std::min(size_t(inputs), socketBound));
+                    if (outputs > 0) n.outputs.reserve(std::min(size_t(outputs), socketBound));
+                }
                 if (ok && sceneNodeRef != 0)
                     r.iload.RecordBackpatch(sceneNodeRef, reinterpret_cast<void**>(&n.sceneNode),
                                             BACKPATCH_NODE);

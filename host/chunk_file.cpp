@@ -36,18 +36,13 @@ ChunkWriter::ChunkWriter(RefIdLookup refIds) : refIds(std::move(refIds)) {}
 
 void ChunkWriter::Free::operator()(uint8_t* p) const { std::free(p); }
 
-uint8_t* ChunkWriter::grow(size_t more) {
-    if (capacity - used < more) {
-        const size_t want = std::max({capacity * 2, used + more, size_t(65536)});
-        void* moved = std::realloc(buffer.get(), want);
-        if (!moved) throw std::bad_alloc();
-        (void)buffer.release();
-        buffer.reset(static_cast<uint8_t*>(moved));
-        capacity = want;
-    }
-    uint8_t* at = buffer.get() + used;
-    used += more;
-    return at;
+void ChunkWriter::makeRoom(size_t more) {
+    const size_t want = std::max({capacity * 2, used + more, size_t(65536)});
+    void* moved = std::realloc(buffer.get(), want);
+    if (!moved) throw std::bad_alloc();
+    (void)buffer.release();
+    buffer.reset(static_cast<uint8_t*>(moved));
+    capacity = want;
 }
 
 const std::vector<uint8_t>& ChunkWriter::bytes() const {
@@ -59,15 +54,18 @@ void ChunkWriter::fail(const std::string& what) {
     if (problem.empty()) problem = what;
 }
 
+void ChunkWriter::refuseBegin() { fail("chunk " + hex4(open.back().id) + " holds data and sub-chunks"); }
+
 void ChunkWriter::BeginChunk(USHORT id) {
     if (!open.empty()) {
         Open& parent = open.back();
-        if (parent.hasData) fail("chunk " + hex4(parent.id) + " holds data and sub-chunks");
+        if (parent.hasData) refuseBegin();
         parent.hasSubChunks = true;
     }
-    uint8_t* header = grow(kChunkHeaderSize);
-    open.push_back(Open{used - kChunkHeaderSize, id});
-    putU16(header, id);
+    if (capacity - used < kChunkHeaderSize) makeRoom(kChunkHeaderSize);
+    open.push_back(Open{used, id});
+    putU16(buffer.get() + used, id);
+    used += kChunkHeaderSize;
 }
 
 void ChunkWriter::EndChunk() {
@@ -86,20 +84,27 @@ void ChunkWriter::EndChunk() {
            uint32_t(size) | (chunk.hasSubChunks ? kChunkContainerBit : 0u));
 }
 
-IOResult ChunkWriter::Write(const void* buf, ULONG nbytes, ULONG* nwritten) {
-    if (nwritten) *nwritten = 0;
+IOResult ChunkWriter::refuseWrite() {
     if (open.empty()) {
         fail("data written outside any chunk");
         return IO_ERROR;
     }
-    Open& chunk = open.back();
-    if (chunk.hasSubChunks) {
-        fail("chunk " + hex4(chunk.id) + " holds data and sub-chunks");
+    if (open.back().hasSubChunks) {
+        fail("chunk " + hex4(open.back().id) + " holds data and sub-chunks");
         return IO_ERROR;
     }
-    if (nbytes && !buf) return IO_ERROR;
-    chunk.hasData = chunk.hasData || nbytes > 0;
-    if (nbytes) std::memcpy(grow(nbytes), buf, nbytes);
+    return IO_ERROR;  // bytes promised from a null buffer
+}
+
+IOResult ChunkWriter::Write(const void* buf, ULONG nbytes, ULONG* nwritten) {
+    if (nwritten) *nwritten = 0;
+    if (open.empty() || open.back().hasSubChunks || (nbytes && !buf)) return refuseWrite();
+    if (nbytes) {
+        open.back().hasData = true;
+        if (capacity - used < nbytes) makeRoom(nbytes);
+        std::memcpy(buffer.get() + used, buf, nbytes);
+        used += nbytes;
+    }
     if (nwritten) *nwritten = nbytes;
     return IO_OK;
 }
@@ -123,30 +128,36 @@ IOResult ChunkReader::fail(const std::string& what) {
     return IO_ERROR;
 }
 
+IOResult ChunkReader::refuseOpen() {
+    const size_t levelEnd = open.empty() ? size : open.back().end;
+    if (!open.empty() && !open.back().container)
+        return fail("chunk " + hex4(open.back().id) + " holds data, not sub-chunks");
+    if (levelEnd - pos < kChunkHeaderSize) return fail("truncated chunk header at byte " + std::to_string(pos));
+    return fail("chunk " + hex4(getU16(data + pos)) + " at byte " + std::to_string(pos) +
+                " does not fit inside its parent");
+}
+
 IOResult ChunkReader::OpenChunk() {
     if (!problem.empty()) return IO_ERROR;
     size_t levelEnd = size;
     if (!open.empty()) {
         const Open& parent = open.back();
         // Data chunks have no sub-chunks; an empty one reads as an empty level.
-        if (!parent.container) {
-            if (parent.start == parent.end) return IO_END;
-            return fail("chunk " + hex4(parent.id) + " holds data, not sub-chunks");
-        }
+        if (!parent.container) return parent.start == parent.end ? IO_END : refuseOpen();
         levelEnd = parent.end;
     }
     if (pos == levelEnd) return IO_END;
-    if (levelEnd - pos < kChunkHeaderSize)
-        return fail("truncated chunk header at byte " + std::to_string(pos));
-    const uint16_t id = getU16(data + pos);
-    const uint32_t raw = getU32(data + pos + 2);
-    const size_t length = raw & ~kChunkContainerBit;
-    if (length < kChunkHeaderSize || length > levelEnd - pos)
-        return fail("chunk " + hex4(id) + " at byte " + std::to_string(pos) +
-                    " does not fit inside its parent");
-    open.push_back(Open{id, pos + kChunkHeaderSize, pos + length, (raw & kChunkContainerBit) != 0});
-    pos += kChunkHeaderSize;
-    return IO_OK;
+    if (levelEnd - pos >= kChunkHeaderSize) {
+        const uint32_t raw = getU32(data + pos + 2);
+        const size_t length = raw & ~kChunkContainerBit;
+        if (length >= kChunkHeaderSize && length <= levelEnd - pos) {
+            open.push_back(Open{getU16(data + pos), pos + kChunkHeaderSize, pos + length,
+                                (raw & kChunkContainerBit) != 0});
+            pos += kChunkHeaderSize;
+            return IO_OK;
+        }
+    }
+    return refuseOpen();
 }
 
 USHORT ChunkReader::CurChunkID() { return open.empty() ? 0 : open.back().id; }
@@ -155,17 +166,26 @@ ULONG ChunkReader::CurChunkLength() {
     return open.empty() ? 0 : ULONG(open.back().end - open.back().start);
 }
 
-IOResult ChunkReader::Read(void* buf, ULONG nbytes, ULONG* nread) {
-    if (nread) *nread = 0;
+IOResult ChunkReader::refuseRead(ULONG nbytes) {
     if (!problem.empty()) return IO_ERROR;
     if (open.empty()) return fail("data read outside any chunk");
     const Open& chunk = open.back();
     if (chunk.container) return fail("chunk " + hex4(chunk.id) + " holds sub-chunks, not data");
+    return fail("chunk " + hex4(chunk.id) + " ends before its data (wanted " + std::to_string(nbytes) +
+                " bytes, " + std::to_string(chunk.end - pos) + " left)");
+}
+
+IOResult ChunkReader::refuseString() {
+    if (!problem.empty()) return IO_ERROR;
+    if (open.empty()) return fail("string read outside any chunk");
+    return fail("chunk " + hex4(open.back().id) + " holds sub-chunks, not a string");
+}
+
+IOResult ChunkReader::Read(void* buf, ULONG nbytes, ULONG* nread) {
+    if (nread) *nread = 0;
     // A short read copies nothing: the caller's value stays as it was.
-    const size_t left = chunk.end - pos;
-    if (nbytes > left)
-        return fail("chunk " + hex4(chunk.id) + " ends before its data (wanted " +
-                    std::to_string(nbytes) + " bytes, " + std::to_string(left) + " left)");
+    if (!problem.empty() || open.empty() || open.back().container || nbytes > open.back().end - pos)
+        return refuseRead(nbytes);
     if (nbytes && buf) std::memcpy(buf, data + pos, nbytes);
     pos += nbytes;
     if (nread) *nread = nbytes;
@@ -174,10 +194,8 @@ IOResult ChunkReader::Read(void* buf, ULONG nbytes, ULONG* nread) {
 
 IOResult ChunkReader::ReadCStringChunk(char** s) {
     if (s) *s = nullptr;
-    if (!problem.empty()) return IO_ERROR;
-    if (open.empty()) return fail("string read outside any chunk");
+    if (!problem.empty() || open.empty() || open.back().container) return refuseString();
     const Open& chunk = open.back();
-    if (chunk.container) return fail("chunk " + hex4(chunk.id) + " holds sub-chunks, not a string");
     // The chunk's size bounds the string; a missing terminator is tolerated.
     const char* begin = reinterpret_cast<const char*>(data + pos);
     const size_t left = chunk.end - pos;

@@ -13,7 +13,7 @@
 inline constexpr uint32_t kChunkHeaderSize = 6;
 inline constexpr uint32_t kChunkContainerBit = 0x80000000u;
 
-class HOSTSDK_API ChunkWriter : public ISave {
+class HOSTSDK_API ChunkWriter final : public ISave {
 public:
     using RefIdLookup = std::function<int(void*)>;
     explicit ChunkWriter(RefIdLookup refIds = {});
@@ -46,7 +46,10 @@ private:
         void operator()(uint8_t* p) const;
     };
     void fail(const std::string& what);
-    uint8_t* grow(size_t more);
+    // The rare paths, kept out of line so the common ones stay short.
+    IOResult refuseWrite();
+    void refuseBegin();
+    void makeRoom(size_t more);
     // A plain heap block grown with realloc: large blocks then move by remapping
     // pages, not by copying them, and no byte is zeroed before it is written.
     std::unique_ptr<uint8_t, Free> buffer;
@@ -57,7 +60,7 @@ private:
     RefIdLookup refIds;
 };
 
-class HOSTSDK_API ChunkReader : public ILoad {
+class HOSTSDK_API ChunkReader final : public ILoad {
 public:
     // Reads data in place; the caller keeps it alive while the reader is used.
     ChunkReader(const uint8_t* data, size_t size);
@@ -90,6 +93,10 @@ private:
         bool container;
     };
     IOResult fail(const std::string& what);
+    // The reasons for refusing, worked out only when refusing.
+    IOResult refuseOpen();
+    IOResult refuseRead(ULONG nbytes);
+    IOResult refuseString();
     const uint8_t* data;
     size_t size;
     size_t pos = 0;
