@@ -34,19 +34,18 @@ uint32_t getU32(const uint8_t* p) {
 
 ChunkWriter::ChunkWriter(RefIdLookup refIds) : refIds(std::move(refIds)) {}
 
-void ChunkWriter::Free::operator()(uint8_t* p) const { std::free(p); }
+ChunkWriter::~ChunkWriter() { std::free(buffer); }
 
 void ChunkWriter::makeRoom(size_t more) {
     const size_t want = std::max({capacity * 2, used + more, size_t(65536)});
-    void* moved = std::realloc(buffer.get(), want);
+    void* moved = std::realloc(buffer, want);
     if (!moved) throw std::bad_alloc();
-    (void)buffer.release();
-    buffer.reset(static_cast<uint8_t*>(moved));
+    buffer = static_cast<uint8_t*>(moved);
     capacity = want;
 }
 
 const std::vector<uint8_t>& ChunkWriter::bytes() const {
-    copy.assign(buffer.get(), buffer.get() + used);
+    copy.assign(buffer, buffer + used);
     return copy;
 }
 
@@ -64,7 +63,7 @@ void ChunkWriter::BeginChunk(USHORT id) {
     }
     if (capacity - used < kChunkHeaderSize) makeRoom(kChunkHeaderSize);
     open.push_back(Open{used, id});
-    putU16(buffer.get() + used, id);
+    putU16(buffer + used, id);
     used += kChunkHeaderSize;
 }
 
@@ -80,7 +79,7 @@ void ChunkWriter::EndChunk() {
         fail("chunk " + hex4(chunk.id) + " is larger than a chunk can be");
         return;
     }
-    putU32(buffer.get() + chunk.headerAt + 2,
+    putU32(buffer + chunk.headerAt + 2,
            uint32_t(size) | (chunk.hasSubChunks ? kChunkContainerBit : 0u));
 }
 
@@ -102,7 +101,7 @@ IOResult ChunkWriter::Write(const void* buf, ULONG nbytes, ULONG* nwritten) {
     if (nbytes) {
         open.back().hasData = true;
         if (capacity - used < nbytes) makeRoom(nbytes);
-        std::memcpy(buffer.get() + used, buf, nbytes);
+        std::memcpy(buffer + used, buf, nbytes);
         used += nbytes;
     }
     if (nwritten) *nwritten = nbytes;
@@ -122,6 +121,8 @@ int ChunkWriter::GetRefID(void* object) {
 }
 
 ChunkReader::ChunkReader(const uint8_t* data, size_t size) : data(data), size(data ? size : 0) {}
+
+ChunkReader::~ChunkReader() = default;
 
 IOResult ChunkReader::fail(const std::string& what) {
     if (problem.empty()) problem = what;

@@ -17,6 +17,9 @@ class HOSTSDK_API ChunkWriter final : public ISave {
 public:
     using RefIdLookup = std::function<int(void*)>;
     explicit ChunkWriter(RefIdLookup refIds = {});
+    ~ChunkWriter() override;
+    ChunkWriter(const ChunkWriter&) = delete;
+    ChunkWriter& operator=(const ChunkWriter&) = delete;
 
     void BeginChunk(USHORT id) override;
     void EndChunk() override;
@@ -30,7 +33,7 @@ public:
     const std::string& failure() const { return problem; }
     bool failed() const { return !problem.empty(); }
     // The bytes written so far, in place: valid until the next write.
-    const uint8_t* data() const { return buffer.get(); }
+    const uint8_t* data() const { return buffer; }
     size_t size() const { return used; }
     // A copy of the bytes written so far.
     const std::vector<uint8_t>& bytes() const;
@@ -42,17 +45,14 @@ private:
         bool hasSubChunks = false;
         bool hasData = false;
     };
-    struct Free {
-        void operator()(uint8_t* p) const;
-    };
     void fail(const std::string& what);
     // The rare paths, kept out of line so the common ones stay short.
     IOResult refuseWrite();
     void refuseBegin();
     void makeRoom(size_t more);
-    // A plain heap block grown with realloc: large blocks then move by remapping
-    // pages, not by copying them, and no byte is zeroed before it is written.
-    std::unique_ptr<uint8_t, Free> buffer;
+    // A plain heap block grown with realloc, owned and freed here: large blocks then
+    // move by remapping pages, not by copying them, and no byte is zeroed before it is written.
+    uint8_t* buffer = nullptr;
     size_t used = 0, capacity = 0;
     mutable std::vector<uint8_t> copy;
     std::vector<Open> open;
@@ -64,6 +64,9 @@ class HOSTSDK_API ChunkReader final : public ILoad {
 public:
     // Reads data in place; the caller keeps it alive while the reader is used.
     ChunkReader(const uint8_t* data, size_t size);
+    ~ChunkReader() override;
+    ChunkReader(const ChunkReader&) = delete;
+    ChunkReader& operator=(const ChunkReader&) = delete;
 
     IOResult OpenChunk() override;
     USHORT CurChunkID() override;

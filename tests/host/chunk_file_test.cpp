@@ -118,6 +118,34 @@ TEST(ChunkFile, StringIsBoundedByItsChunkWithOrWithoutTerminator) {
     EXPECT_STREQ(s, "xyz");
 }
 
+TEST(ChunkFile, StringsStayReadableWhileTheReaderLives) {
+    // Enough strings to fill several of the reader's blocks, one too long to share a block.
+    ChunkWriter w;
+    std::vector<std::string> texts;
+    for (int i = 0; i < 3000; ++i) texts.push_back(std::string(size_t(i % 40), char('a' + i % 26)));
+    texts[1234] = std::string(30000, 'L');
+    w.BeginChunk(0x0100);
+    for (const std::string& t : texts) {
+        w.BeginChunk(0x0001);
+        w.WriteCString(t.c_str());
+        w.EndChunk();
+    }
+    w.EndChunk();
+    ASSERT_FALSE(w.failed()) << w.failure();
+    ASSERT_EQ(w.bytes(), std::vector<uint8_t>(w.data(), w.data() + w.size()));
+
+    ChunkReader r(w.data(), w.size());
+    ASSERT_EQ(r.OpenChunk(), IO_OK);
+    std::vector<char*> read;
+    while (r.OpenChunk() == IO_OK) {
+        read.push_back(nullptr);
+        ASSERT_EQ(r.ReadCStringChunk(&read.back()), IO_OK);
+        r.CloseChunk();
+    }
+    ASSERT_EQ(read.size(), texts.size());
+    for (size_t i = 0; i < texts.size(); ++i) ASSERT_EQ(read[i], texts[i]) << "string " << i;
+}
+
 TEST(ChunkFile, EveryTruncationIsEitherReadWithinBoundsOrRefused) {
     const std::vector<uint8_t> bytes = sample();
     for (size_t n = 0; n < bytes.size(); ++n) {
