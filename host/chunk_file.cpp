@@ -36,12 +36,44 @@ ChunkWriter::ChunkWriter(RefIdLookup refIds) : refIds(std::move(refIds)) {}
 
 ChunkWriter::~ChunkWriter() { std::free(buffer); }
 
+// Bytes kept before a stream sends them: large enough for few system calls, small
+// enough to stay in the processor's cache.
+constexpr size_t kStreamBlock = size_t(1) << 19;
+
 void ChunkWriter::makeRoom(size_t more) {
-    const size_t want = std::max({capacity * 2, used + more, size_t(65536)});
+    if (stream && used > 0 && used + more > kStreamBlock) {
+        sendBuffer();
+        if (capacity - used >= more) return;
+    }
+    const size_t want = std::max({capacity * 2, used + more, stream ? kStreamBlock : size_t(65536)});
     void* moved = std::realloc(buffer, want);
     if (!moved) throw std::bad_alloc();
     buffer = static_cast<uint8_t*>(moved);
     capacity = want;
+}
+
+void ChunkWriter::sendBuffer() {
+    if (!streamFailed && used > 0 && std::fwrite(buffer, 1, used, stream) != used) streamFailed = true;
+    sent += used;
+    used = 0;
+}
+
+void ChunkWriter::streamTo(std::FILE* file) { stream = file; }
+
+bool ChunkWriter::finishStream() {
+    if (!stream) return false;
+    sendBuffer();
+    for (const auto& [at, value] : latePatches) {
+        uint8_t bytes[4];
+        putU32(bytes, value);
+        // Positions past 2 GiB cannot be sought with fseek's long; no chunk gets there.
+        if (at > uint64_t(0x7FFFFFFF) || std::fseek(stream, long(at), SEEK_SET) != 0 ||
+            std::fwrite(bytes, 1, sizeof bytes, stream) != sizeof bytes)
+            streamFailed = true;
+    }
+    latePatches.clear();
+    if (std::fseek(stream, 0, SEEK_END) != 0) streamFailed = true;
+    return !streamFailed;
 }
 
 const std::vector<uint8_t>& ChunkWriter::bytes() const {
@@ -62,7 +94,7 @@ void ChunkWriter::BeginChunk(USHORT id) {
         parent.hasSubChunks = true;
     }
     if (capacity - used < kChunkHeaderSize) makeRoom(kChunkHeaderSize);
-    open.push_back(Open{used, id});
+    open.push_back(Open{sent + used, id});
     putU16(buffer + used, id);
     used += kChunkHeaderSize;
 }
@@ -74,13 +106,16 @@ void ChunkWriter::EndChunk() {
     }
     const Open chunk = open.back();
     open.pop_back();
-    const size_t size = used - chunk.headerAt;
+    const uint64_t size = sent + used - chunk.headerAt;
     if (size >= kChunkContainerBit) {
         fail("chunk " + hex4(chunk.id) + " is larger than a chunk can be");
         return;
     }
-    putU32(buffer + chunk.headerAt + 2,
-           uint32_t(size) | (chunk.hasSubChunks ? kChunkContainerBit : 0u));
+    const uint32_t length = uint32_t(size) | (chunk.hasSubChunks ? kChunkContainerBit : 0u);
+    if (chunk.headerAt >= sent)
+        putU32(buffer + (chunk.headerAt - sent) + 2, length);
+    else
+        latePatches.emplace_back(chunk.headerAt + 2, length);  // the header is in the file already
 }
 
 IOResult ChunkWriter::refuseWrite() {

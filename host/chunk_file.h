@@ -4,6 +4,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <functional>
 #include <memory>
 #include <string>
@@ -32,15 +33,23 @@ public:
     // The first misuse (unbalanced chunks, data beside sub-chunks, oversize), or "".
     const std::string& failure() const { return problem; }
     bool failed() const { return !problem.empty(); }
-    // The bytes written so far, in place: valid until the next write.
+    // The bytes written so far, in place: valid until the next write. Not for a stream.
     const uint8_t* data() const { return buffer; }
     size_t size() const { return used; }
-    // A copy of the bytes written so far.
+    // A copy of the bytes written so far. Not for a stream.
     const std::vector<uint8_t>& bytes() const;
+
+    // Sends the bytes to file, opened for writing and empty, in large blocks as they are
+    // written, rather than keeping them all: a large scene then needs no buffer its size.
+    // Call before writing anything.
+    void streamTo(std::FILE* file);
+    // Writes what is left and the lengths of chunks whose headers went out before they
+    // ended; false when the file refused any of it.
+    bool finishStream();
 
 private:
     struct Open {
-        size_t headerAt;
+        uint64_t headerAt;  // from the start of the file
         USHORT id;
         bool hasSubChunks = false;
         bool hasData = false;
@@ -54,6 +63,13 @@ private:
     // move by remapping pages, not by copying them, and no byte is zeroed before it is written.
     uint8_t* buffer = nullptr;
     size_t used = 0, capacity = 0;
+    // Streaming: the file, the bytes already sent to it (the buffer starts there), and
+    // the lengths to write at the end, as file position and value.
+    std::FILE* stream = nullptr;
+    uint64_t sent = 0;
+    bool streamFailed = false;
+    std::vector<std::pair<uint64_t, uint32_t>> latePatches;
+    void sendBuffer();
     mutable std::vector<uint8_t> copy;
     std::vector<Open> open;
     std::string problem;

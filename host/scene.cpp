@@ -273,11 +273,9 @@ bool readWholeFile(const std::string& path, FileBytes& out) {
     return ok;
 }
 
-bool writeWholeFile(const std::string& path, const uint8_t* data, size_t size) {
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return false;
-    bool ok = size == 0 || std::fwrite(data, 1, size, f) == size;
-    ok = std::fflush(f) == 0 && ok;
+// Flushes, syncs and closes a file written for a save; false when any step failed.
+bool closeDurably(FILE* f) {
+    bool ok = std::fflush(f) == 0;
     // On the disk, not only in the system's cache, before the rename makes it the scene:
     // after a power loss the file is then the old one or the whole new one.
 #if defined(_WIN32)
@@ -350,11 +348,11 @@ void Scene::swapContents(Scene& other) {
 
 std::vector<uint8_t> Scene::saveToBytes() {
     std::vector<uint8_t> bytes;
-    save([&](const uint8_t* data, size_t size) { bytes.assign(data, data + size); });
+    save(nullptr, &bytes);
     return bytes;
 }
 
-void Scene::save(const std::function<void(const uint8_t* data, size_t size)>& take) {
+bool Scene::save(std::FILE* stream, std::vector<uint8_t>* bytes) {
     std::map<const void*, int32_t> refIds;
     int32_t next = 1;
     for (INode* node : nodeList) refIds[static_cast<const void*>(node)] = next++;
@@ -363,6 +361,7 @@ void Scene::save(const std::function<void(const uint8_t* data, size_t size)>& ta
         auto found = refIds.find(object);
         return found == refIds.end() ? 0 : found->second;
     });
+    if (stream) w.streamTo(stream);
 
     w.BeginChunk(scene_chunk::header);
     ULONG written = 0;
@@ -406,7 +405,9 @@ void Scene::save(const std::function<void(const uint8_t* data, size_t size)>& ta
     }
     w.EndChunk();
     if (w.failed()) throw RuntimeError("Scene not saved: " + w.failure());
-    take(w.data(), w.size());
+    if (stream) return w.finishStream();
+    bytes->assign(w.data(), w.data() + w.size());
+    return true;
 }
 
 void Scene::loadFromBytes(const uint8_t* data, size_t size, const std::string& source) {
@@ -418,13 +419,22 @@ void Scene::loadFromBytes(const uint8_t* data, size_t size, const std::string& s
 
 void Scene::saveToFile(const std::string& path) {
     const std::string temporary = path + ".saving";
-    // Written straight from the writer's buffer: no second copy of a large scene.
-    save([&](const uint8_t* data, size_t size) {
-        if (!writeWholeFile(temporary, data, size)) {
-            std::remove(temporary.c_str());
-            throw RuntimeError("Scene not saved: cannot write " + temporary);
-        }
-    });
+    // Written as it is made, into a file beside the real one, so a large scene needs no
+    // copy of itself in memory and a failure anywhere leaves the real file alone.
+    FILE* f = std::fopen(temporary.c_str(), "wb");
+    if (!f) throw RuntimeError("Scene not saved: cannot write " + temporary);
+    bool written = false;
+    try {
+        written = save(f, nullptr);
+    } catch (...) {
+        std::fclose(f);
+        std::remove(temporary.c_str());
+        throw;
+    }
+    if (!closeDurably(f) || !written) {
+        std::remove(temporary.c_str());
+        throw RuntimeError("Scene not saved: cannot write " + temporary);
+    }
     if (!replaceFile(temporary, path)) {
         std::remove(temporary.c_str());
         throw RuntimeError("Scene not saved: cannot replace " + path);

@@ -2,7 +2,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
-#include <functional>
+#include <cstdio>
 #include <string>
 #include <vector>
 #include "host/reference.h"
@@ -47,8 +47,9 @@ public:
 
 private:
     void swapContents(Scene& other);
-    // Writes the scene file in memory and hands its bytes to take.
-    void save(const std::function<void(const uint8_t* data, size_t size)>& take);
+    // Writes the scene file to stream or, without one, into bytes; false when the
+    // stream refused some of it.
+    bool save(std::FILE* stream, std::vector<uint8_t>* bytes);
     std::vector<INode*> nodeList;
     std::vector<Control*> trackList;
     std::vector<ReferenceTarget*> looseList;

@@ -146,6 +146,38 @@ TEST(ChunkFile, StringsStayReadableWhileTheReaderLives) {
     for (size_t i = 0; i < texts.size(); ++i) ASSERT_EQ(read[i], texts[i]) << "string " << i;
 }
 
+TEST(ChunkFile, StreamedFileHoldsTheSameBytesAsMemory) {
+    // Over a megabyte in nested chunks, so headers leave for the file before their chunks end.
+    auto writeAll = [](ChunkWriter& w) {
+        ULONG n = 0;
+        const std::vector<uint8_t> block(5000, 0xAB);
+        w.BeginChunk(0x0100);
+        for (int outer = 0; outer < 3; ++outer) {
+            w.BeginChunk(USHORT(0x0200 + outer));
+            for (int k = 0; k < 90; ++k) {
+                w.BeginChunk(USHORT(k));
+                w.Write(block.data(), ULONG(block.size() - size_t(k)), &n);
+                w.EndChunk();
+            }
+            w.EndChunk();
+        }
+        w.EndChunk();
+    };
+    ChunkWriter memory;
+    writeAll(memory);
+    std::FILE* file = std::tmpfile();
+    ASSERT_NE(file, nullptr);
+    ChunkWriter streamed;
+    streamed.streamTo(file);
+    writeAll(streamed);
+    ASSERT_TRUE(streamed.finishStream());
+    std::vector<uint8_t> onDisk(memory.size() + 1);
+    std::rewind(file);
+    onDisk.resize(std::fread(onDisk.data(), 1, onDisk.size(), file));
+    std::fclose(file);
+    EXPECT_EQ(onDisk, memory.bytes());
+}
+
 TEST(ChunkFile, EveryTruncationIsEitherReadWithinBoundsOrRefused) {
     const std::vector<uint8_t> bytes = sample();
     for (size_t n = 0; n < bytes.size(); ++n) {
