@@ -155,7 +155,49 @@ int ChunkWriter::GetRefID(void* object) {
     return refIds(object);
 }
 
-ChunkReader::ChunkReader(const uint8_t* data, size_t size) : data(data), size(data ? size : 0) {}
+ChunkReader::ChunkReader(const uint8_t* data, size_t size)
+    : view(data), available(data ? size : 0), size(data ? size : 0) {}
+
+ChunkReader::ChunkReader(std::FILE* file, size_t size, size_t windowSize)
+    : view(nullptr), available(0), size(file ? size : 0), file(file),
+      windowCapacity(std::max<size_t>(windowSize, kChunkHeaderSize)) {
+    window.reset(new uint8_t[windowCapacity]);
+    view = window.get();
+}
+
+bool ChunkReader::refill(size_t n) {
+    if (!file || pos + n > size) return false;
+    if (pos >= base + available) {
+        // Skipped past the window: what lies between is read and dropped.
+        size_t skip = pos - (base + available);
+        while (skip > 0) {
+            const size_t got = std::fread(window.get(), 1, std::min(skip, windowCapacity), file);
+            if (got == 0) return false;
+            skip -= got;
+        }
+        available = 0;
+    } else {
+        // The bytes not yet used move to the front.
+        available -= pos - base;
+        std::memmove(window.get(), window.get() + (pos - base), available);
+    }
+    base = pos;
+    if (n > windowCapacity) {
+        // One datum larger than the window; the chunk lengths already bound it by the file.
+        std::unique_ptr<uint8_t[]> wider(new uint8_t[n]);
+        std::memcpy(wider.get(), window.get(), available);
+        window = std::move(wider);
+        windowCapacity = n;
+    }
+    view = window.get();
+    while (available < n) {
+        const size_t want = std::min(windowCapacity, size - base) - available;
+        const size_t got = std::fread(window.get() + available, 1, want, file);
+        if (got == 0) return false;
+        available += got;
+    }
+    return true;
+}
 
 ChunkReader::~ChunkReader() = default;
 
@@ -169,7 +211,8 @@ IOResult ChunkReader::refuseOpen() {
     if (!open.empty() && !open.back().container)
         return fail("chunk " + hex4(open.back().id) + " holds data, not sub-chunks");
     if (levelEnd - pos < kChunkHeaderSize) return fail("truncated chunk header at byte " + std::to_string(pos));
-    return fail("chunk " + hex4(getU16(data + pos)) + " at byte " + std::to_string(pos) +
+    if (!have(kChunkHeaderSize)) return unreadable();
+    return fail("chunk " + hex4(getU16(at(pos))) + " at byte " + std::to_string(pos) +
                 " does not fit inside its parent");
 }
 
@@ -183,11 +226,11 @@ IOResult ChunkReader::OpenChunk() {
         levelEnd = parent.end;
     }
     if (pos == levelEnd) return IO_END;
-    if (levelEnd - pos >= kChunkHeaderSize) {
-        const uint32_t raw = getU32(data + pos + 2);
+    if (levelEnd - pos >= kChunkHeaderSize && have(kChunkHeaderSize)) {
+        const uint32_t raw = getU32(at(pos) + 2);
         const size_t length = raw & ~kChunkContainerBit;
         if (length >= kChunkHeaderSize && length <= levelEnd - pos) {
-            open.push_back(Open{getU16(data + pos), pos + kChunkHeaderSize, pos + length,
+            open.push_back(Open{getU16(at(pos)), pos + kChunkHeaderSize, pos + length,
                                 (raw & kChunkContainerBit) != 0});
             pos += kChunkHeaderSize;
             return IO_OK;
@@ -211,6 +254,10 @@ IOResult ChunkReader::refuseRead(ULONG nbytes) {
                 " bytes, " + std::to_string(chunk.end - pos) + " left)");
 }
 
+IOResult ChunkReader::unreadable() {
+    return fail("the file cannot be read past byte " + std::to_string(base + available));
+}
+
 IOResult ChunkReader::refuseString() {
     if (!problem.empty()) return IO_ERROR;
     if (open.empty()) return fail("string read outside any chunk");
@@ -222,7 +269,8 @@ IOResult ChunkReader::Read(void* buf, ULONG nbytes, ULONG* nread) {
     // A short read copies nothing: the caller's value stays as it was.
     if (!problem.empty() || open.empty() || open.back().container || nbytes > open.back().end - pos)
         return refuseRead(nbytes);
-    if (nbytes && buf) std::memcpy(buf, data + pos, nbytes);
+    if (!have(nbytes)) return unreadable();
+    if (nbytes && buf) std::memcpy(buf, at(pos), nbytes);
     pos += nbytes;
     if (nread) *nread = nbytes;
     return IO_OK;
@@ -233,8 +281,9 @@ IOResult ChunkReader::ReadCStringChunk(char** s) {
     if (!problem.empty() || open.empty() || open.back().container) return refuseString();
     const Open& chunk = open.back();
     // The chunk's size bounds the string; a missing terminator is tolerated.
-    const char* begin = reinterpret_cast<const char*>(data + pos);
     const size_t left = chunk.end - pos;
+    if (!have(left)) return unreadable();
+    const char* begin = reinterpret_cast<const char*>(at(pos));
     const void* zero = std::memchr(begin, 0, left);
     const size_t length = zero ? size_t(static_cast<const char*>(zero) - begin) : left;
     char* kept = keepString(begin, length);

@@ -80,6 +80,10 @@ class HOSTSDK_API ChunkReader final : public ILoad {
 public:
     // Reads data in place; the caller keeps it alive while the reader is used.
     ChunkReader(const uint8_t* data, size_t size);
+    // Reads the first size bytes of file, open for reading at its start, a window of
+    // about windowSize bytes at a time: a large scene needs no buffer its size. A file
+    // that ends early is damage like any other.
+    ChunkReader(std::FILE* file, size_t size, size_t windowSize = size_t(1) << 20);
     ~ChunkReader() override;
     ChunkReader(const ChunkReader&) = delete;
     ChunkReader& operator=(const ChunkReader&) = delete;
@@ -116,9 +120,19 @@ private:
     IOResult refuseOpen();
     IOResult refuseRead(ULONG nbytes);
     IOResult refuseString();
-    const uint8_t* data;
+    IOResult unreadable();
+    // Bytes [pos, pos + n) at hand, read from the file when they are not yet.
+    bool have(size_t n) { return pos + n <= base + available || refill(n); }
+    bool refill(size_t n);
+    const uint8_t* at(size_t position) const { return view + (position - base); }
+    // The bytes at hand, from file position base on: all the data, or the file's window.
+    const uint8_t* view;
+    size_t base = 0, available;
     size_t size;
     size_t pos = 0;
+    std::FILE* file = nullptr;
+    std::unique_ptr<uint8_t[]> window;
+    size_t windowCapacity = 0;
     std::vector<Open> open;
     std::vector<Backpatch> patches;
     std::vector<PostLoadCallback*> postLoad;

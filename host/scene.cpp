@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <cstring>
 #include <map>
-#include <memory>
 #include <new>
 
 #include "host/chunk_file.h"
@@ -48,6 +47,8 @@ class SceneLoader {
 public:
     SceneLoader(const uint8_t* data, size_t size, const std::string& source, Scene& into)
         : reader(data, size), source(source), scene(into) {}
+    SceneLoader(FILE* file, size_t size, const std::string& source, Scene& into)
+        : reader(file, size), source(source), scene(into) {}
 
     void run() {
         readHeader();
@@ -232,47 +233,6 @@ void writeChunk(ChunkWriter& w, USHORT id, const void* data, ULONG size) {
     w.EndChunk();
 }
 
-// The whole file in one block, read with one call when its size is known. Only bytes
-// actually read count: a file that shrinks or grows meanwhile is read as it is.
-struct FileBytes {
-    std::unique_ptr<uint8_t[]> data;
-    size_t size = 0, capacity = 0;
-
-    void reserve(size_t want) {
-        if (want <= capacity) return;
-        std::unique_ptr<uint8_t[]> bigger(new uint8_t[want]);
-        if (size) std::memcpy(bigger.get(), data.get(), size);
-        data = std::move(bigger);
-        capacity = want;
-    }
-};
-
-bool readWholeFile(const std::string& path, FileBytes& out) {
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return false;
-    size_t expected = 0;
-    if (std::fseek(f, 0, SEEK_END) == 0) {
-        const long end = std::ftell(f);
-        if (end > 0) expected = size_t(end);
-    }
-    bool ok = std::fseek(f, 0, SEEK_SET) == 0;
-    try {
-        // One byte more than expected, so the end of the file is seen without a second call.
-        out.reserve(expected + 1);
-        while (ok) {
-            if (out.size == out.capacity) out.reserve(out.capacity * 2);
-            const size_t n = std::fread(out.data.get() + out.size, 1, out.capacity - out.size, f);
-            out.size += n;
-            if (n == 0) break;
-        }
-    } catch (std::bad_alloc&) {
-        ok = false;
-    }
-    ok = ok && !std::ferror(f);
-    std::fclose(f);
-    return ok;
-}
-
 // Flushes, syncs and closes a file written for a save; false when any step failed.
 bool closeDurably(FILE* f) {
     bool ok = std::fflush(f) == 0;
@@ -442,9 +402,25 @@ void Scene::saveToFile(const std::string& path) {
 }
 
 void Scene::loadFromFile(const std::string& path) {
-    FileBytes bytes;
-    if (!readWholeFile(path, bytes)) throw RuntimeError("Cannot read scene file " + path);
-    loadFromBytes(bytes.data.get(), bytes.size, path);
+    FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) throw RuntimeError("Cannot read scene file " + path);
+    // Read as it is parsed, a window at a time: a large scene needs no copy of its file in
+    // memory. The size is taken once; a file cut short meanwhile is refused as damaged.
+    long size = -1;
+    if (std::fseek(f, 0, SEEK_END) == 0) size = std::ftell(f);
+    if (size < 0 || std::fseek(f, 0, SEEK_SET) != 0) {
+        std::fclose(f);
+        throw RuntimeError("Cannot read scene file " + path);
+    }
+    Scene fresh;
+    try {
+        SceneLoader(f, size_t(size), path, fresh).run();
+    } catch (...) {
+        std::fclose(f);
+        throw;
+    }
+    std::fclose(f);
+    swapContents(fresh);
 }
 
 Scene& the_scene() {
