@@ -94,7 +94,7 @@ void ChunkWriter::BeginChunk(USHORT id) {
         parent.hasSubChunks = true;
     }
     if (capacity - used < kChunkHeaderSize) makeRoom(kChunkHeaderSize);
-    open.push_back(Open{sent + used, id});
+    open.push(Open{sent + used, id});
     putU16(buffer + used, id);
     used += kChunkHeaderSize;
 }
@@ -105,7 +105,7 @@ void ChunkWriter::EndChunk() {
         return;
     }
     const Open chunk = open.back();
-    open.pop_back();
+    open.pop();
     const uint64_t size = sent + used - chunk.headerAt;
     if (size >= kChunkContainerBit) {
         fail("chunk " + hex4(chunk.id) + " is larger than a chunk can be");
@@ -230,7 +230,7 @@ IOResult ChunkReader::OpenChunk() {
         const uint32_t raw = getU32(at(pos) + 2);
         const size_t length = raw & ~kChunkContainerBit;
         if (length >= kChunkHeaderSize && length <= levelEnd - pos) {
-            open.push_back(Open{getU16(at(pos)), pos + kChunkHeaderSize, pos + length,
+            open.push(Open{getU16(at(pos)), pos + kChunkHeaderSize, pos + length,
                                 (raw & kChunkContainerBit) != 0});
             pos += kChunkHeaderSize;
             return IO_OK;
@@ -318,7 +318,7 @@ char* ChunkReader::keepString(const char* text, size_t length) {
 IOResult ChunkReader::CloseChunk() {
     if (open.empty()) return fail("a chunk was closed that was never opened");
     pos = open.back().end;
-    open.pop_back();
+    open.pop();
     return problem.empty() ? IO_OK : IO_ERROR;
 }
 

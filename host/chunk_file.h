@@ -14,6 +14,27 @@
 inline constexpr uint32_t kChunkHeaderSize = 6;
 inline constexpr uint32_t kChunkContainerBit = 0x80000000u;
 
+// The chunks open at the moment, innermost last. Touched several times per chunk, so its
+// growth is kept out of line, away from the common path.
+template <class T>
+class ChunkStack {
+public:
+    bool empty() const { return count == 0; }
+    size_t size() const { return count; }
+    T& back() { return items[count - 1]; }
+    const T& back() const { return items[count - 1]; }
+    void push(const T& item) {
+        if (count == items.size()) grow();
+        items[count++] = item;
+    }
+    void pop() { --count; }
+
+private:
+    [[gnu::noinline]] void grow() { items.resize(items.size() * 2 + 8); }
+    std::vector<T> items;
+    size_t count = 0;
+};
+
 class HOSTSDK_API ChunkWriter final : public ISave {
 public:
     using RefIdLookup = std::function<int(void*)>;
@@ -71,7 +92,7 @@ private:
     std::vector<std::pair<uint64_t, uint32_t>> latePatches;
     void sendBuffer();
     mutable std::vector<uint8_t> copy;
-    std::vector<Open> open;
+    ChunkStack<Open> open;
     std::string problem;
     RefIdLookup refIds;
 };
@@ -133,7 +154,7 @@ private:
     std::FILE* file = nullptr;
     std::unique_ptr<uint8_t[]> window;
     size_t windowCapacity = 0;
-    std::vector<Open> open;
+    ChunkStack<Open> open;
     std::vector<Backpatch> patches;
     std::vector<PostLoadCallback*> postLoad;
     // Strings handed out by ReadCStringChunk, kept until the reader goes: copied
