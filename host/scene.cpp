@@ -415,6 +415,10 @@ void Scene::loadFromFile(const std::string& path) {
     Scene fresh;
     try {
         SceneLoader(f, size_t(size), path, fresh).run();
+    } catch (std::bad_alloc&) {
+        // A datum larger than memory allows (say a huge string) is refused like damage.
+        std::fclose(f);
+        throw RuntimeError("Scene file " + path + " cannot be loaded: out of memory");
     } catch (...) {
         std::fclose(f);
         throw;
