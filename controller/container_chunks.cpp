@@ -77,13 +77,13 @@ public:
     // The first position given for a key stays unless replace is set.
     void put(const void* key, int32_t position, bool replace) {
         if (!key) return;
-        Slot& slot = find(key);
+        Slot& slot = slots[slotOf(key)];
         if (!slot.key) slot = Slot{key, position};
         else if (replace) slot.position = position;
     }
     int32_t get(const void* key) const {
         if (!key) return -1;
-        const Slot& slot = const_cast<PositionIndex*>(this)->find(key);
+        const Slot& slot = slots[slotOf(key)];
         return slot.key ? slot.position : -1;
     }
 
@@ -92,10 +92,12 @@ private:
         const void* key = nullptr;
         int32_t position = -1;
     };
-    Slot& find(const void* key) {
-        uint64_t h = uint64_t(reinterpret_cast<uintptr_t>(key)) * 0x9E3779B97F4A7C15ull;
-        for (size_t at = size_t(h >> 32) & mask;; at = (at + 1) & mask)
-            if (slots[at].key == key || !slots[at].key) return slots[at];
+    // The key's slot, or the empty one where it would go; the table is never more than half full.
+    size_t slotOf(const void* key) const {
+        const uint64_t h = uint64_t(reinterpret_cast<uintptr_t>(key)) * 0x9E3779B97F4A7C15ull;
+        size_t at = size_t(h >> 32) & mask;
+        while (slots[at].key && slots[at].key != key) at = (at + 1) & mask;
+        return at;
     }
     std::vector<Slot> slots;
     size_t mask = 0;

@@ -231,7 +231,7 @@ IOResult ChunkReader::OpenChunk() {
         const size_t length = raw & ~kChunkContainerBit;
         if (length >= kChunkHeaderSize && length <= levelEnd - pos) {
             open.push(Open{getU16(at(pos)), pos + kChunkHeaderSize, pos + length,
-                                (raw & kChunkContainerBit) != 0});
+                           (raw & kChunkContainerBit) != 0});
             pos += kChunkHeaderSize;
             return IO_OK;
         }
