@@ -100,22 +100,30 @@ void ChunkWriter::BeginChunk(USHORT id) {
 }
 
 void ChunkWriter::EndChunk() {
-    if (open.empty()) {
+    if (open.empty()) return refuseEnd(nullptr);
+    const Open& chunk = open.back();
+    const uint64_t size = sent + used - chunk.headerAt;
+    if (size >= kChunkContainerBit || chunk.headerAt < sent) return refuseEnd(&chunk);
+    putU32(buffer + (chunk.headerAt - sent) + 2,
+           uint32_t(size) | (chunk.hasSubChunks ? kChunkContainerBit : 0u));
+    open.pop();
+}
+
+void ChunkWriter::refuseEnd(const Open* chunk) {
+    if (!chunk) {
         fail("a chunk was ended that was never begun");
         return;
     }
-    const Open chunk = open.back();
+    const Open ended = *chunk;
     open.pop();
-    const uint64_t size = sent + used - chunk.headerAt;
+    const uint64_t size = sent + used - ended.headerAt;
     if (size >= kChunkContainerBit) {
-        fail("chunk " + hex4(chunk.id) + " is larger than a chunk can be");
+        fail("chunk " + hex4(ended.id) + " is larger than a chunk can be");
         return;
     }
-    const uint32_t length = uint32_t(size) | (chunk.hasSubChunks ? kChunkContainerBit : 0u);
-    if (chunk.headerAt >= sent)
-        putU32(buffer + (chunk.headerAt - sent) + 2, length);
-    else
-        latePatches.emplace_back(chunk.headerAt + 2, length);  // the header is in the file already
+    // The header went out to the file already: its length is written at the end.
+    latePatches.emplace_back(ended.headerAt + 2,
+                             uint32_t(size) | (ended.hasSubChunks ? kChunkContainerBit : 0u));
 }
 
 IOResult ChunkWriter::refuseWrite() {

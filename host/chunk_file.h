@@ -79,6 +79,8 @@ private:
     // The rare paths, kept out of line so the common ones stay short.
     IOResult refuseWrite();
     void refuseBegin();
+    // An end without a begin, an oversize chunk, or one whose header was streamed out.
+    void refuseEnd(const Open* chunk);
     void makeRoom(size_t more);
     // A plain heap block grown with realloc, owned and freed here: large blocks then
     // move by remapping pages, not by copying them, and no byte is zeroed before it is written.
