@@ -1,7 +1,9 @@
 // container_chunks.cpp - writing and reading the container's chunks; every count read is checked.
 #include "controller/container_chunks.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <numeric>
 #include <unordered_map>
 #include <utility>
@@ -19,12 +21,21 @@ namespace {
 class Writer {
 public:
     explicit Writer(ISave& isave) : isave(isave) {}
-    template <class T>
-    void put(const T& value) {
+    void write(const void* data, size_t size) {
         ULONG written = 0;
-        if (isave.Write(&value, sizeof value, &written) != IO_OK) ok = false;
+        if (isave.Write(data, ULONG(size), &written) != IO_OK) ok = false;
     }
-    void flag(uint8_t value) { put<uint8_t>(value ? 1 : 0); }
+    // A data chunk of fixed-size values, handed to the host in one write.
+    template <class... T>
+    void chunk(USHORT id, const T&... values) {
+        uint8_t bytes[(sizeof(T) + ...)];
+        size_t at = 0;
+        ((std::memcpy(bytes + at, &values, sizeof values), at += sizeof values), ...);
+        begin(id);
+        write(bytes, sizeof bytes);
+        end();
+    }
+    static uint8_t flag(uint8_t value) { return value ? 1 : 0; }
     void begin(USHORT id) { isave.BeginChunk(id); }
     void end() { isave.EndChunk(); }
     void text(USHORT id, const std::string& s) {
@@ -34,6 +45,7 @@ public:
     }
     int refId(void* object) { return object ? isave.GetRefID(object) : 0; }
     bool ok = true;
+    std::vector<int32_t> scratch;  // a link list, gathered for one write
 
 private:
     ISave& isave;
@@ -52,78 +64,95 @@ void checkStorable(const SchematicGraph& table) {
                                std::to_string(kMaxStoredSockets) + " per node");
 }
 
+// Positions by pointer in one open-addressed table: a save looks up every link's
+// owner, and a node-based map would cost an allocation per socket.
+class PositionIndex {
+public:
+    explicit PositionIndex(size_t expected) {
+        size_t capacity = 16;
+        while (capacity < expected * 2) capacity *= 2;
+        slots.resize(capacity);
+        mask = capacity - 1;
+    }
+    // The first position given for a key stays unless replace is set.
+    void put(const void* key, int32_t position, bool replace) {
+        if (!key) return;
+        Slot& slot = slots[slotOf(key)];
+        if (!slot.key) slot = Slot{key, position};
+        else if (replace) slot.position = position;
+    }
+    int32_t get(const void* key) const {
+        if (!key) return -1;
+        const Slot& slot = slots[slotOf(key)];
+        return slot.key ? slot.position : -1;
+    }
+
+private:
+    struct Slot {
+        const void* key = nullptr;
+        int32_t position = -1;
+    };
+    // The key's slot, or the empty one where it would go; the table is never more than half full.
+    size_t slotOf(const void* key) const {
+        const uint64_t h = uint64_t(reinterpret_cast<uintptr_t>(key)) * 0x9E3779B97F4A7C15ull;
+        size_t at = size_t(h >> 32) & mask;
+        while (slots[at].key && slots[at].key != key) at = (at + 1) & mask;
+        return at;
+    }
+    std::vector<Slot> slots;
+    size_t mask = 0;
+};
+
 // Table positions of the snapshot's nodes and sockets, found once per save so that a
 // large graph is written in time linear in its size.
 struct SnapshotIndex {
-    explicit SnapshotIndex(const SchematicGraph& snapshot) {
+    SnapshotIndex(const SchematicGraph& snapshot, size_t socketTotal)
+        : nodes(snapshot.size()), sockets(socketTotal) {
         for (size_t c = 0; c < snapshot.size(); ++c) {
             const SchematicNode* n = snapshot[c];
-            nodes[n] = int32_t(c);  // the last position wins, as a table search from the end
+            nodes.put(n, int32_t(c), true);  // the last position wins, as a table search from the end
             // A socket's node is the first one listing it, inputs before outputs.
-            for (const SchematicSocket* s : n->inputs) sockets.emplace(s, int32_t(c));
+            for (const SchematicSocket* s : n->inputs) sockets.put(s, int32_t(c), false);
         }
         for (size_t c = 0; c < snapshot.size(); ++c)
-            for (const SchematicSocket* s : snapshot[c]->outputs) sockets.emplace(s, int32_t(c));
+            for (const SchematicSocket* s : snapshot[c]->outputs) sockets.put(s, int32_t(c), false);
     }
-    int32_t node(const SchematicNode* n) const {
-        auto at = n ? nodes.find(n) : nodes.end();
-        return at == nodes.end() ? -1 : at->second;
-    }
-    int32_t ownerOf(const SchematicSocket* s) const {
-        auto at = s ? sockets.find(s) : sockets.end();
-        return at == sockets.end() ? -1 : at->second;
-    }
-    std::unordered_map<const SchematicNode*, int32_t> nodes;
-    std::unordered_map<const SchematicSocket*, int32_t> sockets;
+    int32_t node(const SchematicNode* n) const { return nodes.get(n); }
+    int32_t ownerOf(const SchematicSocket* s) const { return sockets.get(s); }
+    PositionIndex nodes, sockets;
 };
 
 void saveSocket(Writer& w, const SnapshotIndex& snapshot, const SchematicSocket& s, int32_t j) {
     w.begin(USHORT(cc::firstSocket + j));
-    w.begin(cc::socketFlags);
-    w.flag(s.flipped);
-    w.flag(s.showValue);
-    w.end();
-    w.begin(cc::socketRadiusValue);
-    w.put(s.radius);
-    w.put(s.value);
-    w.end();
-    w.begin(cc::socketPlacement);
-    w.put(s.socketPosition.x);
-    w.put(s.socketPosition.y);
-    w.put(s.labelOffset.x);
-    w.put(s.labelOffset.y);
-    w.end();
+    w.chunk(cc::socketFlags, Writer::flag(s.flipped), Writer::flag(s.showValue));
+    w.chunk(cc::socketRadiusValue, s.radius, s.value);
+    w.chunk(cc::socketPlacement, s.socketPosition.x, s.socketPosition.y, s.labelOffset.x, s.labelOffset.y);
     w.text(cc::socketName, s.socketName);
-    w.begin(cc::socketController);
-    w.put<int32_t>(w.refId(static_cast<void*>(s.sceneController)));
-    w.put<int32_t>(s.index);
-    w.put<int32_t>(s.direction);
-    w.end();
+    w.chunk(cc::socketController, int32_t(w.refId(static_cast<void*>(s.sceneController))), int32_t(s.index),
+            int32_t(s.direction));
     w.text(cc::socketDataClass, s.socketDataClass);
-    w.begin(cc::socketHidden);
-    w.flag(s.socketIsHidden);
-    w.end();
-    w.begin(cc::socketSeparator);
-    w.flag(s.drawSeperator);
-    w.end();
+    w.chunk(cc::socketHidden, Writer::flag(s.socketIsHidden));
+    w.chunk(cc::socketSeparator, Writer::flag(s.drawSeperator));
     if (s.direction == 1) {
-        const int32_t n = int32_t(s.links.size());
-        w.begin(cc::socketLinks);
-        w.put(n);
+        const size_t n = s.links.size();
+        std::vector<int32_t>& list = w.scratch;
+        list.clear();
+        list.push_back(int32_t(n));
         for (const SchematicSocket* peer : s.links) {
-            w.put<int32_t>(snapshot.ownerOf(peer));
-            w.put<int32_t>(peer ? peer->index : -1);
+            list.push_back(snapshot.ownerOf(peer));
+            list.push_back(peer ? peer->index : -1);
         }
+        w.begin(cc::socketLinks);
+        w.write(list.data(), list.size() * sizeof(int32_t));
         w.end();
+        list.resize(1);
+        for (size_t k = 0; k < n; ++k)
+            list.push_back(k < s.linkWeights.size() ? s.linkWeights[k] : kDefaultLinkWeight);
         w.begin(cc::socketWeights);
-        w.put(n);
-        for (size_t k = 0; k < s.links.size(); ++k)
-            w.put<int32_t>(k < s.linkWeights.size() ? s.linkWeights[k] : kDefaultLinkWeight);
+        w.write(list.data(), list.size() * sizeof(int32_t));
         w.end();
     }
-    w.begin(cc::socketColor);
-    w.put<uint32_t>(s.socketColor);
-    w.end();
+    w.chunk(cc::socketColor, uint32_t(s.socketColor));
     w.text(cc::socketInfo, s.socketInfo);
     w.end();
 }
@@ -131,48 +160,24 @@ void saveSocket(Writer& w, const SnapshotIndex& snapshot, const SchematicSocket&
 void saveNode(Writer& w, const SchematicGraph& snapshot, const SnapshotIndex& index, size_t c) {
     const SchematicNode& n = *snapshot[c];
     w.begin(USHORT(cc::firstNode + c));
-    w.begin(cc::nodePosition);
-    w.put(n.position.x);
-    w.put(n.position.y);
-    w.put(n.nameOffset.x);
-    w.put(n.nameOffset.y);
-    w.end();
-    w.begin(cc::nodeColor);
-    w.put<uint32_t>(n.nodeColor);
-    w.end();
-    w.begin(cc::nodeFlags);
-    for (uint8_t f : {n.selected, n.collapsed, n.hidden, n.posLocked, n.selectable, n.showBitmapOnly,
-                      n.isCollapsible})
-        w.flag(f);
-    w.end();
+    w.chunk(cc::nodePosition, n.position.x, n.position.y, n.nameOffset.x, n.nameOffset.y);
+    w.chunk(cc::nodeColor, uint32_t(n.nodeColor));
+    const uint8_t flags[7] = {Writer::flag(n.selected),   Writer::flag(n.collapsed),
+                              Writer::flag(n.hidden),     Writer::flag(n.posLocked),
+                              Writer::flag(n.selectable), Writer::flag(n.showBitmapOnly),
+                              Writer::flag(n.isCollapsible)};
+    w.chunk(cc::nodeFlags, flags);
     w.text(cc::nodeName, n.nodeName);
     w.text(cc::nodeInfo, n.nodeInfo);
     w.text(cc::nodeBitmapPath, n.bitmapPath);
-    w.begin(cc::nodeEdgeSize);
-    w.put(n.edgeSize);
-    w.end();
-    w.begin(cc::nodeSize);
-    w.put<int32_t>(n.width);
-    w.put<int32_t>(n.height);
-    w.put<int32_t>(int32_t(n.inputs.size()));
-    w.put<int32_t>(int32_t(n.outputs.size()));
-    w.put<int32_t>(w.refId(static_cast<void*>(n.sceneNode)));
-    w.put<int32_t>(n.collapsedSize.x);
-    w.put<int32_t>(n.collapsedSize.y);
-    w.end();
-    w.begin(cc::nodeParent);
-    w.put<int32_t>(index.node(n.parent));
-    w.end();
-    w.begin(cc::nodeDrawFromParent);
-    w.flag(n.drawConnectionsFromParent);
-    w.end();
-    w.begin(cc::nodeTextAlign);
-    w.put<int32_t>(n.textAlign);
-    w.end();
-    w.begin(cc::nodeBitmapSize);
-    w.put(n.bitmapSize.x);
-    w.put(n.bitmapSize.y);
-    w.end();
+    w.chunk(cc::nodeEdgeSize, n.edgeSize);
+    w.chunk(cc::nodeSize, int32_t(n.width), int32_t(n.height), int32_t(n.inputs.size()),
+            int32_t(n.outputs.size()), int32_t(w.refId(static_cast<void*>(n.sceneNode))),
+            int32_t(n.collapsedSize.x), int32_t(n.collapsedSize.y));
+    w.chunk(cc::nodeParent, index.node(n.parent));
+    w.chunk(cc::nodeDrawFromParent, Writer::flag(n.drawConnectionsFromParent));
+    w.chunk(cc::nodeTextAlign, int32_t(n.textAlign));
+    w.chunk(cc::nodeBitmapSize, n.bitmapSize.x, n.bitmapSize.y);
     int32_t j = 0;
     for (const SchematicSocket* s : n.inputs) saveSocket(w, index, *s, j++);
     for (const SchematicSocket* s : n.outputs) saveSocket(w, index, *s, j++);
@@ -181,7 +186,10 @@ void saveNode(Writer& w, const SchematicGraph& snapshot, const SnapshotIndex& in
 
 // ---- reading
 
+inline constexpr size_t kChunkHeaderBytes = 6;  // identifier and length
+
 struct PendingLink {
+    int32_t sourceNode;   // position among the loaded nodes of the node holding the output
     int32_t socketIndex;  // the output's index in its own node
     int32_t nodeIndex;    // node holding the input, as stored
     int32_t peerIndex;    // the input's index, as stored
@@ -192,15 +200,21 @@ class Reader {
 public:
     explicit Reader(ILoad& iload) : iload(iload) {}
 
-    template <class T>
-    bool get(T& value) {
+    // Consecutive fixed-size values, asked of the host in one read.
+    template <class... T>
+    bool get(T&... values) {
+        uint8_t bytes[(sizeof(T) + ...)];
         ULONG n = 0;
-        return iload.Read(&value, sizeof value, &n) == IO_OK;
+        if (iload.Read(bytes, sizeof bytes, &n) != IO_OK) return false;
+        size_t at = 0;
+        ((std::memcpy(&values, bytes + at, sizeof values), at += sizeof values), ...);
+        return true;
     }
-    bool flag(uint8_t& value) {
-        uint8_t b = 0;
-        if (!get(b)) return false;
-        value = b ? 1 : 0;
+    // Flags stored a byte each; anything but zero reads as 1.
+    template <class... T>
+    bool flags(T&... values) {
+        if (!get(values...)) return false;
+        ((values = values ? 1 : 0), ...);
         return true;
     }
     bool text(std::string& s) {
@@ -217,6 +231,9 @@ public:
     }
 
     ILoad& iload;
+    // Reused from socket to socket so that reading one costs no allocation.
+    std::vector<int32_t> links, weights;
+    std::vector<PendingLink> pending;
 };
 
 // A zoom the view can divide by: what a script write would have stored.
@@ -236,13 +253,13 @@ bool loadViewHeader(Reader& r, SchematicViewState& view, std::string& background
             case cc::viewZoom: {
                 int32_t version = 0;
                 float zoom = 1.0f;
-                ok = r.get(version) && r.get(zoom);  // the version is not used
+                ok = r.get(version, zoom);  // the version is not used
                 if (ok) view.zoom = usableZoom(zoom);
                 break;
             }
             case cc::viewPan: {
                 Vec2 pan;
-                ok = r.get(pan.x) && r.get(pan.y);
+                ok = r.get(pan.x, pan.y);
                 if (ok) view.pan = Vec2{finiteOr(pan.x, 0.0f), finiteOr(pan.y, 0.0f)};
                 break;
             }
@@ -255,42 +272,53 @@ bool loadViewHeader(Reader& r, SchematicViewState& view, std::string& background
     return res == IO_END;
 }
 
-bool loadSocket(Reader& r, SchematicNode& node, std::vector<PendingLink>& pending) {
+// What a socket chunk holds, read before the socket is made; unset fields keep a new
+// socket's defaults.
+struct StoredSocket {
+    uint8_t flipped = 0, showValue = 1, socketIsHidden = 0, drawSeperator = 0;
+    float radius = 0.0f, value = 0.0f;
+    Vec2 socketPosition, labelOffset;
+    int32_t index = -1;
+    uint32_t socketColor = 0;
+    std::string socketName, socketDataClass, socketInfo;
+};
+
+bool loadSocket(Reader& r, SchematicNode& node, int32_t nodePosition) {
     // Everything is read first; the socket is made only from a complete chunk.
-    SchematicSocket stored;
+    StoredSocket stored;
     bool haveFlags = false, haveRadius = false, havePlacement = false, haveIndex = false;
     bool haveColor = false;
     int32_t controllerRef = 0, direction = 0;
-    std::vector<std::pair<int32_t, int32_t>> links;
-    std::vector<int32_t> weights;
+    std::vector<int32_t>& links = r.links;  // node and socket index, in turn
+    std::vector<int32_t>& weights = r.weights;
+    links.clear();
+    weights.clear();
 
     IOResult res;
     while ((res = r.iload.OpenChunk()) == IO_OK) {
         bool ok = true;
         switch (r.iload.CurChunkID()) {
-            case cc::socketFlags: ok = haveFlags = r.flag(stored.flipped) && r.flag(stored.showValue); break;
-            case cc::socketRadiusValue: ok = haveRadius = r.get(stored.radius) && r.get(stored.value); break;
+            case cc::socketFlags: ok = haveFlags = r.flags(stored.flipped, stored.showValue); break;
+            case cc::socketRadiusValue: ok = haveRadius = r.get(stored.radius, stored.value); break;
             case cc::socketPlacement:
-                ok = havePlacement = r.get(stored.socketPosition.x) && r.get(stored.socketPosition.y) &&
-                                     r.get(stored.labelOffset.x) && r.get(stored.labelOffset.y);
+                ok = havePlacement = r.get(stored.socketPosition.x, stored.socketPosition.y,
+                                           stored.labelOffset.x, stored.labelOffset.y);
                 break;
             case cc::socketName: ok = r.text(stored.socketName); break;
-            case cc::socketController:
-                ok = haveIndex = r.get(controllerRef) && r.get(stored.index) && r.get(direction);
-                break;
+            case cc::socketController: ok = haveIndex = r.get(controllerRef, stored.index, direction); break;
             case cc::socketDataClass: ok = r.text(stored.socketDataClass); break;
-            case cc::socketHidden: ok = r.flag(stored.socketIsHidden); break;
-            case cc::socketSeparator: ok = r.flag(stored.drawSeperator); break;
+            case cc::socketHidden: ok = r.flags(stored.socketIsHidden); break;
+            case cc::socketSeparator: ok = r.flags(stored.drawSeperator); break;
             case cc::socketLinks:
                 // Links are stored on outputs; the direction has to be known first.
                 if (direction == 1) {
                     int32_t n = 0;
                     ok = r.count(n, 8);
                     links.clear();
-                    for (int32_t k = 0; ok && k < n; ++k) {
-                        int32_t nodeIndex = 0, socketIndex = 0;
-                        ok = r.get(nodeIndex) && r.get(socketIndex);
-                        links.emplace_back(nodeIndex, socketIndex);
+                    if (ok && n > 0) {
+                        links.resize(size_t(n) * 2);
+                        ULONG got = 0;
+                        ok = r.iload.Read(links.data(), ULONG(links.size() * sizeof(int32_t)), &got) == IO_OK;
                     }
                 }
                 break;
@@ -299,10 +327,10 @@ bool loadSocket(Reader& r, SchematicNode& node, std::vector<PendingLink>& pendin
                     int32_t n = 0;
                     ok = r.count(n, 4);
                     weights.clear();
-                    for (int32_t k = 0; ok && k < n; ++k) {
-                        int32_t weight = 0;
-                        ok = r.get(weight);
-                        weights.push_back(weight);
+                    if (ok && n > 0) {
+                        weights.resize(size_t(n));
+                        ULONG got = 0;
+                        ok = r.iload.Read(weights.data(), ULONG(weights.size() * sizeof(int32_t)), &got) == IO_OK;
                     }
                 }
                 break;
@@ -328,9 +356,13 @@ bool loadSocket(Reader& r, SchematicNode& node, std::vector<PendingLink>& pendin
     if (controllerRef != 0)
         r.iload.RecordBackpatch(controllerRef, reinterpret_cast<void**>(&s->sceneController),
                                 BACKPATCH_CONTROL);
-    for (size_t k = 0; k < links.size(); ++k)
-        pending.push_back(PendingLink{s->index, links[k].first, links[k].second,
-                                      k < weights.size() ? weights[k] : kDefaultLinkWeight});
+    const size_t linkCount = links.size() / 2;
+    // Room for the links the restore will add; the count is bounded by the chunk's bytes.
+    s->links.reserve(linkCount);
+    s->linkWeights.reserve(linkCount);
+    for (size_t k = 0; k < linkCount; ++k)
+        r.pending.push_back(PendingLink{nodePosition, s->index, links[2 * k], links[2 * k + 1],
+                                        k < weights.size() ? weights[k] : kDefaultLinkWeight});
     return true;
 }
 
@@ -344,10 +376,12 @@ struct NodeGuard {
     }
 };
 
-bool loadNode(Reader& r, SchematicViewState* nodeView, NodeGuard& guard,
-              std::vector<PendingLink>& pending, std::vector<int32_t>& parents) {
+bool loadNode(Reader& r, SchematicViewState* nodeView, NodeGuard& guard, int32_t position,
+              std::vector<int32_t>& parents) {
     SchematicNode& n = *guard.node;
     n.viewStateRef = nodeView;
+    // A socket chunk holds at least a header, so the node's length bounds its sockets.
+    const size_t socketBound = r.iload.CurChunkLength() / kChunkHeaderBytes;
     bool haveSize = false;
     Vec2I storedSize;
     USHORT lastSocketId = 0;
@@ -362,22 +396,23 @@ bool loadNode(Reader& r, SchematicViewState* nodeView, NodeGuard& guard,
             case cc::nodeBitmapPath: ok = r.text(n.bitmapPath); break;
             case cc::nodeEdgeSize: ok = r.get(n.edgeSize); break;
             case cc::nodeFlags:
-                ok = r.flag(n.selected) && r.flag(n.collapsed) && r.flag(n.hidden) && r.flag(n.posLocked) &&
-                     r.flag(n.selectable) && r.flag(n.showBitmapOnly) && r.flag(n.isCollapsible);
+                ok = r.flags(n.selected, n.collapsed, n.hidden, n.posLocked, n.selectable, n.showBitmapOnly,
+                             n.isCollapsible);
                 break;
-            case cc::nodePosition:
-                ok = r.get(n.position.x) && r.get(n.position.y) && r.get(n.nameOffset.x) &&
-                     r.get(n.nameOffset.y);
-                break;
+            case cc::nodePosition: ok = r.get(n.position.x, n.position.y, n.nameOffset.x, n.nameOffset.y); break;
             case cc::nodeColor: ok = r.get(n.nodeColor); break;
-            case cc::nodeDrawFromParent: ok = r.flag(n.drawConnectionsFromParent); break;
+            case cc::nodeDrawFromParent: ok = r.flags(n.drawConnectionsFromParent); break;
             case cc::nodeTextAlign: ok = r.get(n.textAlign); break;
-            case cc::nodeBitmapSize: ok = r.get(n.bitmapSize.x) && r.get(n.bitmapSize.y); break;
+            case cc::nodeBitmapSize: ok = r.get(n.bitmapSize.x, n.bitmapSize.y); break;
             case cc::nodeSize: {
                 int32_t inputs = 0, outputs = 0, sceneNodeRef = 0;  // the counts are not used
-                ok = haveSize = r.get(storedSize.x) && r.get(storedSize.y) && r.get(inputs) &&
-                                r.get(outputs) && r.get(sceneNodeRef) && r.get(n.collapsedSize.x) &&
-                                r.get(n.collapsedSize.y);
+                ok = haveSize = r.get(storedSize.x, storedSize.y, inputs, outputs, sceneNodeRef,
+                                      n.collapsedSize.x, n.collapsedSize.y);
+                if (ok && n.inputs.empty() && n.outputs.empty()) {
+                    // Room for the sockets the node says it has, as far as its bytes can hold.
+                    if (inputs > 0) n.inputs.reserve(std::min(size_t(inputs), socketBound));
+                    if (outputs > 0) n.outputs.reserve(std::min(size_t(outputs), socketBound));
+                }
                 if (ok && sceneNodeRef != 0)
                     r.iload.RecordBackpatch(sceneNodeRef, reinterpret_cast<void**>(&n.sceneNode),
                                             BACKPATCH_NODE);
@@ -395,7 +430,7 @@ bool loadNode(Reader& r, SchematicViewState* nodeView, NodeGuard& guard,
                 // unknown chunk is skipped, as chunks of later versions must be.
                 if ((id >= cc::firstSocket && id <= cc::lastPlainSocket) ||
                     (lastSocketId != 0 && id == lastSocketId + 1)) {
-                    ok = loadSocket(r, n, pending);
+                    ok = loadSocket(r, n, position);
                     lastSocketId = id;
                 }
                 break;
@@ -431,35 +466,52 @@ void restoreParents(const std::vector<SchematicNode*>& loaded, const std::vector
     }
 }
 
-// The first socket of a list with each stored index, as a search of the list would find it.
-using SocketsByIndex = std::unordered_map<int32_t, SchematicSocket*>;
-void indexSockets(const std::vector<SchematicSocket*>& list, SocketsByIndex& byIndex) {
-    for (SchematicSocket* s : list) byIndex.emplace(s->index, s);
-}
-
-SchematicSocket* withIndex(const SocketsByIndex& byIndex, int32_t index) {
-    auto at = byIndex.find(index);
-    return at == byIndex.end() ? nullptr : at->second;
-}
-
-void restoreLinks(const std::vector<SchematicNode*>& loaded,
-                  const std::vector<std::vector<PendingLink>>& pending) {
-    const int32_t count = int32_t(loaded.size());
-    std::vector<SocketsByIndex> outputs(loaded.size()), inputs(loaded.size());
-    for (size_t i = 0; i < loaded.size(); ++i) {
-        indexSockets(loaded[i]->outputs, outputs[i]);
-        indexSockets(loaded[i]->inputs, inputs[i]);
-    }
-    for (size_t i = 0; i < loaded.size(); ++i) {
-        SchematicNode& source = *loaded[i];
-        for (const PendingLink& e : pending[i]) {
-            if (e.nodeIndex < 0 || e.nodeIndex >= count) continue;
-            SchematicNode& target = *loaded[size_t(e.nodeIndex)];
-            if (e.socketIndex >= socketCount(source) || e.peerIndex >= socketCount(target)) continue;
-            SchematicSocket* output = withIndex(outputs[i], e.socketIndex);
-            SchematicSocket* input = withIndex(inputs[size_t(e.nodeIndex)], e.peerIndex);
-            if (output && input) connectSockets(*output, *input, e.weight);
+// The first socket of a list with each stored index, as a search of the list would find
+// it. Short lists are searched; long ones (a crowded node, a hostile file) are looked up
+// in one map built for them alone, so a link costs the same on any node.
+class SocketFinder {
+public:
+    explicit SocketFinder(const std::vector<SchematicNode*>& loaded) : loaded(loaded) {
+        for (size_t i = 0; i < loaded.size(); ++i) {
+            add(i, 0, loaded[i]->inputs);
+            add(i, 1, loaded[i]->outputs);
         }
+    }
+    SchematicSocket* find(size_t node, int direction, int32_t index) const {
+        const std::vector<SchematicSocket*>& list = direction ? loaded[node]->outputs : loaded[node]->inputs;
+        if (list.size() <= kShort) {
+            for (SchematicSocket* s : list)
+                if (s->index == index) return s;
+            return nullptr;
+        }
+        auto at = crowded.find(key(node, direction, index));
+        return at == crowded.end() ? nullptr : at->second;
+    }
+
+private:
+    static constexpr size_t kShort = 16;
+    static uint64_t key(size_t node, int direction, int32_t index) {
+        return (uint64_t(node) << 33) | (uint64_t(direction) << 32) | uint32_t(index);
+    }
+    void add(size_t node, int direction, const std::vector<SchematicSocket*>& list) {
+        if (list.size() <= kShort) return;
+        for (SchematicSocket* s : list) crowded.emplace(key(node, direction, s->index), s);
+    }
+    const std::vector<SchematicNode*>& loaded;
+    std::unordered_map<uint64_t, SchematicSocket*> crowded;
+};
+
+void restoreLinks(const std::vector<SchematicNode*>& loaded, const std::vector<PendingLink>& pending) {
+    const int32_t count = int32_t(loaded.size());
+    const SocketFinder sockets(loaded);
+    for (const PendingLink& e : pending) {
+        if (e.nodeIndex < 0 || e.nodeIndex >= count) continue;
+        SchematicNode& source = *loaded[size_t(e.sourceNode)];
+        SchematicNode& target = *loaded[size_t(e.nodeIndex)];
+        if (e.socketIndex >= socketCount(source) || e.peerIndex >= socketCount(target)) continue;
+        SchematicSocket* output = sockets.find(size_t(e.sourceNode), 1, e.socketIndex);
+        SchematicSocket* input = sockets.find(size_t(e.nodeIndex), 0, e.peerIndex);
+        if (output && input) connectSockets(*output, *input, e.weight);
     }
 }
 
@@ -471,20 +523,14 @@ IOResult saveContainerChunks(ISave& isave, const SchematicGraph& table, const Sc
     checkStorable(snapshot);
     Writer w(isave);
     w.begin(cc::viewHeader);
-    w.begin(cc::viewZoom);
-    w.put<int32_t>(1);
-    w.put(view.zoom);
-    w.end();
-    w.begin(cc::viewPan);
-    w.put(view.pan.x);
-    w.put(view.pan.y);
-    w.end();
-    w.begin(cc::viewNodeCount);
-    w.put<int32_t>(int32_t(snapshot.size()));
-    w.end();
+    w.chunk(cc::viewZoom, int32_t(1), view.zoom);
+    w.chunk(cc::viewPan, view.pan.x, view.pan.y);
+    w.chunk(cc::viewNodeCount, int32_t(snapshot.size()));
     w.text(cc::viewBackground, backgroundPath);
     w.end();
-    const SnapshotIndex index(snapshot);
+    size_t socketTotal = 0;
+    for (const SchematicNode* n : snapshot) socketTotal += n->inputs.size() + n->outputs.size();
+    const SnapshotIndex index(snapshot, socketTotal);
     for (size_t c = 0; c < snapshot.size(); ++c) saveNode(w, snapshot, index, c);
     return w.ok ? IO_OK : IO_ERROR;
 }
@@ -494,7 +540,6 @@ IOResult loadContainerChunks(ILoad& iload, SchematicGraph& table, SchematicViewS
                              SchematicViewState* nodeView) {
     Reader r(iload);
     std::vector<SchematicNode*> loaded;
-    std::vector<std::vector<PendingLink>> pending;
     std::vector<int32_t> parents;
 
     IOResult res;
@@ -505,13 +550,11 @@ IOResult loadContainerChunks(ILoad& iload, SchematicGraph& table, SchematicViewS
             ok = loadViewHeader(r, view, backgroundPath, storedNodeCount);
         } else if (id >= cc::firstNode) {
             NodeGuard guard{new SchematicNode};
-            std::vector<PendingLink> links;
-            ok = loadNode(r, nodeView, guard, links, parents);
+            ok = loadNode(r, nodeView, guard, int32_t(loaded.size()), parents);
             if (ok) {
                 // Everything that may fail comes first; the table's push is the hand-over,
                 // so the node has exactly one owner whatever throws.
                 loaded.push_back(guard.node);
-                pending.push_back(std::move(links));
                 table.push_back(guard.node);
                 guard.node = nullptr;
             }
@@ -520,6 +563,6 @@ IOResult loadContainerChunks(ILoad& iload, SchematicGraph& table, SchematicViewS
     }
     if (res != IO_END) return IO_ERROR;
     restoreParents(loaded, parents);
-    restoreLinks(loaded, pending);
+    restoreLinks(loaded, r.pending);
     return IO_OK;
 }

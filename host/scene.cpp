@@ -47,6 +47,8 @@ class SceneLoader {
 public:
     SceneLoader(const uint8_t* data, size_t size, const std::string& source, Scene& into)
         : reader(data, size), source(source), scene(into) {}
+    SceneLoader(FILE* file, size_t size, const std::string& source, Scene& into)
+        : reader(file, size), source(source), scene(into) {}
 
     void run() {
         readHeader();
@@ -231,22 +233,9 @@ void writeChunk(ChunkWriter& w, USHORT id, const void* data, ULONG size) {
     w.EndChunk();
 }
 
-bool readWholeFile(const std::string& path, std::vector<uint8_t>& out) {
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return false;
-    uint8_t block[65536];
-    size_t n;
-    while ((n = std::fread(block, 1, sizeof block, f)) > 0) out.insert(out.end(), block, block + n);
-    const bool ok = !std::ferror(f);
-    std::fclose(f);
-    return ok;
-}
-
-bool writeWholeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return false;
-    bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    ok = std::fflush(f) == 0 && ok;
+// Flushes, syncs and closes a file written for a save; false when any step failed.
+bool closeDurably(FILE* f) {
+    bool ok = std::fflush(f) == 0;
     // On the disk, not only in the system's cache, before the rename makes it the scene:
     // after a power loss the file is then the old one or the whole new one.
 #if defined(_WIN32)
@@ -318,6 +307,12 @@ void Scene::swapContents(Scene& other) {
 }
 
 std::vector<uint8_t> Scene::saveToBytes() {
+    std::vector<uint8_t> bytes;
+    save(nullptr, &bytes);
+    return bytes;
+}
+
+bool Scene::save(std::FILE* stream, std::vector<uint8_t>* bytes) {
     std::map<const void*, int32_t> refIds;
     int32_t next = 1;
     for (INode* node : nodeList) refIds[static_cast<const void*>(node)] = next++;
@@ -326,6 +321,7 @@ std::vector<uint8_t> Scene::saveToBytes() {
         auto found = refIds.find(object);
         return found == refIds.end() ? 0 : found->second;
     });
+    if (stream) w.streamTo(stream);
 
     w.BeginChunk(scene_chunk::header);
     ULONG written = 0;
@@ -369,7 +365,9 @@ std::vector<uint8_t> Scene::saveToBytes() {
     }
     w.EndChunk();
     if (w.failed()) throw RuntimeError("Scene not saved: " + w.failure());
-    return w.bytes();
+    if (stream) return w.finishStream();
+    bytes->assign(w.data(), w.data() + w.size());
+    return true;
 }
 
 void Scene::loadFromBytes(const uint8_t* data, size_t size, const std::string& source) {
@@ -380,9 +378,20 @@ void Scene::loadFromBytes(const uint8_t* data, size_t size, const std::string& s
 }
 
 void Scene::saveToFile(const std::string& path) {
-    const std::vector<uint8_t> bytes = saveToBytes();
     const std::string temporary = path + ".saving";
-    if (!writeWholeFile(temporary, bytes)) {
+    // Written as it is made, into a file beside the real one, so a large scene needs no
+    // copy of itself in memory and a failure anywhere leaves the real file alone.
+    FILE* f = std::fopen(temporary.c_str(), "wb");
+    if (!f) throw RuntimeError("Scene not saved: cannot write " + temporary);
+    bool written = false;
+    try {
+        written = save(f, nullptr);
+    } catch (...) {
+        std::fclose(f);
+        std::remove(temporary.c_str());
+        throw;
+    }
+    if (!closeDurably(f) || !written) {
         std::remove(temporary.c_str());
         throw RuntimeError("Scene not saved: cannot write " + temporary);
     }
@@ -393,9 +402,29 @@ void Scene::saveToFile(const std::string& path) {
 }
 
 void Scene::loadFromFile(const std::string& path) {
-    std::vector<uint8_t> bytes;
-    if (!readWholeFile(path, bytes)) throw RuntimeError("Cannot read scene file " + path);
-    loadFromBytes(bytes.data(), bytes.size(), path);
+    FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) throw RuntimeError("Cannot read scene file " + path);
+    // Read as it is parsed, a window at a time: a large scene needs no copy of its file in
+    // memory. The size is taken once; a file cut short meanwhile is refused as damaged.
+    long size = -1;
+    if (std::fseek(f, 0, SEEK_END) == 0) size = std::ftell(f);
+    if (size < 0 || std::fseek(f, 0, SEEK_SET) != 0) {
+        std::fclose(f);
+        throw RuntimeError("Cannot read scene file " + path);
+    }
+    Scene fresh;
+    try {
+        SceneLoader(f, size_t(size), path, fresh).run();
+    } catch (std::bad_alloc&) {
+        // A datum larger than memory allows (say a huge string) is refused like damage.
+        std::fclose(f);
+        throw RuntimeError("Scene file " + path + " cannot be loaded: out of memory");
+    } catch (...) {
+        std::fclose(f);
+        throw;
+    }
+    std::fclose(f);
+    swapContents(fresh);
 }
 
 Scene& the_scene() {

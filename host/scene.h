@@ -2,6 +2,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 #include "host/reference.h"
@@ -46,6 +47,9 @@ public:
 
 private:
     void swapContents(Scene& other);
+    // Writes the scene file to stream or, without one, into bytes; false when the
+    // stream refused some of it.
+    bool save(std::FILE* stream, std::vector<uint8_t>* bytes);
     std::vector<INode*> nodeList;
     std::vector<Control*> trackList;
     std::vector<ReferenceTarget*> looseList;

@@ -496,7 +496,11 @@ TEST_F(ContainerFile, RandomGraphsSurviveTheRoundTripByteForByte) {
             n.nodeColor = rgb(uint8_t(pick(256)), uint8_t(pick(256)), uint8_t(pick(256)));
             n.collapsed = uint8_t(pick(2)), n.hidden = uint8_t(pick(2)), n.selected = uint8_t(pick(2));
             n.textAlign = pick(3);
-            for (int s = pick(6); s > 0; --s) {
+            // Every fourth graph has a crowded node (its sockets found through a map, not a
+            // scan) with a long info text (a string block of its own, a file past 64 KiB).
+            const bool crowded = seed % 4 == 0 && i == 0;
+            if (crowded) n.nodeInfo = std::string(20000 + size_t(pick(5000)), 'c');
+            for (int s = crowded ? 17 + pick(40) : pick(6); s > 0; --s) {
                 SchematicSocket* socket = addSocket(g, n, pick(2), pick(2) ? "A" : "Out", false);
                 socket->value = float(pick(1000)) / 8.0f;
                 if (pick(4) == 0) setSocketFlipped(*socket, 1);
@@ -504,7 +508,7 @@ TEST_F(ContainerFile, RandomGraphsSurviveTheRoundTripByteForByte) {
             if (socketCount(n) > 2 && pick(3) == 0) removeSocket(g, n, pick(socketCount(n)), false);
             if (pick(5) == 0) setNodeSize(n, float(80 + pick(100)), float(20 + pick(100)));
         }
-        for (int k = pick(20); k > 0; --k) {
+        for (int k = pick(20) + (seed % 4 == 0 ? 60 : 0); k > 0; --k) {
             SchematicNode& from = *original.nodeTable[size_t(pick(nodes))];
             SchematicNode& to = *original.nodeTable[size_t(pick(nodes))];
             if (from.outputs.empty() || to.inputs.empty()) continue;

@@ -1,6 +1,10 @@
 // chunk_file_test.cpp - the chunk writer and reader: layout on disk, walking, and refusing damage.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <string>
+
 #include "host/chunk_file.h"
 #include "chunk_tree.h"
 
@@ -118,6 +122,66 @@ TEST(ChunkFile, StringIsBoundedByItsChunkWithOrWithoutTerminator) {
     EXPECT_STREQ(s, "xyz");
 }
 
+TEST(ChunkFile, StringsStayReadableWhileTheReaderLives) {
+    // Enough strings to fill several of the reader's blocks, one too long to share a block.
+    ChunkWriter w;
+    std::vector<std::string> texts;
+    for (int i = 0; i < 3000; ++i) texts.push_back(std::string(size_t(i % 40), char('a' + i % 26)));
+    texts[1234] = std::string(30000, 'L');
+    w.BeginChunk(0x0100);
+    for (const std::string& t : texts) {
+        w.BeginChunk(0x0001);
+        w.WriteCString(t.c_str());
+        w.EndChunk();
+    }
+    w.EndChunk();
+    ASSERT_FALSE(w.failed()) << w.failure();
+    ASSERT_EQ(w.bytes(), std::vector<uint8_t>(w.data(), w.data() + w.size()));
+
+    ChunkReader r(w.data(), w.size());
+    ASSERT_EQ(r.OpenChunk(), IO_OK);
+    std::vector<char*> read;
+    while (r.OpenChunk() == IO_OK) {
+        read.push_back(nullptr);
+        ASSERT_EQ(r.ReadCStringChunk(&read.back()), IO_OK);
+        r.CloseChunk();
+    }
+    ASSERT_EQ(read.size(), texts.size());
+    for (size_t i = 0; i < texts.size(); ++i) ASSERT_EQ(read[i], texts[i]) << "string " << i;
+}
+
+TEST(ChunkFile, StreamedFileHoldsTheSameBytesAsMemory) {
+    // Over a megabyte in nested chunks, so headers leave for the file before their chunks end.
+    auto writeAll = [](ChunkWriter& w) {
+        ULONG n = 0;
+        const std::vector<uint8_t> block(5000, 0xAB);
+        w.BeginChunk(0x0100);
+        for (int outer = 0; outer < 3; ++outer) {
+            w.BeginChunk(USHORT(0x0200 + outer));
+            for (int k = 0; k < 90; ++k) {
+                w.BeginChunk(USHORT(k));
+                w.Write(block.data(), ULONG(block.size() - size_t(k)), &n);
+                w.EndChunk();
+            }
+            w.EndChunk();
+        }
+        w.EndChunk();
+    };
+    ChunkWriter memory;
+    writeAll(memory);
+    std::FILE* file = std::tmpfile();
+    ASSERT_NE(file, nullptr);
+    ChunkWriter streamed;
+    streamed.streamTo(file);
+    writeAll(streamed);
+    ASSERT_TRUE(streamed.finishStream());
+    std::vector<uint8_t> onDisk(memory.size() + 1);
+    std::rewind(file);
+    onDisk.resize(std::fread(onDisk.data(), 1, onDisk.size(), file));
+    std::fclose(file);
+    EXPECT_EQ(onDisk, memory.bytes());
+}
+
 TEST(ChunkFile, EveryTruncationIsEitherReadWithinBoundsOrRefused) {
     const std::vector<uint8_t> bytes = sample();
     for (size_t n = 0; n < bytes.size(); ++n) {
@@ -132,6 +196,76 @@ TEST(ChunkFile, EveryTruncationIsEitherReadWithinBoundsOrRefused) {
         }
         if (n != 0 && n != 25) EXPECT_NE(r.damage(), "") << "prefix of " << n;
     }
+}
+
+// Everything a loader can learn from the reader: the tree, the data, the strings, the damage.
+// Identifiers below 0x0100 hold data; from 0x0200 on a chunk is closed unread.
+std::string transcript(ChunkReader& r) {
+    std::string out;
+    int guard = 0;
+    for (IOResult res = r.OpenChunk(); guard++ < 1000; res = r.OpenChunk()) {
+        if (res == IO_OK) {
+            const USHORT id = r.CurChunkID();
+            out += "<" + std::to_string(id) + ":" + std::to_string(r.CurChunkLength());
+            if (id >= 0x0200) {
+                out += r.CloseChunk() == IO_OK ? " skipped>" : " skipped>!";
+                continue;
+            }
+            if (id >= 0x0100) continue;
+            uint8_t head[3] = {};
+            ULONG n = 0;
+            if (r.Read(head, std::min<ULONG>(3, r.CurChunkLength()), &n) == IO_OK) {
+                out += " " + std::string(head, head + n);
+                char* rest = nullptr;
+                if (r.ReadCStringChunk(&rest) == IO_OK) out += "|" + std::string(rest);
+            }
+            out += r.CloseChunk() == IO_OK ? ">" : ">!";
+            continue;
+        }
+        if (res == IO_ERROR || r.depth() == 0) break;
+        out += r.CloseChunk() == IO_OK ? ">" : ">!";
+    }
+    return out + " damage: " + r.damage();
+}
+
+TEST(ChunkFile, FileReadThroughAWindowReadsAsMemoryDoesForEveryPrefix) {
+    ChunkWriter w;
+    ULONG n = 0;
+    w.BeginChunk(0x0100);
+    for (int k = 0; k < 6; ++k) {
+        w.BeginChunk(USHORT(k));
+        const std::string text(size_t(k * 9), char('a' + k));
+        w.Write(text.data(), ULONG(text.size()), &n);
+        w.EndChunk();
+    }
+    w.BeginChunk(0x0200);
+    w.BeginChunk(0x0007);  // skipped unread by the closing of its parent
+    w.WriteCString("never read");
+    w.EndChunk();
+    w.EndChunk();
+    w.EndChunk();
+    const std::vector<uint8_t> bytes = w.bytes();
+    for (size_t cut = 0; cut <= bytes.size(); ++cut) {
+        ChunkReader memory(bytes.data(), cut);
+        const std::string expected = transcript(memory);
+        for (size_t window : {1, 7, 64}) {
+            std::FILE* file = std::tmpfile();
+            ASSERT_NE(file, nullptr);
+            std::fwrite(bytes.data(), 1, cut, file);
+            std::rewind(file);
+            ChunkReader streamed(file, cut, window);
+            EXPECT_EQ(transcript(streamed), expected) << "prefix " << cut << ", window " << window;
+            std::fclose(file);
+        }
+    }
+    // A file shorter than it was said to be is refused, not read past its end.
+    std::FILE* file = std::tmpfile();
+    std::fwrite(bytes.data(), 1, 40, file);
+    std::rewind(file);
+    ChunkReader shorter(file, bytes.size(), 16);
+    const std::string t = transcript(shorter);
+    EXPECT_NE(t.find("damage: the file cannot be read past byte 40"), std::string::npos) << t;
+    std::fclose(file);
 }
 
 }  // namespace
