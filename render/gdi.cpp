@@ -107,6 +107,16 @@ void PaintCache::selectWanted(int firstSlot, int endSlot) {
     }
 }
 
+const CharWidths* PaintCache::charWidths(HDC dc, int height) {
+    if (!defers(dc)) return nullptr;
+    for (const auto& entry : widths_)
+        if (entry.first == height) return &entry.second;
+    CharWidths measured;
+    if (!GetCharWidth32W(dc, CharWidths::kFirst, CharWidths::kLast, measured.width)) return nullptr;
+    widths_.emplace_back(height, measured);
+    return &widths_.back().second;
+}
+
 int PaintCache::clipBox(HDC dc, RECT* box) {
     if (!defers(dc)) return GetClipBox(dc, box);
     if (!clipKind_) clipKind_ = GetClipBox(dc, &clip_);

@@ -2,8 +2,11 @@
 #pragma once
 #include <windows.h>
 
+#include <deque>
 #include <utility>
 #include <vector>
+
+#include "render/text_line.h"
 
 namespace gdi {
 
@@ -158,6 +161,9 @@ public:
     HBRUSH hollowBrush();
     // The caption font at a height (pixels).
     HFONT font(int height);
+    // The advance widths of the caption font at a height, measured once per paint in
+    // the target, where that font must be selected; null for any other context.
+    const CharWidths* charWidths(HDC dc, int height);
     // True when selections into dc are deferred by this cache.
     bool defers(HDC dc) const { return dc && dc == target_; }
     // The clip box of dc; the target's is asked once (the paint does not change it
@@ -182,6 +188,7 @@ private:
     std::vector<Entry<HPEN>> pens_;
     std::vector<Entry<HBRUSH>> brushes_;
     std::vector<Entry<HFONT>> fonts_;
+    std::deque<std::pair<int, CharWidths>> widths_;  // by font height; deque: answers stay put
     HDC target_;
     HGDIOBJ wanted_[kSlots] = {};  // null: the target's own object
     HGDIOBJ held_[kSlots] = {};    // what the target holds now (null: its own)

@@ -3,6 +3,7 @@
 
 #include "graph/geometry.h"
 #include "render/gdi.h"
+#include "render/text_line.h"
 
 namespace {
 constexpr int kFontHeight = 14;
@@ -40,5 +41,8 @@ void drawNodeText(SchematicNode& node, const SchematicViewState& view, HDC dc, c
     }
     gdi::ScopedSelect selectFont(dc, cache.font(height));
     gdi::readyForText(dc);
-    DrawTextA(dc, text.c_str(), int(text.size()), &box, format);
+    // The plain paint always asks DrawTextA, so the tests compare the two.
+    const CharWidths* widths = cache.charWidths(dc, height);
+    if (!widths || !drawTextLine(dc, text, box, format, *widths))
+        DrawTextA(dc, text.c_str(), int(text.size()), &box, format);
 }

@@ -26,7 +26,10 @@ void buildRandomGraph(GraphContext& ctx, std::mt19937& rng, int maxNodes, Bitmap
         n.borderColor = palette[pick(0, 4)];
         n.borderWidth = chance(80) ? 1 : pick(0, 6);
         n.edgeSize = real(0, 20);
-        n.nodeName = chance(70) ? "node " + std::to_string(i) : "";
+        // Now and then a title that only DrawText lays out: a mnemonic, a line break, a tab.
+        const char* const unusual[] = {"a&b", "two\nlines", "tab\tstop", "caf\xe9", "   ",
+                                       "a title far longer than the node is wide"};
+        n.nodeName = chance(70) ? "node " + std::to_string(i) : chance(40) ? unusual[pick(0, 5)] : "";
         n.nameOffset = chance(80) ? Vec2{} : Vec2{real(-40, 40), real(-30, 30)};
         n.textAlign = pick(0, 2);
         n.collapsed = chance(15);
