@@ -80,7 +80,7 @@ void drawOutputLinks(const GraphContext& graph, SchematicSocket& socket, HDC dc,
 
         selectPen.swap(socket.selectedLink == int32_t(u) && selectedPen ? selectedPen : linkPen);
         POINT middle;
-        gdi::ready(dc);
+        gdi::readyForLines(dc);
         if (double(z) > kCurvesAboveZoom) {
             const LinkCurve curve = linkCurve(s, q);
             PolyBezier(dc, curve.points, 4);

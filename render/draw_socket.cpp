@@ -80,7 +80,7 @@ void drawSocket(const GraphContext& graph, SchematicSocket& socket, HDC dc) {
 
     if (socket.drawSeperator) {
         const float x = nodePosition(*owner, true).x;
-        gdi::ready(dc);
+        gdi::readyForLines(dc);
         MoveToEx(dc, truncToInt32(x), truncToInt32(label.top), nullptr);
         LineTo(dc, truncToInt32(x + nodeWidth), truncToInt32(label.top));
     }

@@ -203,6 +203,11 @@ void ready(HDC dc) {
     if (cache.defers(dc)) cache.selectWanted(PaintCache::kPen, PaintCache::kFont);
 }
 
+void readyForLines(HDC dc) {
+    PaintCache& cache = PaintCache::current();
+    if (cache.defers(dc)) cache.selectWanted(PaintCache::kPen, PaintCache::kBrush);
+}
+
 void readyForText(HDC dc) {
     PaintCache& cache = PaintCache::current();
     if (cache.defers(dc)) cache.selectWanted(PaintCache::kFont, PaintCache::kSlots);

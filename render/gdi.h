@@ -109,9 +109,11 @@ private:
 };
 
 // Call before every drawing call: a deferring paint selects what its target should
-// hold, the pen and brush for shapes and lines, the font for text (a font selected
-// anew is realised anew, so it stays while shapes are drawn).
+// hold, only in the slots the call uses: the pen and brush for shapes, the pen for
+// lines and curves, the font for text (so a link's arrowhead brush or a caption's
+// font stays while the next line is drawn).
 void ready(HDC dc);
+void readyForLines(HDC dc);
 void readyForText(HDC dc);
 
 // Background mode and text colour, restored at scope end.
@@ -173,6 +175,7 @@ public:
 private:
     friend class ScopedSelect;
     friend void ready(HDC dc);
+    friend void readyForLines(HDC dc);
     friend void readyForText(HDC dc);
     enum Slot { kPen, kBrush, kFont, kSlots };
     // Says what the target should hold in a slot; answers what it should have held.

@@ -11,7 +11,7 @@ void drawRubberBand(const GraphContext& graph, SchematicSocket& socket, HDC dc, 
     gdi::ScopedSelect selectPen(dc, gdi::PaintCache::current().pen(PS_SOLID, 1, socket.socketColor));
     // Half the unscaled box: at other zooms the line starts off the box centre.
     const Vec2 a = socketScreenPosition(socket);
-    gdi::ready(dc);
+    gdi::readyForLines(dc);
     MoveToEx(dc, truncToInt32(a.x + socket.radius * 0.5f), truncToInt32(a.y + socket.radius * 0.5f),
              nullptr);
     LineTo(dc, truncToInt32(px), truncToInt32(py));
