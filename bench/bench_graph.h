@@ -69,6 +69,9 @@ double millisPerCall(int times, Body body) {
     return elapsed * 1000.0 / calls;
 }
 
+// Which build measured: both Windows builds run the painting benchmarks.
+inline const char* buildName() { return sizeof(void*) == 8 ? "64-bit build" : "32-bit build"; }
+
 // One line per result, gathered by ./run bench:
 //   row <case> <size> <ours ms> <baseline ms> <baseline kind> <target> <met>
 //   plot <series> <nodes> <ms>

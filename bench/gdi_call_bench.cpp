@@ -13,7 +13,7 @@ template <class Call>
 void report(const char* call, Call body) {
     int i = 0;
     const double ms = millisPerCall(kCalls, [&] { body(i++); });
-    std::printf("gdi\t%s\t%s\t%.3f\n", call, sizeof(void*) == 8 ? "64-bit build" : "32-bit build", ms * 1000.0);
+    std::printf("gdi\t%s\t%s\t%.3f\n", call, buildName(), ms * 1000.0);
     std::fflush(stdout);
 }
 

@@ -12,9 +12,8 @@ using RegionFn = void (*)(SchematicControl*, const RECT*);
 
 constexpr int kWidth = 1280, kHeight = 1024;
 bool plainToo = true;  // off when one section runs for a profile
-// Both Windows builds run this; Wine's 32-bit GDI costs several times more per call.
-const std::string kBuild = sizeof(void*) == 8 ? "64-bit build" : "32-bit build";
-std::string named(const char* what) { return std::string(what) + ", " + kBuild; }
+// Wine's 32-bit GDI costs several times more per call: each row names its build.
+std::string named(const char* what) { return std::string(what) + ", " + buildName(); }
 
 struct View {
     TestRollout ro{kWidth, kHeight};

@@ -29,9 +29,9 @@ out=$2
 } >"$out/bench.md"
 cat "$out/bench.md"
 
-# One data file per series; the file name is the series with spaces and commas made safe.
-series_file() { echo "$out/$(echo "$1" | tr ' ,()' '____').dat"; }
-awk -F'\t' -v dir="$out" '$1 == "plot" { name = $2; gsub(/[ ,()]/, "_", name); print $3, $4 > (dir "/" name ".dat") }' "$results"
+# One data file per series, named after the series.
+series_file() { echo "$out/$1.dat"; }
+awk -F'\t' -v dir="$out" '$1 == "plot" { print $3, $4 > (dir "/" $2 ".dat") }' "$results"
 paint_plots=""
 for build in "32-bit build" "64-bit build"; do
     for kind in "paint" "plain paint"; do

@@ -95,7 +95,18 @@ PaintCache::~PaintCache() {
 
 HGDIOBJ PaintCache::want(int slot, HGDIOBJ object) { return std::exchange(wanted_[slot], object); }
 
-void PaintCache::selectWanted(int firstSlot, int endSlot) {
+int PaintCache::slotOf(HGDIOBJ object) {
+    switch (GetObjectType(object)) {
+        case OBJ_PEN:
+        case OBJ_EXTPEN: return kPen;
+        case OBJ_BRUSH: return kBrush;
+        case OBJ_FONT: return kFont;
+        default: return -1;  // bitmaps are selected at once
+    }
+}
+
+void PaintCache::selectWanted(HDC dc, int firstSlot, int endSlot) {
+    if (!defers(dc)) return;
     for (int slot = firstSlot; slot < endSlot; ++slot) {
         if (wanted_[slot] == held_[slot]) continue;
         HGDIOBJ object = wanted_[slot] ? wanted_[slot] : own_[slot];
@@ -152,22 +163,10 @@ HFONT PaintCache::font(int height) {
     });
 }
 
-namespace {
-int deferredSlot(HGDIOBJ object) {
-    switch (GetObjectType(object)) {
-        case OBJ_PEN:
-        case OBJ_EXTPEN: return 0;
-        case OBJ_BRUSH: return 1;
-        case OBJ_FONT: return 2;
-        default: return -1;
-    }
-}
-}  // namespace
-
 ScopedSelect::ScopedSelect(HDC dc, HGDIOBJ object) : dc_(dc) {
     if (!dc || !object) return;
     PaintCache& cache = PaintCache::current();
-    if (cache.defers(dc)) slot_ = deferredSlot(object);
+    if (cache.defers(dc)) slot_ = PaintCache::slotOf(object);
     if (slot_ >= 0)
         previous_ = cache.want(slot_, object);
     else {
@@ -198,20 +197,9 @@ void ScopedSelect::restore() {
     detail::forgetSelection(this);
 }
 
-void ready(HDC dc) {
-    PaintCache& cache = PaintCache::current();
-    if (cache.defers(dc)) cache.selectWanted(PaintCache::kPen, PaintCache::kFont);
-}
-
-void readyForLines(HDC dc) {
-    PaintCache& cache = PaintCache::current();
-    if (cache.defers(dc)) cache.selectWanted(PaintCache::kPen, PaintCache::kBrush);
-}
-
-void readyForText(HDC dc) {
-    PaintCache& cache = PaintCache::current();
-    if (cache.defers(dc)) cache.selectWanted(PaintCache::kFont, PaintCache::kSlots);
-}
+void ready(HDC dc) { PaintCache::current().selectWanted(dc, PaintCache::kPen, PaintCache::kFont); }
+void readyForLines(HDC dc) { PaintCache::current().selectWanted(dc, PaintCache::kPen, PaintCache::kBrush); }
+void readyForText(HDC dc) { PaintCache::current().selectWanted(dc, PaintCache::kFont, PaintCache::kSlots); }
 
 BOOL blit(HDC target, int x, int y, int width, int height, HDC source, int sourceX, int sourceY,
           DWORD rop) {

@@ -148,7 +148,8 @@ private:
 // A cache with a target also defers the selections into that context: a paint
 // selects and restores a pen or brush around nearly every shape, and each call
 // costs as much as a small shape; deferred, only the changes a shape sees are made.
-// Every drawing call into the target must be preceded by ready().
+// Every drawing call into the target must be preceded by ready(), readyForLines()
+// or readyForText().
 class PaintCache {
 public:
     // target: the context whose selections are deferred (none: every selection is made).
@@ -180,7 +181,10 @@ private:
     enum Slot { kPen, kBrush, kFont, kSlots };
     // Says what the target should hold in a slot; answers what it should have held.
     HGDIOBJ want(int slot, HGDIOBJ object);
-    void selectWanted(int firstSlot, int endSlot);
+    // The slot an object is deferred in, or -1.
+    static int slotOf(HGDIOBJ object);
+    // Selects what dc should hold in the slots [firstSlot, endSlot), if dc is the target.
+    void selectWanted(HDC dc, int firstSlot, int endSlot);
 
     template <class Handle>
     struct Entry {
