@@ -4,7 +4,6 @@
 #include "control/schematic_control.h"
 #include "controller/vantrel_controller.h"
 #include "graph/graph.h"
-#include "control/scene_ties.h"
 
 void detachContainer(SchematicControl& control) {
     vantrelController* container = control.storageContainer;
@@ -13,7 +12,7 @@ void detachContainer(SchematicControl& control) {
     // are never read again after conversion: no node may keep one nothing marks.
     for (SchematicNode* node : container->nodeTable) node->bitmapValue = nullptr;
     if (container->owner == &control) clearContainerOwner(*container);
-    container->RemoveDependent(&control);
+    control.sceneWatch.unwatch(container);
     control.storageContainer = nullptr;
     // The gesture and selection pointers point at the container's sockets.
     control.graph.dragSocket = nullptr;
@@ -53,7 +52,7 @@ void bindContainer(SchematicControl& control, vantrelController& container) {
     }
 
     setContainerOwner(container, &control, control.viewState.get(), &control.backgroundPath);
-    container.AddDependent(&control);
+    control.sceneWatch.watch(&container);
     control.storageContainer = &container;
     control.viewState->zoom = container.containerView->zoom;
     control.viewState->pan = container.containerView->pan;
@@ -61,5 +60,5 @@ void bindContainer(SchematicControl& control, vantrelController& container) {
     control.graph.nodeTable = &container.nodeTable;
     control.graph.tableBorrowed = true;
     // Loaded nodes may point at scene objects; hear of their deletion as for our own.
-    tieSceneReferences(control.sceneTies, container.nodeTable);
+    watchSceneReferences(control.sceneWatch, container.nodeTable);
 }

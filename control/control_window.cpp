@@ -5,9 +5,9 @@
 
 void SchematicControl::add_control(Rollout* ro, HWND parent, HINSTANCE hInstance, int& current_y) {
     // The caption may be any value; its print form is the window title.
-    StringStream title;
-    if (caption) caption->print(&title);
-    caption = new String(title.text.c_str());
+    auto* title = new StringStream(_M(""));
+    if (caption) caption->sprint(title);
+    caption = new String(title->to_string());
 
     control_ID = next_id();
     parent_rollout = ro;
@@ -18,7 +18,7 @@ void SchematicControl::add_control(Rollout* ro, HWND parent, HINSTANCE hInstance
 
     // A control disabled while its rollout was closed opens disabled.
     const DWORD style = WS_CHILD | WS_VISIBLE | WS_GROUP | (enabled ? 0 : WS_DISABLED);
-    window = CreateWindowExA(0, SCHEMATIC_WINDOWCLASS, title.text.c_str(), style, pos.left, pos.top,
+    window = CreateWindowEx(0, SCHEMATIC_WINDOWCLASS, caption->to_string(), style, pos.left, pos.top,
                              pos.width, pos.height, parent,
                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(control_ID)), vantrelModule(), this);
 
@@ -26,7 +26,7 @@ void SchematicControl::add_control(Rollout* ro, HWND parent, HINSTANCE hInstance
     // still cleared and the old buffer still goes, as on any opening.
     rebuildBackBuffer();
     clearGraph(graph);
-    if (window && ro->font) SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(ro->font), FALSE);
+    if (window && ro->font) SendMessage(window, WM_SETFONT, reinterpret_cast<WPARAM>(ro->font), FALSE);
 }
 
 void SchematicControl::rebuildBackBuffer() {
@@ -53,7 +53,7 @@ void SchematicControl::releaseBackBuffer() {
 }
 
 bool SchematicControl::rolloutIsOpen() const {
-    return parent_rollout && parent_rollout->is_open();
+    return parent_rollout && parent_rollout->page;
 }
 
 void SchematicControl::set_enable() {

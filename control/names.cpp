@@ -8,7 +8,7 @@ extern "C" {
 }
 
 void internNames() {
-#define VANTREL_NAME(name, kind) n_##name = Name::intern(#name);
+#define VANTREL_NAME(name, kind) n_##name = Name::intern(_M(#name));
 #include "control/names.def"
 #undef VANTREL_NAME
 }

@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include "control/module.h"
+#include "host/plugapi.h"
 #include "control/names.h"
 #include "control/schematic_control.h"
 #include "interaction/window_proc.h"
@@ -12,7 +13,7 @@ bool windowClassRegistered = false;
 
 bool registerWindowClass() {
     if (windowClassRegistered) return true;
-    WNDCLASSEXA wc{};
+    WNDCLASSEX wc{};
     wc.cbSize = sizeof wc;
     wc.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
     wc.lpfnWndProc = schematicWindowProc;
@@ -20,7 +21,7 @@ bool registerWindowClass() {
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
     wc.hbrBackground = nullptr;  // the paint covers every pixel
     wc.lpszClassName = SCHEMATIC_WINDOWCLASS;
-    if (!RegisterClassExA(&wc)) return false;
+    if (!RegisterClassEx(&wc)) return false;
     windowClassRegistered = true;
     return true;
 }
@@ -36,7 +37,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved
     // Unloaded (not the process ending): a class left registered would point at code
     // that is gone, and the next load could not register it again.
     if (reason == DLL_PROCESS_DETACH && !reserved && windowClassRegistered) {
-        UnregisterClassA(SCHEMATIC_WINDOWCLASS, instance);
+        UnregisterClass(SCHEMATIC_WINDOWCLASS, instance);
         windowClassRegistered = false;
     }
     return TRUE;
@@ -45,10 +46,10 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved
 extern "C" VANTREL_API void LibInit() {
     internNames();
     if (!registerWindowClass()) return;
-    install_rollout_control(Name::intern("SchematicControl"), makeSchematicControl);
+    install_rollout_control(Name::intern(_M("SchematicControl")), makeSchematicControl);
 }
 
-extern "C" VANTREL_API const char* LibDescription() { return "Maxscript Schematic Control"; }
+extern "C" VANTREL_API const MCHAR* LibDescription() { return _M("Maxscript Schematic Control"); }
 
-// Host API version the extension is built for: release 10900, interface 24, revision 0.
-extern "C" VANTREL_API ULONG LibVersion() { return 714348544; }
+// The host SDK the extension is built against.
+extern "C" VANTREL_API ULONG LibVersion() { return VERSION_3DSMAX; }

@@ -11,9 +11,9 @@
 SchematicControlClass SchematicControl_class;
 
 SchematicControlClass::SchematicControlClass()
-    : ValueMetaClass("SchematicControl", &RolloutControl_class) {}
+    : ValueMetaClass(_M("SchematicControl")) {}
 
-void SchematicControlClass::gc_trace() { mark(); }
+void SchematicControlClass::gc_trace() { mark_in_use(); }
 
 SchematicControl::SchematicControl(Value* name, Value* caption, Value** keyparms, int keyparm_count)
     : RolloutControl(name, caption, keyparms, keyparm_count), seam(this) {
@@ -48,17 +48,18 @@ void SchematicControl::gc_trace() {
     RolloutControl::gc_trace();
     // The device bitmaps are made from these values; a script may hold them no
     // longer, and the control must never point at a freed value.
-    gc_mark(backgroundBitmapValue);
+    if (backgroundBitmapValue && backgroundBitmapValue->is_not_marked()) backgroundBitmapValue->gc_trace();
     if (graph.nodeTable)
-        for (SchematicNode* node : *graph.nodeTable) gc_mark(node->bitmapValue);
+        for (SchematicNode* node : *graph.nodeTable)
+            if (node->bitmapValue && node->bitmapValue->is_not_marked()) node->bitmapValue->gc_trace();
 }
 
-bool SchematicControl::is_kind_of(ValueMetaClass* c) {
+BOOL SchematicControl::is_kind_of(ValueMetaClass* c) {
     return c == &SchematicControl_class || RolloutControl::is_kind_of(c);
 }
 
 void SchematicControl::sprin1(CharStream* s) {
-    s->printf("SchematicControl:%s", name ? name->to_string() : "");
+    s->printf(_M("SchematicControl:%s"), name ? name->to_string() : _M(""));
 }
 
 Value* SchematicControl::classOf_vf(Value** arg_list, int count) {
@@ -73,7 +74,7 @@ Value* SchematicControl::superClassOf_vf(Value** arg_list, int count) {
 
 Value* SchematicControl::isKindOf_vf(Value** arg_list, int count) {
     check_arg_count(isKindOf, 2, count + 1);
-    if (arg_list[0] == &SchematicControl_class) return &true_value;
+    if (arg_list[0] == class_tag(SchematicControl)) return &true_value;
     return RolloutControl::isKindOf_vf(arg_list, count);
 }
 

@@ -7,8 +7,8 @@
 #include "control/vantrel_api.h"
 #include "graph/graph_context.h"
 #include "graph/records.h"
+#include "controller/scene_watch.h"
 #include "host/rollout.h"
-#include "control/scene_ties.h"
 
 class vantrelController;
 
@@ -21,9 +21,9 @@ public:
 
 extern "C" VANTREL_API SchematicControlClass SchematicControl_class;
 
-#define SCHEMATIC_WINDOWCLASS "SCHEMATIC_WINDOWCLASS"
+#define SCHEMATIC_WINDOWCLASS _M("SCHEMATIC_WINDOWCLASS")
 
-class SchematicControl : public RolloutControl {
+class SchematicControl : public RolloutControl, public SceneWatch::Listener {
 public:
     HWND window = nullptr;                            // child window; stale after the rollout closes
     vantrelController* storageContainer = nullptr;    // bound container, not owned
@@ -39,19 +39,19 @@ public:
     HDC backBufferDC = nullptr;                       // off-screen target of every paint
     HBITMAP backBufferBitmap = nullptr;               // client-sized, selected into backBufferDC
     ControlSeam seam;                                 // how graph operations reach this window
-    SceneTies sceneTies{this};                        // scene objects the graph points at
+    SceneWatch sceneWatch{*this};                     // the bound container and the scene objects the graph points at
 
     SchematicControl(Value* name, Value* caption, Value** keyparms, int keyparm_count);
     ~SchematicControl() override;
 
     // Host-facing slots.
-    bool is_kind_of(ValueMetaClass* c) override;
+    BOOL is_kind_of(ValueMetaClass* c) override;
     void sprin1(CharStream* s) override;
     Value* classOf_vf(Value** arg_list, int count) override;
     Value* superClassOf_vf(Value** arg_list, int count) override;
     Value* isKindOf_vf(Value** arg_list, int count) override;
     void add_control(Rollout* ro, HWND parent, HINSTANCE hInstance, int& current_y) override;
-    LPCSTR get_control_class() override { return SCHEMATIC_WINDOWCLASS; }
+    LPCMSTR get_control_class() override { return SCHEMATIC_WINDOWCLASS; }
     DWORD get_control_style() override { return WS_TABSTOP; }
     DWORD get_control_ex_style() override { return 0; }
     void init_control(HWND) override {}
@@ -64,7 +64,7 @@ public:
     // Marks the bitmap values the control and its nodes still point at.
     void gc_trace() override;
     // A bound container or a tied scene object is being deleted.
-    void NotifyRefChanged(ReferenceTarget* target, PartID part, RefMessage message) override;
+    void sceneObjectDeleted(ReferenceTarget* target) override;
 
     // Re-reads the client rectangle into viewState and makes a new back buffer.
     void rebuildBackBuffer();

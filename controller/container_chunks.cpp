@@ -198,7 +198,13 @@ struct PendingLink {
 
 class Reader {
 public:
-    explicit Reader(ILoad& iload) : iload(iload) {}
+    Reader(ILoad& iload, std::deque<SceneRefPatch>& sceneRefs) : iload(iload), sceneRefs(sceneRefs) {}
+
+    // The host fills the object in once the scene is read; the caller checks its kind.
+    void recordSceneRef(int32_t refId, SchematicNode* node, SchematicSocket* socket) {
+        sceneRefs.push_back(SceneRefPatch{nullptr, node, socket});
+        iload.RecordBackpatch(refId, reinterpret_cast<void**>(&sceneRefs.back().object));
+    }
 
     // Consecutive fixed-size values, asked of the host in one read.
     template <class... T>
@@ -225,12 +231,13 @@ public:
     }
     // Reads n followed by n records of recordSize bytes, refusing an n the chunk cannot hold.
     bool count(int32_t& n, ULONG recordSize) {
-        const ULONG length = iload.CurChunkLength();
+        const ULONGLONG length = iload.CurChunkLength();
         if (!get(n) || n < 0) return false;
         return uint64_t(n) * recordSize <= uint64_t(length) - sizeof n;
     }
 
     ILoad& iload;
+    std::deque<SceneRefPatch>& sceneRefs;
     // Reused from socket to socket so that reading one costs no allocation.
     std::vector<int32_t> links, weights;
     std::vector<PendingLink> pending;
@@ -353,9 +360,7 @@ bool loadSocket(Reader& r, SchematicNode& node, int32_t nodePosition) {
     s->socketInfo = std::move(stored.socketInfo);
     s->socketIsHidden = stored.socketIsHidden;
     s->drawSeperator = stored.drawSeperator;
-    if (controllerRef != 0)
-        r.iload.RecordBackpatch(controllerRef, reinterpret_cast<void**>(&s->sceneController),
-                                BACKPATCH_CONTROL);
+    if (controllerRef != 0) r.recordSceneRef(controllerRef, nullptr, s);
     const size_t linkCount = links.size() / 2;
     // Room for the links the restore will add; the count is bounded by the chunk's bytes.
     s->links.reserve(linkCount);
@@ -381,7 +386,7 @@ bool loadNode(Reader& r, SchematicViewState* nodeView, NodeGuard& guard, int32_t
     SchematicNode& n = *guard.node;
     n.viewStateRef = nodeView;
     // A socket chunk holds at least a header, so the node's length bounds its sockets.
-    const size_t socketBound = r.iload.CurChunkLength() / kChunkHeaderBytes;
+    const size_t socketBound = static_cast<size_t>(r.iload.CurChunkLength() / kChunkHeaderBytes);
     bool haveSize = false;
     Vec2I storedSize;
     USHORT lastSocketId = 0;
@@ -413,9 +418,7 @@ bool loadNode(Reader& r, SchematicViewState* nodeView, NodeGuard& guard, int32_t
                     if (inputs > 0) n.inputs.reserve(std::min(size_t(inputs), socketBound));
                     if (outputs > 0) n.outputs.reserve(std::min(size_t(outputs), socketBound));
                 }
-                if (ok && sceneNodeRef != 0)
-                    r.iload.RecordBackpatch(sceneNodeRef, reinterpret_cast<void**>(&n.sceneNode),
-                                            BACKPATCH_NODE);
+                if (ok && sceneNodeRef != 0) r.recordSceneRef(sceneNodeRef, &n, nullptr);
                 break;
             }
             case cc::nodeParent: {
@@ -537,8 +540,8 @@ IOResult saveContainerChunks(ISave& isave, const SchematicGraph& table, const Sc
 
 IOResult loadContainerChunks(ILoad& iload, SchematicGraph& table, SchematicViewState& view,
                              std::string& backgroundPath, int32_t& storedNodeCount,
-                             SchematicViewState* nodeView) {
-    Reader r(iload);
+                             SchematicViewState* nodeView, std::deque<SceneRefPatch>& sceneRefs) {
+    Reader r(iload, sceneRefs);
     std::vector<SchematicNode*> loaded;
     std::vector<int32_t> parents;
 

@@ -1,10 +1,21 @@
 // container_chunks.h - the container's graph as scene-file chunks: identifiers, writer, reader.
 #pragma once
 #include <cstdint>
+#include <deque>
 #include <string>
 
 #include "graph/records.h"
 #include "host/scene_io.h"
+
+class ReferenceTarget;
+
+// Where the host puts the scene object a node or socket of a loaded file names:
+// kept aside until the load is done, so no field ever holds an object of another kind.
+struct SceneRefPatch {
+    ReferenceTarget* object = nullptr;
+    SchematicNode* node = nullptr;      // its sceneNode gets the object, or
+    SchematicSocket* socket = nullptr;  // its sceneController does
+};
 
 namespace container_chunk {
 inline constexpr USHORT viewHeader = 0x0020;      // sub-chunks viewZoom .. viewBackground
@@ -58,4 +69,4 @@ IOResult saveContainerChunks(ISave& isave, const SchematicGraph& table, const Sc
 // nodes read so far stay in table, no parent or link is restored.
 IOResult loadContainerChunks(ILoad& iload, SchematicGraph& table, SchematicViewState& view,
                              std::string& backgroundPath, int32_t& storedNodeCount,
-                             SchematicViewState* nodeView);
+                             SchematicViewState* nodeView, std::deque<SceneRefPatch>& sceneRefs);

@@ -7,7 +7,9 @@ int vantrelCtrlClassDesc::IsPublic() { return 1; }
 
 void* vantrelCtrlClassDesc::Create(BOOL) { return static_cast<Animatable*>(new vantrelController); }
 
-const char* vantrelCtrlClassDesc::ClassName() { return "Vantrel Controller"; }
+const MCHAR* vantrelCtrlClassDesc::ClassName() { return _M("Vantrel Controller"); }
+
+const MCHAR* vantrelCtrlClassDesc::NonLocalizedClassName() { return _M("Vantrel Controller"); }
 
 SClass_ID vantrelCtrlClassDesc::SuperClassID() { return CTRL_FLOAT_CLASS_ID; }
 
@@ -15,9 +17,9 @@ Class_ID vantrelCtrlClassDesc::ClassID() {
     return Class_ID(kVantrelControllerClassA, kVantrelControllerClassB);
 }
 
-const char* vantrelCtrlClassDesc::Category() { return ""; }
+const MCHAR* vantrelCtrlClassDesc::Category() { return _M(""); }
 
-const char* vantrelCtrlClassDesc::InternalName() { return "vantrelController"; }
+const MCHAR* vantrelCtrlClassDesc::InternalName() { return _M("vantrelController"); }
 
 namespace {
 vantrelCtrlClassDesc classDesc;
@@ -25,14 +27,14 @@ vantrelCtrlClassDesc classDesc;
 
 extern "C" {
 
-CONTROLLER_API const char* LibDescription() { return "Vantrel Controller"; }
+CONTROLLER_API const MCHAR* LibDescription() { return _M("Vantrel Controller"); }
 
 CONTROLLER_API int LibNumberClasses() { return 1; }
 
 // One class: every index names it.
 CONTROLLER_API ClassDesc* LibClassDesc(int) { return &classDesc; }
 
-// The host SDK's plug-in version the controller is built for: release 9000, interface 21, revision 0.
-CONTROLLER_API ULONG LibVersion() { return 0x23281500; }
+// The host SDK the controller is built against.
+CONTROLLER_API ULONG LibVersion() { return VERSION_3DSMAX; }
 
 }

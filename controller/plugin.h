@@ -1,6 +1,7 @@
 // plugin.h - the controller plug-in's exports and its class descriptor.
 #pragma once
 #include "host/class_directory.h"
+#include "host/plugapi.h"
 
 #if defined(_WIN32) && defined(VANTREL_CONTROLLER_BUILD)
 #  define CONTROLLER_API __declspec(dllexport)
@@ -13,16 +14,17 @@
 class vantrelCtrlClassDesc : public ClassDesc {
 public:
     int IsPublic() override;
-    void* Create(BOOL loading = 0) override;
-    const char* ClassName() override;
+    void* Create(BOOL loading = FALSE) override;
+    const MCHAR* ClassName() override;
+    const MCHAR* NonLocalizedClassName() override;
     SClass_ID SuperClassID() override;
     Class_ID ClassID() override;
-    const char* Category() override;
-    const char* InternalName() override;
+    const MCHAR* Category() override;
+    const MCHAR* InternalName() override;
 };
 
 extern "C" {
-CONTROLLER_API const char* LibDescription();
+CONTROLLER_API const MCHAR* LibDescription();
 CONTROLLER_API int LibNumberClasses();
 CONTROLLER_API ClassDesc* LibClassDesc(int i);
 CONTROLLER_API ULONG LibVersion();

@@ -33,8 +33,6 @@ vantrelController::vantrelController() : containerView(std::make_unique<Schemati
 vantrelController::~vantrelController() {
     // A bound control lets go of our table now, while every node still exists.
     DeleteAllRefsToMe();
-    for (ReferenceTarget* target : watched) target->RemoveDependent(this);
-    watched.clear();
     ContainerSeam seam;
     GraphContext ctx;
     ctx.nodeTable = &nodeTable;
@@ -43,30 +41,46 @@ vantrelController::~vantrelController() {
     clearGraph(ctx);  // last node first
 }
 
-void vantrelController::watchSceneReferences() {
-    auto watch = [&](ReferenceTarget* target) {
-        if (target && watched.insert(target).second) target->AddDependent(this);
-    };
-    for (SchematicNode* node : nodeTable) {
-        watch(node->sceneNode);
-        for (auto* list : {&node->inputs, &node->outputs})
-            for (SchematicSocket* socket : *list) watch(socket->sceneController);
+void vantrelController::watchSceneReferences() { ::watchSceneReferences(watched, nodeTable); }
+
+void vantrelController::sceneObjectDeleted(ReferenceTarget* target) { clearSceneReferences(nodeTable, target); }
+
+namespace {
+bool isControllerSuperClass(SClass_ID super) {
+    switch (super) {
+        case CTRL_FLOAT_CLASS_ID:
+        case CTRL_POINT2_CLASS_ID:
+        case CTRL_POINT3_CLASS_ID:
+        case CTRL_POSITION_CLASS_ID:
+        case CTRL_ROTATION_CLASS_ID:
+        case CTRL_SCALE_CLASS_ID:
+            return true;
+        default:
+            return false;
     }
 }
+}  // namespace
 
-void vantrelController::NotifyRefChanged(ReferenceTarget* target, PartID, RefMessage message) {
-    if (message != REFMSG_TARGET_DELETED || watched.erase(target) == 0) return;
-    for (SchematicNode* node : nodeTable) {
-        if (node->sceneNode && static_cast<ReferenceTarget*>(node->sceneNode) == target)
-            node->sceneNode = nullptr;
-        for (auto* list : {&node->inputs, &node->outputs})
-            for (SchematicSocket* socket : *list)
-                if (socket->sceneController && static_cast<ReferenceTarget*>(socket->sceneController) == target)
-                    socket->sceneController = nullptr;
+void vantrelController::adoptLoadedSceneReferences() {
+    // The host fills in whatever object the file names; one of another kind than the
+    // field holds (a controller where a node belongs, say) is dropped, not kept.
+    for (const SceneRefPatch& patch : loadedRefs) {
+        ReferenceTarget* object = patch.object;
+        if (patch.node)
+            patch.node->sceneNode =
+                object && object->SuperClassID() == BASENODE_CLASS_ID ? static_cast<INode*>(object) : nullptr;
+        if (patch.socket)
+            patch.socket->sceneController =
+                object && isControllerSuperClass(object->SuperClassID()) ? static_cast<Control*>(object) : nullptr;
     }
+    loadedRefs.clear();
 }
 
-void vantrelController::GetClassName(std::string& s) { s = "Vantrel Controller"; }
+RefResult vantrelController::NotifyRefChanged(const Interval&, RefTargetHandle, PartID&, RefMessage, BOOL) {
+    return REF_DONTCARE;  // scene objects are heard through the watch
+}
+
+void vantrelController::GetClassName(MSTR& s, bool) const { s = _M("Vantrel Controller"); }
 
 SClass_ID vantrelController::SuperClassID() { return CTRL_FLOAT_CLASS_ID; }
 
@@ -90,10 +104,16 @@ IOResult vantrelController::Load(ILoad* iload) {
     SchematicViewState* nodeView = owner && ownerView ? ownerView : containerView.get();
     // The scene references are filled in only once the whole scene is read.
     iload->RegisterPostLoadCallback(&afterLoad);
-    return loadContainerChunks(*iload, nodeTable, *containerView, backgroundPath, storedNodeCount, nodeView);
+    loadedRefs.clear();
+    return loadContainerChunks(*iload, nodeTable, *containerView, backgroundPath, storedNodeCount, nodeView,
+                               loadedRefs);
 }
 
-ReferenceTarget* vantrelController::Clone() { return new vantrelController; }
+RefTargetHandle vantrelController::Clone(RemapDir&) { return new vantrelController; }
+
+void vantrelController::Copy(Control*) {}
+
+void vantrelController::Extrapolate(Interval, TimeValue, void*, Interval&, int) {}
 
 void vantrelController::GetValueLocalTime(TimeValue, void*, Interval&, GetSetMethod) {}
 

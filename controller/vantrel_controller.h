@@ -3,10 +3,12 @@
 //   this plug-in: all it may use here are fields, inline functions and virtuals.
 #pragma once
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <string>
-#include <unordered_set>
 
+#include "controller/container_chunks.h"
+#include "controller/scene_watch.h"
 #include "graph/node_ops.h"
 #include "graph/records.h"
 #include "host/reference.h"
@@ -16,7 +18,7 @@ class SchematicControl;
 inline constexpr ULONG kVantrelControllerClassA = 0x4E9A62EA;
 inline constexpr ULONG kVantrelControllerClassB = 0x5A1E0244;
 
-class vantrelController : public StdControl {
+class vantrelController : public StdControl, public SceneWatch::Listener {
 public:
     SchematicControl* owner = nullptr;                  // bound control; not owned
     int32_t storedNodeCount = 0;                        // node count of the last file read; informative
@@ -34,15 +36,21 @@ public:
     // one is cleared from the table whether or not a control is bound. Run after a load
     // and whenever a control lets go of the table.
     virtual void watchSceneReferences();
-    void NotifyRefChanged(ReferenceTarget* target, PartID part, RefMessage message) override;
+    // A watched scene object is being deleted: no node or socket keeps pointing at it.
+    void sceneObjectDeleted(ReferenceTarget* target) override;
+    // Gives the nodes and sockets of the last load the scene objects their file named,
+    // each only when it is of the kind its field holds.
+    virtual void adoptLoadedSceneReferences();
 
-    void GetClassName(std::string& s) override;
+    void GetClassName(MSTR& s, bool localized = true) const override;
     SClass_ID SuperClassID() override;
     Class_ID ClassID() override;
     void DeleteThis() override;
     IOResult Save(ISave* isave) override;
     IOResult Load(ILoad* iload) override;
-    ReferenceTarget* Clone() override;
+    RefTargetHandle Clone(RemapDir& remap) override;
+    // A container replaced by another keeps its own graph: nothing to take over.
+    void Copy(Control* from) override;
 
     // No keys and no value of its own: evaluating leaves the caller's value alone.
     void GetValueLocalTime(TimeValue t, void* val, Interval& valid, GetSetMethod method) override;
@@ -51,17 +59,26 @@ public:
     void DeleteTempValue(void* val) override;
     void ApplyValue(void* val, void* delta) override;
     void MultiplyValue(void* val, float m) override;
+    void Extrapolate(Interval range, TimeValue t, void* val, Interval& valid, int type) override;
+
+protected:
+    RefResult NotifyRefChanged(const Interval& changeInt, RefTargetHandle hTarget, PartID& partID,
+                               RefMessage message, BOOL propagate) override;
 
 private:
     class AfterLoad : public PostLoadCallback {
     public:
         explicit AfterLoad(vantrelController& container) : container(container) {}
-        void proc(ILoad*) override { container.watchSceneReferences(); }
+        void proc(ILoad*) override {
+            container.adoptLoadedSceneReferences();
+            container.watchSceneReferences();
+        }
 
     private:
         vantrelController& container;
     };
-    std::unordered_set<ReferenceTarget*> watched;  // scene objects we depend on
+    SceneWatch watched{*this};           // scene objects the table points at
+    std::deque<SceneRefPatch> loadedRefs;  // filled in by the host once the scene is read
     AfterLoad afterLoad{*this};
 };
 

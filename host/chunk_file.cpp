@@ -249,8 +249,8 @@ IOResult ChunkReader::OpenChunk() {
 
 USHORT ChunkReader::CurChunkID() { return open.empty() ? 0 : open.back().id; }
 
-ULONG ChunkReader::CurChunkLength() {
-    return open.empty() ? 0 : ULONG(open.back().end - open.back().start);
+ULONGLONG ChunkReader::CurChunkLength() {
+    return open.empty() ? 0 : ULONGLONG(open.back().end - open.back().start);
 }
 
 IOResult ChunkReader::refuseRead(ULONG nbytes) {
@@ -330,8 +330,8 @@ IOResult ChunkReader::CloseChunk() {
     return problem.empty() ? IO_OK : IO_ERROR;
 }
 
-void ChunkReader::RecordBackpatch(int refId, void** patchThis, ULONG kind) {
-    if (patchThis) patches.push_back(Backpatch{refId, patchThis, kind});
+void ChunkReader::RecordBackpatch(int imaker, void** patchThis, DWORD flags) {
+    if (patchThis) patches.push_back(Backpatch{imaker, patchThis, flags});
 }
 
 void ChunkReader::RegisterPostLoadCallback(PostLoadCallback* cb) {

@@ -113,11 +113,11 @@ public:
 
     IOResult OpenChunk() override;
     USHORT CurChunkID() override;
-    ULONG CurChunkLength() override;
+    ULONGLONG CurChunkLength() override;
     IOResult Read(void* buf, ULONG nbytes, ULONG* nread) override;
     IOResult ReadCStringChunk(char** s) override;
     IOResult CloseChunk() override;
-    void RecordBackpatch(int refId, void** patchThis, ULONG kind = BACKPATCH_ANY) override;
+    void RecordBackpatch(int imaker, void** patchThis, DWORD flags = 0) override;
     void RegisterPostLoadCallback(PostLoadCallback* cb) override;
     // The loader calls this once every back-patch is filled in.
     void runPostLoadCallbacks();
@@ -125,7 +125,7 @@ public:
     struct Backpatch {
         int refId;
         void** slot;
-        ULONG kind;
+        DWORD flags;
     };
     const std::vector<Backpatch>& backpatches() const { return patches; }
     size_t depth() const { return open.size(); }

@@ -39,10 +39,16 @@ ClassDesc* find_class(SClass_ID super_class, Class_ID id) {
     return nullptr;
 }
 
-ClassDesc* find_class_named(const char* internal_name) {
+const MCHAR* script_class_name(ClassDesc* cd) {
+    if (!cd) return nullptr;
+    const MCHAR* name = cd->InternalName();
+    return name ? name : cd->NonLocalizedClassName();
+}
+
+ClassDesc* find_class_named(const MCHAR* internal_name) {
     if (!internal_name) return nullptr;
     for (ClassDesc* cd : directory()) {
-        const char* name = cd->InternalName();
+        const MCHAR* name = script_class_name(cd);
         if (name && same_name(name, internal_name)) return cd;
     }
     return nullptr;

@@ -35,10 +35,11 @@ public:
     BuiltinDesc(const char* name, SClass_ID super, Class_ID id) : name(name), super(super), id(id) {}
     int IsPublic() override { return 1; }
     void* Create(BOOL) override { return static_cast<Animatable*>(new T); }
-    const char* ClassName() override { return name; }
+    const MCHAR* ClassName() override { return name; }
+    const MCHAR* NonLocalizedClassName() override { return name; }
     SClass_ID SuperClassID() override { return super; }
     Class_ID ClassID() override { return id; }
-    const char* Category() override { return "Standard"; }
+    const MCHAR* Category() override { return _M("Standard"); }
 
 private:
     const char* name;
@@ -54,7 +55,7 @@ IOResult HostFloatController::Save(ISave* isave) { return saveFloats(isave, &val
 
 IOResult HostFloatController::Load(ILoad* iload) { return loadFloats(iload, &value, 1); }
 
-ReferenceTarget* HostFloatController::Clone() {
+RefTargetHandle HostFloatController::Clone(RemapDir&) {
     auto* copy = new HostFloatController;
     copy->value = value;
     return copy;
@@ -91,7 +92,7 @@ IOResult HostPositionController::Load(ILoad* iload) {
     return res;
 }
 
-ReferenceTarget* HostPositionController::Clone() {
+RefTargetHandle HostPositionController::Clone(RemapDir&) {
     auto* copy = new HostPositionController;
     copy->x = x, copy->y = y, copy->z = z;
     return copy;

@@ -6,12 +6,14 @@
 class HOSTSDK_API HostFloatController : public StdControl {
 public:
     float value = 0.0f;
-    void GetClassName(std::string& s) override { s = "Float_Value"; }
+    void GetClassName(MSTR& s, bool localized = true) const override { s = _M("Float_Value"); }
     SClass_ID SuperClassID() override { return CTRL_FLOAT_CLASS_ID; }
     Class_ID ClassID() override;
     IOResult Save(ISave* isave) override;
     IOResult Load(ILoad* iload) override;
-    ReferenceTarget* Clone() override;
+    RefTargetHandle Clone(RemapDir& remap) override;
+    void Copy(Control* from) override {}
+    void Extrapolate(Interval, TimeValue, void*, Interval&, int) override {}
     void GetValueLocalTime(TimeValue t, void* val, Interval& valid, GetSetMethod method) override;
     void SetValueLocalTime(TimeValue t, void* val, int commit, GetSetMethod method) override;
     void* CreateTempValue() override { return new float(0.0f); }
@@ -24,12 +26,13 @@ public:
 class HOSTSDK_API HostPositionController : public Control {
 public:
     float x = 0, y = 0, z = 0;
-    void GetClassName(std::string& s) override { s = "Position_Value"; }
+    void GetClassName(MSTR& s, bool localized = true) const override { s = _M("Position_Value"); }
     SClass_ID SuperClassID() override { return CTRL_POSITION_CLASS_ID; }
     Class_ID ClassID() override;
     IOResult Save(ISave* isave) override;
     IOResult Load(ILoad* iload) override;
-    ReferenceTarget* Clone() override;
+    RefTargetHandle Clone(RemapDir& remap) override;
+    void Copy(Control* from) override {}
     void GetValue(TimeValue t, void* val, Interval& valid, GetSetMethod method = CTRL_ABSOLUTE) override;
     void SetValue(TimeValue t, void* val, int commit = 1, GetSetMethod method = CTRL_ABSOLUTE) override;
 };

@@ -9,12 +9,12 @@ Interface* GetCOREInterface() {
     return &core;
 }
 
-COLORREF_T IColorManager::GetColor(int id) {
+COLORREF IColorManager::GetColor(int id) {
     if (id == kBackground) return background;
     return 0;
 }
 
-bool IColorManager::SetColor(int id, COLORREF_T color) {
+bool IColorManager::SetColor(int id, COLORREF color) {
     if (id != kBackground) return false;
     background = color & 0x00FFFFFF;
     return true;

@@ -24,12 +24,12 @@ class HOSTSDK_API IColorManager {
 public:
     virtual ~IColorManager() = default;
     // Colour 0 is the interface background; unknown ids are black.
-    virtual COLORREF_T GetColor(int id);
+    virtual COLORREF GetColor(int id);
     // The user picked another interface colour; false for ids the host does not keep.
-    virtual bool SetColor(int id, COLORREF_T color);
+    virtual bool SetColor(int id, COLORREF color);
 
 private:
-    COLORREF_T background = 0x00C5C5C5;  // (197,197,197)
+    COLORREF background = 0x00C5C5C5;  // (197,197,197)
 };
 HOSTSDK_API IColorManager* GetColorManager();
 

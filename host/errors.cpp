@@ -48,6 +48,8 @@ void UnknownPropertyError::sprin1(CharStream* s) {
               print_form(target).c_str());
 }
 
+RuntimeError::RuntimeError(const char* text) : text(text ? text : "") {}
+
 RuntimeError::RuntimeError(const std::string& text) : text(text) {}
 
 void RuntimeError::sprin1(CharStream* s) {

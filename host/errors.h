@@ -8,33 +8,33 @@ public:
     virtual ~MAXScriptException() = default;
     // One-line message as the listener shows it, starting with "-- ".
     virtual void sprin1(CharStream* s) = 0;
-    std::string message();
+    std::basic_string<MCHAR> message();
 };
 
 // A value that cannot become the wanted type.
 class HOSTSDK_API ConversionError : public MAXScriptException {
 public:
     Value* val;
-    std::string type_name;
-    ConversionError(Value* v, const char* type_name);
+    std::basic_string<MCHAR> type_name;
+    ConversionError(Value* v, const MCHAR* type_name);
     void sprin1(CharStream* s) override;  // -- Unable to convert: 5 to type: String
 };
 
 // A value of the wrong class given to an operation.
 class HOSTSDK_API TypeError : public MAXScriptException {
 public:
-    std::string reason;
+    std::basic_string<MCHAR> reason;
     Value* val;
     ValueMetaClass* wanted;
-    TypeError(const char* reason, Value* v, ValueMetaClass* wanted = nullptr);
+    TypeError(const MCHAR* reason, Value* v, ValueMetaClass* wanted = nullptr);
     void sprin1(CharStream* s) override;  // -- Type error: nodeBitmap requires BitMap, got: 5
 };
 
 class HOSTSDK_API ArgCountError : public MAXScriptException {
 public:
-    std::string function;
+    std::basic_string<MCHAR> function;
     int wanted, got;
-    ArgCountError(const char* function, int wanted, int got);
+    ArgCountError(const MCHAR* function, int wanted, int got);
     void sprin1(CharStream* s) override;  // -- Argument count error: classOf wanted 1, got 2
 };
 
@@ -49,10 +49,11 @@ public:
 // Any other runtime failure with a plain message.
 class HOSTSDK_API RuntimeError : public MAXScriptException {
 public:
-    std::string text;
-    explicit RuntimeError(const std::string& text);
+    std::basic_string<MCHAR> text;
+    explicit RuntimeError(const MCHAR* text);
+    explicit RuntimeError(const std::basic_string<MCHAR>& text);
     void sprin1(CharStream* s) override;  // -- Runtime error: text
 };
 
 #define check_arg_count(fn, wanted, got) \
-    do { if ((wanted) != (got)) throw ArgCountError(#fn, (wanted), (got)); } while (0)
+    do { if ((wanted) != (got)) throw ArgCountError(_M(#fn), (wanted), (got)); } while (0)

@@ -124,7 +124,7 @@ bool still_live(const TrackedRef& ref) {
 }
 
 void mark_tracked(const TrackedRef& ref) {
-    if (still_live(ref)) gc_mark(static_cast<Value*>(ref.object));
+    if (still_live(ref)) heap_detail::trace(static_cast<Value*>(ref.object));
 }
 
 void mark_roots() {
@@ -137,7 +137,7 @@ void mark_roots() {
         if (!object->is_marked()) object->gc_trace();
 
     for (Value** slot : r.root_slots)
-        if (slot) gc_mark(*slot);
+        if (slot) heap_detail::trace(*slot);
 
     for (gc_root_marker marker : r.root_markers) marker();
 
@@ -145,7 +145,7 @@ void mark_roots() {
         for (auto& frame : frames->alloc_frames)
             for (const TrackedRef& ref : frame) mark_tracked(ref);
         for (const LocalArray& locals : frames->local_arrays)
-            for (int i = 0; i < locals.count; ++i) gc_mark(locals.slots[i]);
+            for (int i = 0; i < locals.count; ++i) heap_detail::trace(locals.slots[i]);
     }
 }
 
@@ -205,8 +205,8 @@ Quarantine& quarantine() {
 class FreedValue : public Value {
 public:
     void sprin1(CharStream*) override { touched_freed(this, "printed"); }
-    void print(CharStream*) override { touched_freed(this, "printed"); }
-    bool is_kind_of(ValueMetaClass*) override { touched_freed(this, "asked its class"); }
+    void sprint(CharStream*) override { touched_freed(this, "printed"); }
+    BOOL is_kind_of(ValueMetaClass*) override { touched_freed(this, "asked its class"); }
     Value* classOf_vf(Value**, int) override { touched_freed(this, "asked its class"); }
     Value* superClassOf_vf(Value**, int) override { touched_freed(this, "asked its class"); }
     Value* isKindOf_vf(Value**, int) override { touched_freed(this, "asked its class"); }
@@ -216,9 +216,9 @@ public:
     int to_int() override { touched_freed(this, "converted"); }
     float to_float() override { touched_freed(this, "converted"); }
     const char* to_string() override { touched_freed(this, "converted"); }
-    bool to_bool() override { touched_freed(this, "converted"); }
+    BOOL to_bool() override { touched_freed(this, "converted"); }
     Point2 to_point2() override { touched_freed(this, "converted"); }
-    COLORREF_T to_colorref() override { touched_freed(this, "converted"); }
+    COLORREF to_colorref() override { touched_freed(this, "converted"); }
     INode* to_node() override { touched_freed(this, "converted"); }
     MtlBase* to_mtlbase() override { touched_freed(this, "converted"); }
     Control* to_controller() override { touched_freed(this, "converted"); }
@@ -320,15 +320,14 @@ void Collectable::collect() {
 }
 
 void Collectable::gc_trace() {
-    mark();
+    mark_in_use();
 }
 
-bool Collectable::mark() {
-    if (gc_flags & GC_MARKED) return false;
+void Collectable::mark_in_use() {
+    if (gc_flags & GC_MARKED) return;
     gc_flags |= GC_MARKED;
     Registry& r = registry();
     if (r.marking) r.marked.push_back(this);
-    return true;
 }
 
 // Registration happens here rather than in operator new so that the object's own
@@ -359,7 +358,7 @@ std::vector<Value*>& deferred_traces() {
 }
 }  // namespace
 
-void gc_mark(Value* v) {
+void heap_detail::trace(Value* v) {
     if (!v || v->is_marked()) return;
     if (trace_depth >= kMaxTraceDepth) {
         deferred_traces().push_back(v);
@@ -378,13 +377,7 @@ void gc() {
     for (auto& [object, serial] : r.live) object->gc_flags &= ~GC_MARKED;
     r.marked.clear();
     r.marking = true;
-    mark_roots();
-    auto& deferred = deferred_traces();
-    while (!deferred.empty()) {
-        Value* v = deferred.back();
-        deferred.pop_back();
-        gc_mark(v);
-    }
+    Collectable::mark();
     r.marking = false;
 
     std::vector<TrackedRef> dead;
@@ -441,14 +434,14 @@ void pop_alloc_frame() {
     if (!frames.empty()) frames.pop_back();
 }
 
-Value** push_value_local_array(int count) {
+Value** heap_detail::push_value_local_array(int count) {
     if (count < 1) count = 1;
     Value** slots = new Value*[count]();
     thread_frames().local_arrays.push_back({slots, count});
     return slots;
 }
 
-void pop_value_local_array(Value** array) {
+void heap_detail::pop_value_local_array(Value** array) {
     auto& arrays = thread_frames().local_arrays;
     for (size_t i = arrays.size(); i-- > 0;) {
         if (arrays[i].slots == array) {
@@ -458,3 +451,20 @@ void pop_value_local_array(Value** array) {
         }
     }
 }
+
+void Collectable::mark() {
+    mark_roots();
+    auto& deferred = deferred_traces();
+    while (!deferred.empty()) {
+        Value* v = deferred.back();
+        deferred.pop_back();
+        heap_detail::trace(v);
+    }
+}
+
+ScopedMaxScriptEvaluationContext::ScopedMaxScriptEvaluationContext() {
+    init_thread_locals();
+    push_alloc_frame();
+}
+
+ScopedMaxScriptEvaluationContext::~ScopedMaxScriptEvaluationContext() { pop_alloc_frame(); }

@@ -40,13 +40,13 @@ public:
     virtual void gc_trace();
 
     bool is_marked() const { return gc_flags & GC_MARKED; }
-    // Sets the mark; returns false when it was already set (stop recursing).
-    bool mark();
+    bool is_not_marked() const { return !is_marked(); }
+    void mark_in_use();
     void make_permanent() { gc_flags |= GC_PERMANENT; }
-};
 
-// Marks a possibly-null value.
-HOSTSDK_API void gc_mark(Value* v);
+    // The collector's mark phase: every root and what it holds.
+    static void mark();
+};
 
 // Runs a full mark-and-sweep collection.
 HOSTSDK_API void gc();
@@ -66,6 +66,12 @@ HOSTSDK_API gc_freed_use_handler gc_set_freed_use_handler(gc_freed_use_handler h
 namespace heap_detail {
 // Value's destructor hands over the class of the value being freed.
 HOSTSDK_API void note_freed_class(const Collectable* object, const ValueMetaClass* tag);
+// Traces a possibly-null value not yet marked; deep structures wait in a list
+// rather than deepen the native stack. The host's own values trace through it.
+HOSTSDK_API void trace(Value* v);
+// The thread's local arrays (value_local_array).
+HOSTSDK_API Value** push_value_local_array(int count);
+HOSTSDK_API void pop_value_local_array(Value** array);
 }  // namespace heap_detail
 
 // Extra roots: slots whose current value is always marked.
@@ -80,7 +86,26 @@ HOSTSDK_API void gc_add_root_marker(gc_root_marker marker);
 HOSTSDK_API void init_thread_locals();
 HOSTSDK_API void push_alloc_frame();
 HOSTSDK_API void pop_alloc_frame();
-HOSTSDK_API Value** push_value_local_array(int count);
-HOSTSDK_API void pop_value_local_array(Value** array);
 
-#define value_local_array(var, count) ((var) = push_value_local_array(count))
+// An array of local values, rooted until the end of the scope that declares it.
+class ValueLocalArray {
+public:
+    ValueLocalArray(Value**& var, int count) : slots(heap_detail::push_value_local_array(count)) { var = slots; }
+    ~ValueLocalArray() { heap_detail::pop_value_local_array(slots); }
+    ValueLocalArray(const ValueLocalArray&) = delete;
+    ValueLocalArray& operator=(const ValueLocalArray&) = delete;
+
+private:
+    Value** slots;
+};
+#define value_local_array(var, count) ValueLocalArray var##_local_array_scope((var), (count))
+
+// Script work from outside the engine (a window procedure, a timer): the thread's
+// frames are set up, and values made inside live until the context ends.
+class HOSTSDK_API ScopedMaxScriptEvaluationContext {
+public:
+    ScopedMaxScriptEvaluationContext();
+    ~ScopedMaxScriptEvaluationContext();
+    ScopedMaxScriptEvaluationContext(const ScopedMaxScriptEvaluationContext&) = delete;
+    ScopedMaxScriptEvaluationContext& operator=(const ScopedMaxScriptEvaluationContext&) = delete;
+};

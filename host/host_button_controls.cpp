@@ -10,7 +10,7 @@ namespace {
 class ButtonControl : public HostControl {
 public:
     using HostControl::HostControl;
-    LPCSTR get_control_class() override { return "BUTTON"; }
+    LPCMSTR get_control_class() override { return "BUTTON"; }
     DWORD get_control_style() override { return WS_TABSTOP | BS_PUSHBUTTON; }
 
     void compute_layout(Rollout* ro, layout_data* pos) override {
@@ -29,7 +29,7 @@ public:
 class LabelControl : public HostControl {
 public:
     using HostControl::HostControl;
-    LPCSTR get_control_class() override { return "STATIC"; }
+    LPCMSTR get_control_class() override { return "STATIC"; }
 
     DWORD get_control_style() override {
         const ControlNames& n = names();
@@ -54,7 +54,7 @@ public:
         : HostControl(name, caption, keyparms, count) {
         if (Value* v = control_param(names().checked)) checked = v->to_bool();
     }
-    LPCSTR get_control_class() override { return "BUTTON"; }
+    LPCMSTR get_control_class() override { return "BUTTON"; }
     DWORD get_control_style() override { return WS_TABSTOP | BS_AUTOCHECKBOX; }
 
     void compute_layout(Rollout* ro, layout_data* pos) override {

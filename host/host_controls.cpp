@@ -87,15 +87,12 @@ void raise_in_frame(RolloutControl* ctl, Value* event, Value* (*make)(void*), vo
     // Raised from window messages, outside any script frame: open one so the
     // argument survives a collection the handler may trigger.
     if (!ctl->parent_rollout) return;
-    init_thread_locals();
-    push_alloc_frame();
+    ScopedMaxScriptEvaluationContext scriptContext;
     Value** args = nullptr;
     value_local_array(args, 1);
     int count = 0;
     if (make) args[count++] = make(context);
     ctl->run_event_handler(ctl->parent_rollout, event, args, count);
-    pop_value_local_array(args);
-    pop_alloc_frame();
 }
 
 void HostControl::raise(Value* event) {
@@ -128,7 +125,7 @@ std::string HostControl::caption_text() {
     if (!caption) return "";
     if (caption->tag == &String_class || caption->tag == &Name_class) return caption->to_string();
     StringStream s;
-    caption->print(&s);
+    caption->sprint(&s);
     return s.text;
 }
 

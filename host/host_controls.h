@@ -71,7 +71,7 @@ void HostControl::raise(Value* event, MakeArg make_arg) {
 class PartsControl : public HostControl {
 public:
     using HostControl::HostControl;
-    LPCSTR get_control_class() override;
+    LPCMSTR get_control_class() override;
     DWORD get_control_style() override { return WS_CLIPCHILDREN; }
     DWORD get_control_ex_style() override { return WS_EX_CONTROLPARENT; }
 

@@ -98,9 +98,9 @@ public:
         int given = 0;
         if (v->tag == &Array_class) {
             auto* a = static_cast<Array*>(v);
-            if (a->size() < 2) throw ConversionError(v, "Point3");
-            given = std::min(3, a->size());
-            for (int i = 0; i < given; ++i) parts[i] = a->data[size_t(i)]->to_float();
+            if (a->size < 2) throw ConversionError(v, "Point3");
+            given = std::min(3, a->size);
+            for (int i = 0; i < given; ++i) parts[i] = a->data[i]->to_float();
         } else if (v->tag == &Point3Value_class) {  // range:[0, 1, 0.5], the usual way
             auto* p = static_cast<Point3Value*>(v);
             parts[0] = p->x;
@@ -197,7 +197,7 @@ public:
         Value* prop = count > 0 ? arg_list[0] : nullptr;
         if (prop == n.value) return value_value();
         if (prop == n.range) {
-            auto* a = new Array();
+            auto* a = new Array(0);
             a->append(Float::intern(low));
             a->append(Float::intern(high));
             a->append(Float::intern(value));

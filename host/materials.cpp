@@ -43,7 +43,7 @@ PStamp* MtlBase::CreatePStamp(int size, BOOL render) {
     return stamp;
 }
 
-void StdMat::SetDiffuse(COLORREF_T colour, TimeValue) {
+void StdMat::SetDiffuse(COLORREF colour, TimeValue) {
     diffuse = colour & 0x00ffffff;
     InvalidatePStamps();
     NotifyDependents(FOREVER, PART_ALL, REFMSG_CHANGE);
@@ -96,7 +96,7 @@ void MAXMaterial::sprin1(CharStream* s) {
         s->puts("<Deleted material>");
         return;
     }
-    std::string name;
-    target->GetClassName(name);
-    s->puts(name.c_str());
+    MSTR name;
+    target->GetClassName(name, false);
+    s->puts(name.data());
 }

@@ -52,18 +52,18 @@ private:
 // The standard material: a diffuse colour lit from the upper left.
 class HOSTSDK_API StdMat : public MtlBase {
 public:
-    void GetClassName(std::string& s) override { s = "Standardmaterial"; }
+    void GetClassName(MSTR& s, bool localized = true) const override { s = _M("Standardmaterial"); }
     SClass_ID SuperClassID() override { return MATERIAL_CLASS_ID; }
     Class_ID ClassID() override { return Class_ID(2, 0); }
-    void SetDiffuse(COLORREF_T colour, TimeValue t = 0);
-    COLORREF_T GetDiffuse(TimeValue t = 0) const { return diffuse; }
+    void SetDiffuse(COLORREF colour, TimeValue t = 0);
+    COLORREF GetDiffuse(TimeValue t = 0) const { return diffuse; }
 
 protected:
     // A shaded ball on a dark grey ground.
     PStamp* RenderPStamp(int size) override;
 
 private:
-    COLORREF_T diffuse = 0x00808080;
+    COLORREF diffuse = 0x00808080;
 };
 
 extern HOSTSDK_API ValueMetaClass MAXMaterial_class;

@@ -1,6 +1,8 @@
 // plugins.cpp - loading plug-in DLLs from a folder and the class directory they fill.
 #include "host/plugins.h"
 
+#include "host/plugapi.h"
+
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -10,7 +12,7 @@
 
 namespace {
 
-typedef const char* (*LibDescriptionFn)();
+typedef const MCHAR* (*LibDescriptionFn)();
 typedef ULONG (*LibVersionFn)();
 typedef void (*LibInitFn)();
 typedef int (*LibNumberClassesFn)();
@@ -115,6 +117,14 @@ bool load_one(const std::string& path, PluginKind kind) {
         plugin.version = version();
     });
     if (!ok) {
+        FreeLibrary(module);
+        return false;
+    }
+    // Built against another plug-in interface, its classes would not match ours.
+    if (GET_MAX_API_NUM(plugin.version) != MAX_API_NUM) {
+        report(path, "built for plug-in interface " + std::to_string(GET_MAX_API_NUM(plugin.version)) +
+                         ", which this host (interface " + std::to_string(MAX_API_NUM) +
+                         ") cannot load; rebuild it against this host's SDK");
         FreeLibrary(module);
         return false;
     }

@@ -19,8 +19,12 @@ public:
 typedef unsigned int PartID;
 typedef unsigned int RefMessage;
 #define PART_ALL 0xffffffff
-#define REFMSG_CHANGE 0x00000003
-#define REFMSG_TARGET_DELETED 0x00000002
+#define REFMSG_TARGET_DELETED 0x00000020
+#define REFMSG_CHANGE 0x00000050
+#define NOTIFY_ALL 0xfffffff0
+
+enum RefResult { REF_FAIL = 0, REF_SUCCEED, REF_DONTCARE, REF_STOP, REF_INVALID };
+enum NotifyDependentsOption { REFNOTIFY_ALLOW_OPTIMIZATIONS, REFNOTIFY_DISALLOW_OPTIMIZATIONS };
 
 // Super class identifiers of controllers.
 #define CTRL_FLOAT_CLASS_ID 0x9003
@@ -31,12 +35,14 @@ typedef unsigned int RefMessage;
 #define CTRL_SCALE_CLASS_ID 0x900D
 
 class ReferenceTarget;
+class RemapDir;
+typedef ReferenceTarget* RefTargetHandle;
 
 // Anything the host can name by class.
 class HOSTSDK_API Animatable {
 public:
     virtual ~Animatable() = default;
-    virtual void GetClassName(std::string& s) { s = "Animatable"; }
+    virtual void GetClassName(MSTR& s, bool localized = true) const { s = _M("Animatable"); }
     virtual SClass_ID SuperClassID() { return 0; }
     virtual Class_ID ClassID() { return Class_ID(0, 0); }
     // The host's way to free a scene object.
@@ -44,34 +50,81 @@ public:
 };
 
 // Something that holds references to scene objects and hears when they change.
+// A maker numbers its references 0..NumRefs()-1; the host fills them in through
+// SetReference and keeps, on each target, the list of makers pointing at it.
 class HOSTSDK_API ReferenceMaker : public Animatable {
 public:
-    // A target this maker depends on changed (or is being deleted).
-    virtual void NotifyRefChanged(ReferenceTarget* target, PartID part, RefMessage message) {}
+    ~ReferenceMaker() override;
+
+    virtual int NumRefs() { return 0; }
+    virtual RefTargetHandle GetReference(int i) { return nullptr; }
+
+    // Points reference `which` at newtarg (null drops it). The old target is deleted
+    // when delOld is set and this was the last real dependency on it.
+    RefResult ReplaceReference(int which, RefTargetHandle newtarg, BOOL delOld = TRUE);
+    RefResult DeleteReference(int i);
+    RefResult DeleteAllRefsFromMe();
+    // Drops this maker's references, and (for a target) every reference to it.
+    virtual RefResult DeleteAllRefs();
+    // False for a reference that watches without keeping its target alive.
+    virtual BOOL IsRealDependency(ReferenceTarget* rtarg) { return TRUE; }
+
     // The object's own data in the scene file, inside a chunk the host opens for it.
     virtual IOResult Save(ISave* isave) { return IO_OK; }
     virtual IOResult Load(ILoad* iload) { return IO_OK; }
+
+protected:
+    friend class ReferenceTarget;
+    // Only the host calls these: it stores the reference, and it tells of changes.
+    virtual void SetReference(int i, RefTargetHandle rtarg) {}
+    // A target this maker refers to changed, or (REFMSG_TARGET_DELETED) is going away.
+    virtual RefResult NotifyRefChanged(const Interval& changeInt, RefTargetHandle hTarget, PartID& partID,
+                                       RefMessage message, BOOL propagate) = 0;
+
+private:
+    // Every target this maker refers to, once each however many slots name it:
+    // the host's own record, so a maker's end always reaches its targets.
+    std::vector<ReferenceTarget*> heldTargets;
+    void dropTarget(ReferenceTarget* target, BOOL delOld);
 };
 
-// Something others depend on: it tells its dependents when it changes.
+// Something others refer to: it tells the makers that refer to it when it changes.
 class HOSTSDK_API ReferenceTarget : public ReferenceMaker {
 public:
     ~ReferenceTarget() override;
     // A copy for the host's clone commands; null when the class cannot be copied.
-    virtual ReferenceTarget* Clone() { return nullptr; }
-    void AddDependent(ReferenceMaker* maker);
-    void RemoveDependent(ReferenceMaker* maker);
-    const std::vector<ReferenceMaker*>& Dependents() const { return dependents; }
-    void NotifyDependents(Interval changed, PartID part, RefMessage message);
-    // Tells every dependent that this object is going away and forgets them all.
-    // Subclasses call it first thing in their destructor, while their data still
-    // exists; the base destructor calls it again for the rest.
-    void DeleteAllRefsToMe();
+    virtual RefTargetHandle Clone(RemapDir& remap) { return nullptr; }
+    RefResult NotifyDependents(const Interval& changeInt, PartID partID, RefMessage message,
+                               SClass_ID sclass = NOTIFY_ALL, BOOL propagate = TRUE,
+                               RefTargetHandle hTarg = nullptr,
+                               NotifyDependentsOption option = REFNOTIFY_ALLOW_OPTIMIZATIONS);
+    // Tells every maker once that this object is going away, then clears each
+    // of their references to it. Subclasses call it first thing in their
+    // destructor, while their data still exists; the base destructor calls it again.
+    RefResult DeleteAllRefsToMe();
+    RefResult DeleteAllRefs() override;
+    // A target with no makers left that keep it, asked to go.
+    virtual void MaybeAutoDelete();
+    BOOL HasDependents() const { return !makers.empty(); }
     // Number of NotifyDependents calls so far (the host's undo and redraw hang on it).
     int notifications = 0;
 
+protected:
+    RefResult NotifyRefChanged(const Interval&, RefTargetHandle, PartID&, RefMessage, BOOL) override {
+        return REF_DONTCARE;
+    }
+
 private:
-    std::vector<ReferenceMaker*> dependents;
+    friend class ReferenceMaker;
+    std::vector<ReferenceMaker*> makers;  // one entry per maker that refers to us
+};
+
+// Maps originals to copies while the host clones a group of objects.
+class HOSTSDK_API RemapDir {
+public:
+    virtual ~RemapDir() = default;
+    // The copy of oldTarg made in this clone, made now when there is none yet.
+    virtual RefTargetHandle CloneRef(RefTargetHandle oldTarg);
 };
 
 enum GetSetMethod { CTRL_ABSOLUTE, CTRL_RELATIVE };
@@ -79,6 +132,8 @@ enum GetSetMethod { CTRL_ABSOLUTE, CTRL_RELATIVE };
 // An animation controller: a value at a time.
 class HOSTSDK_API Control : public ReferenceTarget {
 public:
+    // Takes over what it can of another controller this one replaces.
+    virtual void Copy(Control* from) = 0;
     virtual void GetValue(TimeValue t, void* val, Interval& valid, GetSetMethod method = CTRL_ABSOLUTE) = 0;
     virtual void SetValue(TimeValue t, void* val, int commit = 1, GetSetMethod method = CTRL_ABSOLUTE) = 0;
 };
@@ -95,4 +150,6 @@ public:
     virtual void DeleteTempValue(void* val) = 0;
     virtual void ApplyValue(void* val, void* delta) = 0;
     virtual void MultiplyValue(void* val, float m) = 0;
+    // The value outside the keyed range; type is the out-of-range type asked for.
+    virtual void Extrapolate(Interval range, TimeValue t, void* val, Interval& valid, int type) = 0;
 };

@@ -50,7 +50,7 @@ std::string text_of(Value* v) {
     if (!v) return "";
     if (v->tag == &Name_class || v->tag == &String_class) return v->to_string();
     StringStream s;
-    v->print(&s);
+    v->sprint(&s);
     return s.text;
 }
 
@@ -66,7 +66,7 @@ std::vector<Rollout*>& open_list() {
 
 // Open rollouts are roots: their pages may call back into script at any time.
 void mark_open_rollouts() {
-    for (Rollout* ro : open_list()) gc_mark(ro);
+    for (Rollout* ro : open_list()) heap_detail::trace(ro);
 }
 [[maybe_unused]] const bool open_rollouts_are_roots = (gc_add_root_marker(mark_open_rollouts), true);
 
@@ -203,7 +203,15 @@ void RolloutControl::set_enable() {
     if (HWND window = control_window()) EnableWindow(window, enabled);
 }
 
-Value* RolloutControl::run_event_handler(Rollout* ro, Value* event, Value** arg_list, int count) {
+Value* RolloutControl::get_event_handler(Value* event) {
+    return parent_rollout ? parent_rollout->get_event_handler(name, event) : nullptr;
+}
+
+void RolloutControl::run_event_handler(Rollout* ro, Value* event, Value** arg_list, int count) {
+    call_event_handler(ro, event, arg_list, count);
+}
+
+Value* RolloutControl::call_event_handler(Rollout* ro, Value* event, Value** arg_list, int count) {
     if (!ro) ro = parent_rollout;
     if (!ro) return &undefined;
     return ro->run_handler(name, event, arg_list, count);
@@ -214,9 +222,9 @@ Value* RolloutControl::get_property(Value** arg_list, int count) {
     Value* prop = count > 0 ? arg_list[0] : nullptr;
     if (prop == n.caption || prop == n.text) return new String(text_of(caption).c_str());
     if (prop == n.enabled) return bool_result(enabled);
-    if (prop == n.pos) return new Point2Value(static_cast<float>(layout.left), static_cast<float>(layout.top));
-    if (prop == n.width) return new Integer(layout.width);
-    if (prop == n.height) return new Integer(layout.height);
+    if (prop == n.pos) return new Point2Value(static_cast<float>(placement.left), static_cast<float>(placement.top));
+    if (prop == n.width) return new Integer(placement.width);
+    if (prop == n.height) return new Integer(placement.height);
     if (prop == n.visible) {
         HWND window = control_window();
         return bool_result(!window || IsWindowVisible(window));
@@ -239,16 +247,16 @@ Value* RolloutControl::set_property(Value** arg_list, int count) {
         set_enable();
     } else if (prop == n.pos) {
         Point2 p = val->to_point2();
-        layout.left = static_cast<int>(p.x);
-        layout.top = static_cast<int>(p.y);
+        placement.left = static_cast<int>(p.x);
+        placement.top = static_cast<int>(p.y);
         if (window)
-            SetWindowPos(window, nullptr, layout.left, layout.top, 0, 0,
+            SetWindowPos(window, nullptr, placement.left, placement.top, 0, 0,
                          SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     } else if (prop == n.width || prop == n.height) {
         int size = std::max(0, val->to_int());
-        (prop == n.width ? layout.width : layout.height) = size;
+        (prop == n.width ? placement.width : placement.height) = size;
         if (window)
-            SetWindowPos(window, nullptr, 0, 0, layout.width, layout.height,
+            SetWindowPos(window, nullptr, 0, 0, placement.width, placement.height,
                          SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     } else if (prop == n.visible) {
         bool show = val->to_bool();
@@ -259,7 +267,7 @@ Value* RolloutControl::set_property(Value** arg_list, int count) {
     return val;
 }
 
-bool RolloutControl::is_kind_of(ValueMetaClass* c) {
+BOOL RolloutControl::is_kind_of(ValueMetaClass* c) {
     return c == &RolloutControl_class || Value::is_kind_of(c);
 }
 
@@ -269,10 +277,10 @@ void RolloutControl::sprin1(CharStream* s) {
 
 void RolloutControl::gc_trace() {
     Value::gc_trace();
-    gc_mark(name);
-    gc_mark(caption);
-    for (int i = 0; i < keyparm_count; ++i) gc_mark(keyparms[i]);
-    gc_mark(parent_rollout);
+    heap_detail::trace(name);
+    heap_detail::trace(caption);
+    for (int i = 0; i < keyparm_count; ++i) heap_detail::trace(keyparms[i]);
+    heap_detail::trace(parent_rollout);
 }
 
 void RolloutControl::setup_layout(Rollout* ro, layout_data* pos, int& current_y) {
@@ -306,7 +314,7 @@ void RolloutControl::process_layout_params(Rollout* ro, layout_data* pos, int& c
         pos->top += static_cast<int>(p.y);
     }
     current_y = pos->top + pos->height + kControlGap;
-    layout = *pos;
+    placement = *pos;
 }
 
 Value* RolloutControl::control_param(Value* keyword) {
@@ -378,14 +386,14 @@ void Rollout::add_handler(Value* control_name, Value* event, Value* function) {
     handlers.push_back({control_name, event, function});
 }
 
-Value* Rollout::find_handler(Value* control_name, Value* event) {
+Value* Rollout::get_event_handler(Value* control_name, Value* event) {
     for (RolloutHandler& h : handlers)
         if (h.control_name == control_name && h.event == event) return h.function;
     return nullptr;
 }
 
 Value* Rollout::run_handler(Value* control_name, Value* event, Value** arg_list, int count) {
-    Value* function = find_handler(control_name, event);
+    Value* function = get_event_handler(control_name, event);
     if (!function) return &undefined;
     // Called from window procedures: nothing may leave. Errors go to the listener.
     std::string where = text_of(control_name) + "." + text_of(event) + "()";
@@ -439,7 +447,7 @@ bool Rollout::open(int x, int y) {
         } catch (...) {
             report(text_of(ctl->name) + " creation", "-- Unknown exception");
         }
-        bottom = std::max({bottom, current_y, ctl->layout.top + ctl->layout.height + kControlGap});
+        bottom = std::max({bottom, current_y, ctl->placement.top + ctl->placement.height + kControlGap});
     }
     if (!page) return false;  // a control closed the page while it was being built
 
@@ -474,13 +482,13 @@ void Rollout::sprin1(CharStream* s) {
 
 void Rollout::gc_trace() {
     Value::gc_trace();
-    gc_mark(name);
-    gc_mark(title);
-    for (RolloutControl* ctl : controls) gc_mark(ctl);
+    heap_detail::trace(name);
+    heap_detail::trace(title);
+    for (RolloutControl* ctl : controls) heap_detail::trace(ctl);
     for (RolloutHandler& h : handlers) {
-        gc_mark(h.control_name);
-        gc_mark(h.event);
-        gc_mark(h.function);
+        heap_detail::trace(h.control_name);
+        heap_detail::trace(h.event);
+        heap_detail::trace(h.function);
     }
 }
 

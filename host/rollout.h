@@ -2,7 +2,6 @@
 #pragma once
 #include <windows.h>
 #include <vector>
-#include "host/reference.h"
 #include "host/value.h"
 
 class Rollout;
@@ -16,52 +15,58 @@ struct layout_data {
 extern HOSTSDK_API ValueMetaClass RolloutControl_class;
 extern HOSTSDK_API ValueMetaClass Rollout_class;
 
-class HOSTSDK_API RolloutControl : public Value, public ReferenceMaker {
+class HOSTSDK_API RolloutControl : public Value {
 public:
     Value* name;              // the control's variable name
     Value* caption;           // caption value as declared (evaluated at window creation)
     Value** keyparms;         // keyword parameters as (name, value) pairs
     int keyparm_count;        // number of Values in keyparms (2 per keyword)
     Rollout* parent_rollout = nullptr;
-    int control_ID = 0;
-    bool enabled = true;
+    WORD control_ID = 0;
+    BOOL enabled = TRUE;
 
     RolloutControl(Value* name, Value* caption, Value** keyparms, int keyparm_count);
     ~RolloutControl() override;
 
     // Creates the control's window inside the rollout page; advances current_y.
     virtual void add_control(Rollout* ro, HWND parent, HINSTANCE hInstance, int& current_y);
-    virtual LPCSTR get_control_class() { return "STATIC"; }
+    virtual LPCMSTR get_control_class() = 0;
     virtual DWORD get_control_style() { return WS_TABSTOP; }
     virtual DWORD get_control_ex_style() { return 0; }
     virtual void init_control(HWND control) {}
     virtual void compute_layout(Rollout* ro, layout_data* pos) {}
+    // Default placement: full rollout width less margins, at current_y.
+    virtual void setup_layout(Rollout* ro, layout_data* pos, int& current_y);
+    // Applies width:, height:, pos:, align:, offset: and advances current_y.
+    virtual void process_layout_params(Rollout* ro, layout_data* pos, int& current_y);
     // Messages sent to the rollout page; true when handled.
     virtual BOOL handle_message(Rollout* ro, UINT message, WPARAM wParam, LPARAM lParam) { return FALSE; }
     // Called after `enabled` changed.
     virtual void set_enable();
+    // The rollout's handler for (this control, event), or null.
+    virtual Value* get_event_handler(Value* event);
     // Runs the rollout's handler for (this control, event); reports handler errors.
-    virtual Value* run_event_handler(Rollout* ro, Value* event, Value** arg_list, int count);
+    virtual void run_event_handler(Rollout* ro, Value* event, Value** arg_list, int count);
+    // The same, answering the handler's result (undefined without a handler).
+    virtual Value* call_event_handler(Rollout* ro, Value* event, Value** arg_list, int count);
 
     // Common properties: caption/text, enabled, pos, width, height, visible.
     Value* get_property(Value** arg_list, int count) override;
     Value* set_property(Value** arg_list, int count) override;
 
-    bool is_kind_of(ValueMetaClass* c) override;
+    BOOL is_kind_of(ValueMetaClass* c) override;
     void sprin1(CharStream* s) override;
     void gc_trace() override;
 
-    // Default placement: full rollout width less margins, at current_y.
-    void setup_layout(Rollout* ro, layout_data* pos, int& current_y);
-    // Applies width:, height:, pos:, align:, offset: and advances current_y.
-    void process_layout_params(Rollout* ro, layout_data* pos, int& current_y);
     // Value of a keyword parameter, or null.
     Value* control_param(Value* keyword);
     // The control's window inside the open page, or null.
     HWND control_window();
 
+private:
+    friend class Rollout;
     // Last placement computed (kept when the rollout is closed).
-    layout_data layout;
+    layout_data placement;
 };
 
 // A maker builds a control from its declaration.
@@ -99,7 +104,8 @@ public:
     RolloutControl* add_control(Value* keyword, Value* control_name, Value* caption,
                                 Value** keyparms = nullptr, int keyparm_count = 0);
     void add_handler(Value* control_name, Value* event, Value* function);
-    Value* find_handler(Value* control_name, Value* event);
+    // The handler for (control_name, event), or null.
+    Value* get_event_handler(Value* control_name, Value* event);
     RolloutControl* find_control(Value* control_name);
 
     // Runs the handler for (control_name, event); errors go to the listener.
@@ -112,7 +118,6 @@ public:
     // Runs the rollout's #close handler, then destroys the page (and with it every
     // control window). Closing the window itself does the same.
     void close();
-    bool is_open() const { return page != nullptr; }
 
     void sprin1(CharStream* s) override;
     void gc_trace() override;
@@ -126,4 +131,4 @@ HOSTSDK_API const std::vector<Rollout*>& open_rollouts();
 // Pumps window messages until no rollout is open (or the thread is asked to quit).
 HOSTSDK_API void run_dialog_loop();
 // What the open rollout's page shows, saved as a PNG; false when it is not open.
-HOSTSDK_API bool save_rollout_picture(Rollout* ro, const char* png_path);
+HOSTSDK_API bool save_rollout_picture(Rollout* ro, const MCHAR* png_path);

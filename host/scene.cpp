@@ -210,13 +210,7 @@ private:
             auto found = byId.find(patch.refId);
             if (found == byId.end())
                 damaged("reference to a missing object " + std::to_string(patch.refId));
-            const Loaded& target = found->second;
-            void* value = target.object;
-            if (patch.kind == BACKPATCH_NODE) value = target.node;
-            else if (patch.kind == BACKPATCH_CONTROL) value = target.control;
-            if (!value)
-                damaged("reference " + std::to_string(patch.refId) + " names an object of another kind");
-            *patch.slot = value;
+            *patch.slot = static_cast<ReferenceTarget*>(found->second.object);
         }
     }
 
@@ -356,9 +350,10 @@ bool Scene::save(std::FILE* stream, std::vector<uint8_t>* bytes) {
             throw RuntimeError("Scene not saved: " + e.text);
         }
         if (res != IO_OK || w.depth() != depth) {
-            std::string name;
-            track->GetClassName(name);
-            throw RuntimeError("Scene not saved: the " + name + " controller could not write its data");
+            MSTR name;
+            track->GetClassName(name, false);
+            throw RuntimeError(std::string("Scene not saved: the ") + name.data() +
+                               " controller could not write its data");
         }
         w.EndChunk();
         w.EndChunk();

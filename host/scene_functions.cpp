@@ -47,7 +47,7 @@ Value* scene_add_track_cf(Value** arg_list, int count) {
 
 Value* scene_tracks_cf(Value** arg_list, int count) {
     check_arg_count(scene_tracks, 0, count);
-    auto* tracks = new Array;
+    auto* tracks = new Array(0);
     for (Control* track : the_scene().tracks()) tracks->append(MAXControl::intern(track));
     return tracks;
 }

@@ -5,13 +5,8 @@
 
 enum IOResult { IO_OK = 0, IO_END = 1, IO_ERROR = 2 };
 
-// What a back-patched slot must receive; the host refuses a file whose
-// reference names an object of another kind.
-enum BackpatchKind : ULONG {
-    BACKPATCH_ANY = 0,      // any scene object (ReferenceTarget*)
-    BACKPATCH_NODE = 1,     // a scene node (INode*)
-    BACKPATCH_CONTROL = 2,  // a controller (Control*)
-};
+// RecordBackpatch flag: the reference is kept when the scene is merged into another.
+#define BACKPATCH_FORCE_MERGE 1
 
 // Writing: every datum goes into a chunk. A chunk holds either data or
 // sub-chunks, never both; chunks nest.
@@ -45,15 +40,16 @@ public:
     virtual IOResult OpenChunk() = 0;
     virtual USHORT CurChunkID() = 0;
     // Payload bytes of the open chunk (its header not counted).
-    virtual ULONG CurChunkLength() = 0;
+    virtual ULONGLONG CurChunkLength() = 0;
     // IO_ERROR, reading nothing, when fewer than nbytes are left in the open data chunk.
     virtual IOResult Read(void* buf, ULONG nbytes, ULONG* nread) = 0;
     // The whole open data chunk as one string; the loader owns the buffer.
     virtual IOResult ReadCStringChunk(char** s) = 0;
     virtual IOResult CloseChunk() = 0;
-    // Once every object is loaded, the host stores the object with this
-    // identifier in *patchThis (null for identifier 0).
-    virtual void RecordBackpatch(int refId, void** patchThis, ULONG kind = BACKPATCH_ANY) = 0;
+    // Once every object is loaded, the host stores the scene object (a
+    // ReferenceTarget*) with this identifier in *patchThis (null for identifier 0).
+    // Whatever kind of object that is: the loader checks it once the load is done.
+    virtual void RecordBackpatch(int imaker, void** patchThis, DWORD flags = 0) = 0;
     // Runs cb after the back-patches, in the order registered.
     virtual void RegisterPostLoadCallback(PostLoadCallback* cb) = 0;
 };

@@ -16,23 +16,26 @@ std::map<ReferenceTarget*, MAXWrapper*>& wrappers() {
 }
 }  // namespace
 
-MAXWrapper::MAXWrapper(ReferenceTarget* target) : target(target) {
-    target->AddDependent(this);
-    wrappers()[target] = this;
+MAXWrapper::MAXWrapper(ReferenceTarget* object) {
+    ReplaceReference(0, object, FALSE);
+    wrappers()[object] = this;
 }
 
 MAXWrapper::~MAXWrapper() {
     if (target) {
-        target->RemoveDependent(this);
         wrappers().erase(target);
+        ReplaceReference(0, nullptr, FALSE);
     }
 }
 
-void MAXWrapper::NotifyRefChanged(ReferenceTarget* changed, PartID, RefMessage message) {
-    if (message == REFMSG_TARGET_DELETED && changed == target) {
-        wrappers().erase(target);
-        target = nullptr;
-    }
+void MAXWrapper::SetReference(int i, RefTargetHandle rtarg) {
+    if (i == 0) target = rtarg;
+}
+
+RefResult MAXWrapper::NotifyRefChanged(const Interval&, RefTargetHandle changed, PartID&, RefMessage message,
+                                       BOOL) {
+    if (message == REFMSG_TARGET_DELETED && changed == target) wrappers().erase(target);
+    return REF_SUCCEED;
 }
 
 ReferenceTarget* MAXWrapper::checkedTarget() {
@@ -69,7 +72,7 @@ void MAXControl::sprin1(CharStream* s) {
         s->puts("<Deleted controller>");
         return;
     }
-    std::string name;
-    target->GetClassName(name);
-    s->printf("Controller:%s", name.c_str());
+    MSTR name;
+    target->GetClassName(name, false);
+    s->printf("Controller:%s", name.data());
 }

@@ -7,11 +7,11 @@
 // An object placed in the scene.
 class HOSTSDK_API INode : public ReferenceTarget {
 public:
-    std::string name;
-    explicit INode(const char* name = "") : name(name) {}
-    void GetClassName(std::string& s) override { s = "INode"; }
+    std::basic_string<MCHAR> name;
+    explicit INode(const MCHAR* name = _M("")) : name(name) {}
+    void GetClassName(MSTR& s, bool localized = true) const override { s = _M("INode"); }
     SClass_ID SuperClassID() override { return 1; }
-    const char* GetName() const { return name.c_str(); }
+    const MCHAR* GetName() const { return name.c_str(); }
 };
 
 extern HOSTSDK_API ValueMetaClass MAXNode_class;
@@ -23,8 +23,11 @@ extern HOSTSDK_API ValueMetaClass MAXControl_class;
 class HOSTSDK_API MAXWrapper : public Value, public ReferenceMaker {
 public:
     ~MAXWrapper() override;
-    void NotifyRefChanged(ReferenceTarget* target, PartID part, RefMessage message) override;
     bool isDeleted() const { return target == nullptr; }
+    // One reference, to the wrapped object; it watches and does not keep it alive.
+    int NumRefs() override { return 1; }
+    RefTargetHandle GetReference(int i) override { return i == 0 ? target : nullptr; }
+    BOOL IsRealDependency(ReferenceTarget*) override { return FALSE; }
     // The live wrapper of target, or null when it has none.
     static MAXWrapper* find(ReferenceTarget* target);
 
@@ -32,7 +35,10 @@ protected:
     explicit MAXWrapper(ReferenceTarget* target);
     // The live target, or a RuntimeError when it was deleted.
     ReferenceTarget* checkedTarget();
-    ReferenceTarget* target;
+    void SetReference(int i, RefTargetHandle rtarg) override;
+    RefResult NotifyRefChanged(const Interval& changeInt, RefTargetHandle hTarget, PartID& partID,
+                               RefMessage message, BOOL propagate) override;
+    ReferenceTarget* target = nullptr;
 };
 
 class HOSTSDK_API MAXNode : public MAXWrapper {

@@ -21,7 +21,7 @@ public:
     union {
         int i;
         float f;
-        const char* s;  // TYPE_STRING: owned, released by Free
+        const MCHAR* s;  // TYPE_STRING: owned, released by Free
         Value* v;       // TYPE_VALUE: any other value, protected until Free
     };
 
@@ -37,4 +37,12 @@ public:
 // Runs text through the script engine. On success the value of the last expression
 // goes into result (when given) and TRUE is returned. On an error the holder is left
 // empty and FALSE is returned; the error is printed to the listener unless quietErrors.
-HOSTSDK_API BOOL ExecuteMAXScriptScript(const char* text, BOOL quietErrors = FALSE, FPValue* result = nullptr);
+namespace MAXScript {
+// Where script text comes from; the host may trust some sources less than others.
+enum class ScriptSource : int { NotSpecified, Embedded, NonEmbedded, Dynamic };
+}  // namespace MAXScript
+
+// logQuietErrors: a quiet error still goes to the host's log (this host keeps none).
+HOSTSDK_API BOOL ExecuteMAXScriptScript(const MCHAR* text, MAXScript::ScriptSource source,
+                                        BOOL quietErrors = FALSE, FPValue* result = nullptr,
+                                        BOOL logQuietErrors = TRUE);

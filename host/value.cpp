@@ -75,13 +75,13 @@ void Value::sprin1(CharStream* s) {
     s->printf("<%s>", tag ? tag->name : "Value");
 }
 
-bool Value::is_kind_of(ValueMetaClass* c) {
-    if (c == &Value_class) return true;
+BOOL Value::is_kind_of(ValueMetaClass* c) {
+    if (c == &Value_class) return TRUE;
     for (ValueMetaClass* k = tag; k; k = k->super_class) {
-        if (k == c) return true;
+        if (k == c) return TRUE;
         if (k->super_class == k) break;
     }
-    return false;
+    return FALSE;
 }
 
 Value* Value::classOf_vf(Value** arg_list, int count) {
@@ -119,21 +119,23 @@ Value::~Value() { heap_detail::note_freed_class(this, tag); }
 int Value::to_int() { throw ConversionError(this, "Integer"); }
 float Value::to_float() { throw ConversionError(this, "Float"); }
 const char* Value::to_string() { throw ConversionError(this, "String"); }
-bool Value::to_bool() { throw ConversionError(this, "BooleanClass"); }
+BOOL Value::to_bool() { throw ConversionError(this, "BooleanClass"); }
 Point2 Value::to_point2() { throw ConversionError(this, "Point2"); }
-COLORREF_T Value::to_colorref() { throw ConversionError(this, "Color"); }
+COLORREF Value::to_colorref() { throw ConversionError(this, "Color"); }
 INode* Value::to_node() { throw ConversionError(this, "node"); }
 MtlBase* Value::to_mtlbase() { throw ConversionError(this, "material"); }
 Control* Value::to_controller() { throw ConversionError(this, "controller"); }
 
 void Value::gc_trace() {
     Collectable::gc_trace();
-    gc_mark(tag);
+    heap_detail::trace(tag);
 }
 
 // ---- ValueMetaClass ----
 
-ValueMetaClass::ValueMetaClass(const char* name, ValueMetaClass* super_class)
+ValueMetaClass::ValueMetaClass(const MCHAR* name) : name(name) { tag = &value_metaclass; }
+
+ValueMetaClass::ValueMetaClass(const MCHAR* name, ValueMetaClass* super_class)
     : name(name), super_class(super_class) {
     tag = &value_metaclass;
 }
@@ -180,7 +182,7 @@ void String::sprin1(CharStream* s) {
     s->puts(quoted.c_str());
 }
 
-void String::print(CharStream* s) { s->puts(text.c_str()); }
+void String::sprint(CharStream* s) { s->puts(text.c_str()); }
 
 Value* String::get_property(Value** arg_list, int count) {
     if (count > 0 && arg_list[0] == Name::intern("count"))
@@ -246,7 +248,7 @@ void Point2Value::sprin1(CharStream* s) {
     s->printf("[%s,%s]", number_text(p.x).c_str(), number_text(p.y).c_str());
 }
 
-ColorValue::ColorValue(COLORREF_T c)
+ColorValue::ColorValue(COLORREF c)
     : r(static_cast<float>(c & 0xff)),
       g(static_cast<float>((c >> 8) & 0xff)),
       b(static_cast<float>((c >> 16) & 0xff)) {
@@ -260,16 +262,57 @@ void ColorValue::sprin1(CharStream* s) {
               number_text(b).c_str());
 }
 
-COLORREF_T ColorValue::to_colorref() {
-    return static_cast<COLORREF_T>(channel(r)) | (static_cast<COLORREF_T>(channel(g)) << 8) |
-           (static_cast<COLORREF_T>(channel(b)) << 16);
+COLORREF ColorValue::to_colorref() {
+    return static_cast<COLORREF>(channel(r)) | (static_cast<COLORREF>(channel(g)) << 8) |
+           (static_cast<COLORREF>(channel(b)) << 16);
 }
 
-Array::Array() { tag = &Array_class; }
+Array::Array(int init_size) {
+    tag = &Array_class;
+    reserve(init_size);
+}
+
+Array::~Array() { delete[] data; }
+
+void Array::reserve(int n) {
+    if (n <= data_size) return;
+    Value** grown = new Value*[static_cast<size_t>(n)]();
+    std::copy(data, data + size, grown);
+    delete[] data;
+    data = grown;
+    data_size = n;
+}
 
 Value* Array::append(Value* v) {
-    data.push_back(v);
+    if (size == data_size) reserve(data_size < 4 ? 4 : data_size * 2);
+    data[size++] = v;
     return v;
+}
+
+Value* Array::put(int i, Value* v) {
+    if (i < 0) return v;
+    if (i >= data_size) reserve(std::max(i + 1, data_size * 2));
+    for (; size <= i; ++size) data[size] = &undefined;
+    data[i] = v;
+    return v;
+}
+
+void Array::insert(int i, Value* v) {
+    if (i < 0 || i > size) return;
+    append(v);
+    std::rotate(data + i, data + size - 1, data + size);
+}
+
+void Array::resize(int n) {
+    if (n < 0) n = 0;
+    if (n < size) size = n;
+    else if (n > size) put(n - 1, &undefined);
+}
+
+void Array::remove(int i) {
+    if (i < 0 || i >= size) return;
+    std::copy(data + i + 1, data + size, data + i);
+    --size;
 }
 
 void Array::sprin1(CharStream* s) {
@@ -284,7 +327,7 @@ void Array::sprin1(CharStream* s) {
         ~Pop() { printing.pop_back(); }
     } pop;
     s->puts("#(");
-    for (size_t i = 0; i < data.size(); ++i) {
+    for (int i = 0; i < size; ++i) {
         if (i) s->puts(", ");
         if (data[i])
             data[i]->sprin1(s);
@@ -295,27 +338,27 @@ void Array::sprin1(CharStream* s) {
 }
 
 Value* Array::get_property(Value** arg_list, int count) {
-    if (count > 0 && arg_list[0] == Name::intern("count")) return Integer::intern(size());
+    if (count > 0 && arg_list[0] == Name::intern("count")) return Integer::intern(size);
     return Value::get_property(arg_list, count);
 }
 
 void Array::gc_trace() {
     Value::gc_trace();
-    for (Value* v : data) gc_mark(v);
+    for (int i = 0; i < size; ++i) heap_detail::trace(data[i]);
 }
 
 // ---- streams ----
 
-void CharStream::printf(const char* format, ...) {
+int CharStream::printf(const char* format, ...) {
     char small[256];
     va_list args;
     va_start(args, format);
     int n = std::vsnprintf(small, sizeof small, format, args);
     va_end(args);
-    if (n < 0) return;
+    if (n < 0) return n;
     if (static_cast<size_t>(n) < sizeof small) {
         puts(small);
-        return;
+        return n;
     }
     std::string big(static_cast<size_t>(n) + 1, '\0');
     va_start(args, format);
@@ -323,6 +366,7 @@ void CharStream::printf(const char* format, ...) {
     va_end(args);
     big.resize(static_cast<size_t>(n));
     puts(big.c_str());
+    return n;
 }
 
 std::string print_form(Value* v) {

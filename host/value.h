@@ -4,14 +4,14 @@
 #include <string>
 #include <vector>
 #include "host/heap.h"
+#include "host/mchar.h"
+#include "host/win_types.h"
 
 class ValueMetaClass;
 class CharStream;
 class INode;
 class Control;
 class MtlBase;
-
-using COLORREF_T = uint32_t;  // 0x00BBGGRR, same bits as Win32 COLORREF
 
 struct Point2 {
     float x = 0, y = 0;
@@ -24,10 +24,11 @@ public:
 
     // Printing: sprin1 is the script's print form ("abc" with quotes for strings).
     virtual void sprin1(CharStream* s);
-    virtual void print(CharStream* s) { sprin1(s); }
+    // The print form without quotes (what `print` and `as string` show).
+    virtual void sprint(CharStream* s) { sprin1(s); }
 
     // Class queries. The _vf forms take the script's arguments after the value itself.
-    virtual bool is_kind_of(ValueMetaClass* c);
+    virtual BOOL is_kind_of(ValueMetaClass* c);
     virtual Value* classOf_vf(Value** arg_list, int count);
     virtual Value* superClassOf_vf(Value** arg_list, int count);
     virtual Value* isKindOf_vf(Value** arg_list, int count);
@@ -42,10 +43,10 @@ public:
     // Conversions; each raises ConversionError unless the class answers it.
     virtual int to_int();
     virtual float to_float();
-    virtual const char* to_string();
-    virtual bool to_bool();
+    virtual const MCHAR* to_string();
+    virtual BOOL to_bool();
     virtual Point2 to_point2();
-    virtual COLORREF_T to_colorref();
+    virtual COLORREF to_colorref();
     virtual INode* to_node();
     virtual MtlBase* to_mtlbase();
     virtual Control* to_controller();
@@ -57,10 +58,12 @@ public:
 // The class of a value class ("Integer", "SchematicControl", ...).
 class HOSTSDK_API ValueMetaClass : public Value {
 public:
-    const char* name;
-    ValueMetaClass* super_class;  // what superClassOf answers for instances; may be null
+    const MCHAR* name;
+    ValueMetaClass* super_class = nullptr;  // what superClassOf answers for instances; may be null
 
-    explicit ValueMetaClass(const char* name, ValueMetaClass* super_class = nullptr);
+    explicit ValueMetaClass(const MCHAR* name);
+    // The host's own classes also name their super class.
+    ValueMetaClass(const MCHAR* name, ValueMetaClass* super_class);
     void sprin1(CharStream* s) override;
     void collect() override;
 };
@@ -88,7 +91,7 @@ public:
     void sprin1(CharStream* s) override;
     int to_int() override { return value; }
     float to_float() override { return static_cast<float>(value); }
-    bool to_bool() override { return value != 0; }
+    BOOL to_bool() override { return value != 0; }
 };
 
 class HOSTSDK_API Float : public Value {
@@ -103,28 +106,28 @@ public:
 
 class HOSTSDK_API String : public Value {
 public:
-    std::string text;
-    explicit String(const char* s);
+    std::basic_string<MCHAR> text;
+    explicit String(const MCHAR* s);
     void sprin1(CharStream* s) override;   // "text" with quotes
-    void print(CharStream* s) override;    // text without quotes
-    const char* to_string() override { return text.c_str(); }
+    void sprint(CharStream* s) override;   // text without quotes
+    const MCHAR* to_string() override { return text.c_str(); }
     Value* get_property(Value** arg_list, int count) override;  // count
 };
 
 // Interned, case-insensitive names: one Value per text, compared by identity.
 class HOSTSDK_API Name : public Value {
 public:
-    std::string text;  // the spelling first interned
-    static Value* intern(const char* s);
+    std::basic_string<MCHAR> text;  // the spelling first interned
+    static Value* intern(const MCHAR* s);
     // Lookup without creating; null when the name was never interned.
-    static Value* find(const char* s);
+    static Value* find(const MCHAR* s);
     // How many names have been interned in this process.
     static int interned_count();
     void sprin1(CharStream* s) override;  // #text
-    const char* to_string() override { return text.c_str(); }
+    const MCHAR* to_string() override { return text.c_str(); }
 
 private:
-    explicit Name(const char* s);
+    explicit Name(const MCHAR* s);
 };
 
 class HOSTSDK_API Boolean : public Value {
@@ -132,7 +135,7 @@ public:
     explicit Boolean(bool v);
     bool value;
     void sprin1(CharStream* s) override;
-    bool to_bool() override { return value; }
+    BOOL to_bool() override { return value; }
 };
 
 class HOSTSDK_API Ok : public Value {
@@ -166,36 +169,61 @@ public:
 class HOSTSDK_API ColorValue : public Value {
 public:
     float r, g, b;  // 0..255
-    explicit ColorValue(COLORREF_T c);
+    explicit ColorValue(COLORREF c);
     ColorValue(float r, float g, float b);
     void sprin1(CharStream* s) override;  // (color r g b)
-    COLORREF_T to_colorref() override;    // clamps each channel to 0..255
+    COLORREF to_colorref() override;      // clamps each channel to 0..255
 };
 
 class HOSTSDK_API Array : public Value {
 public:
-    std::vector<Value*> data;
-    Array();
+    int size = 0;          // elements in use
+    int data_size = 0;     // elements allocated
+    Value** data = nullptr;
+    explicit Array(int init_size);
+    ~Array() override;
     Value* append(Value* v);
-    int size() const { return static_cast<int>(data.size()); }
+    // The element at 0-based index i, growing the array with undefined as needed.
+    Value* put(int i, Value* v);
+    // Removes element i (0-based) and closes the gap.
+    void remove(int i);
+    // Puts v before element i (0-based; i == size appends).
+    void insert(int i, Value* v);
+    // Cuts the array to n elements, or pads it with undefined.
+    void resize(int n);
+    // Makes room for n elements without changing size.
+    void reserve(int n);
     void sprin1(CharStream* s) override;  // #(a, b)
     Value* get_property(Value** arg_list, int count) override;  // count
     void gc_trace() override;
 };
 
 // Text sink for printing (the listener, tests, error messages).
-class HOSTSDK_API CharStream {
+class HOSTSDK_API CharStream : public Value {
 public:
-    virtual ~CharStream() = default;
-    virtual void puts(const char* s) = 0;
-    void printf(const char* format, ...);
+    virtual void puts(const MCHAR* s) = 0;
+    int printf(const MCHAR* format, ...);
 };
 
+// Text gathered in memory; a value like any other, read back with to_string().
 class HOSTSDK_API StringStream : public CharStream {
 public:
-    std::string text;
-    void puts(const char* s) override { text += s; }
+    std::basic_string<MCHAR> text;
+    StringStream() = default;
+    explicit StringStream(const MCHAR* init) : text(init ? init : _M("")) {}
+    void puts(const MCHAR* s) override { if (s) text += s; }
+    const MCHAR* to_string() override { return text.c_str(); }
 };
 
+// Class tests spelled as plug-ins spell them.
+#define class_tag(c) (&c##_class)
+#define is_integer(v) ((v)->tag == class_tag(Integer))
+#define is_float(v) ((v)->tag == class_tag(Float))
+#define is_string(v) ((v)->tag == class_tag(String))
+#define is_name(v) ((v)->tag == class_tag(Name))
+#define is_array(v) ((v)->tag == class_tag(Array))
+#define is_color(v) ((v)->tag == class_tag(ColorValue))
+#define is_point2(v) ((v)->tag == class_tag(Point2Value))
+
 // The print form of a value, as a string (errors and tests use it).
-HOSTSDK_API std::string print_form(Value* v);
+HOSTSDK_API std::basic_string<MCHAR> print_form(Value* v);

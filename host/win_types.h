@@ -5,8 +5,14 @@
 // redefines (GetClassName) are spelt the same in the host and in every plug-in.
 #include <windows.h>
 #else
+#include <cstdint>
 typedef unsigned short USHORT;
+typedef unsigned short WORD;
+typedef unsigned char BYTE;
 typedef unsigned long ULONG;
+typedef uint32_t DWORD;
+typedef uint64_t ULONGLONG;
+typedef DWORD COLORREF;
 typedef int BOOL;
 #ifndef TRUE
 #define TRUE 1

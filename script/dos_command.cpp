@@ -6,16 +6,16 @@
 #include "script/properties.h"
 
 // The record's size field is its size on this platform: 68 bytes in a 32-bit process.
-static_assert(sizeof(void*) != 4 || sizeof(STARTUPINFOA) == 68);
+static_assert(sizeof(void*) != 4 || sizeof(STARTUPINFO) == 68);
 
 Value* writeDosCommandHidden(SchematicControl&, Value* value) {
     // The text goes to the interpreter unchanged: the script does its own quoting.
-    std::string commandLine = std::string("cmd /e:on /d /c ") + value->to_string();
+    std::basic_string<MCHAR> commandLine = std::basic_string<MCHAR>(_M("cmd /e:on /d /c ")) + value->to_string();
 
-    STARTUPINFOA startup{};
+    STARTUPINFO startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    if (CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+    if (CreateProcess(nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
                        nullptr, &startup, &process)) {
         WaitForSingleObject(process.hProcess, INFINITE);
         DWORD exitCode = 0;

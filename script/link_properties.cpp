@@ -6,7 +6,7 @@ namespace {
 // Each link of the active socket through pick, in link order; empty without a socket.
 template <class Pick>
 Value* linkNumbers(SchematicControl& c, Pick pick) {
-    auto* numbers = new Array;
+    auto* numbers = new Array(0);
     if (SchematicSocket* socket = activeSocket(c))
         for (SchematicSocket* peer : socket->links) {
             const int32_t index = pick(peer);

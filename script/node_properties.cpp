@@ -15,7 +15,7 @@ Value* writeSceneNode(SchematicControl& c, Value* value) {
     INode* sceneNode = value->to_node();
     SchematicNode* node = activeNode(c);
     if (!node) return &false_value;
-    c.sceneTies.tie(sceneNode);
+    c.sceneWatch.watch(sceneNode);
     node->sceneNode = sceneNode;
     return &ok;
 }

@@ -10,6 +10,7 @@
 #include "graph/graph.h"
 #include "host/errors.h"
 #include "host/value.h"
+#include "script/host_text.h"
 
 // A reader answers a read of one name, a writer a write. Either may answer null
 // to pass the name on to RolloutControl (width and height while closed).
@@ -41,12 +42,12 @@ inline int32_t nodeCount(SchematicControl& c) {
 // as activeNode = nan always did, instead of truncating to some index.
 inline int toIndex(Value* v) {
     if (v->tag == &Float_class && !std::isfinite(static_cast<Float*>(v)->value))
-        throw ConversionError(v, "Integer");
+        throw ConversionError(v, _M("Integer"));
     return v->to_int();
 }
 // One coordinate of a point that names things, made an inside (0-based) index.
 inline int32_t indexPart(Value* whole, float part) {
-    if (!std::isfinite(part)) throw ConversionError(whole, "Integer");
+    if (!std::isfinite(part)) throw ConversionError(whole, _M("Integer"));
     return truncToInt32(part - 1.0f);  // in floating point, then truncated
 }
 
@@ -56,10 +57,16 @@ inline uint8_t toFlag(Value* v) { return v->to_bool() ? 1 : 0; }
 inline Value* intValue(int32_t n) { return Integer::intern(n); }
 // An inside index as the script numbers it: -1 (none) becomes 0.
 inline Value* numberValue(int32_t index) { return Integer::intern(index + 1); }
-inline Value* textValue(const std::string& s) { return new String(s.c_str()); }
+inline Value* textValue(const std::string& s) { return new String(hostTextFromRecord(s).c_str()); }
+// The value's text as a record keeps it; text the code page cannot hold raises.
+inline std::string recordText(Value* v) {
+    std::string bytes;
+    if (!recordTextFromHost(v->to_string(), bytes)) throw ConversionError(v, _M("String of the system code page"));
+    return bytes;
+}
 inline Value* pointValue(Vec2 v) { return new Point2Value(v.x, v.y); }
 inline Value* pointValue(Vec2I v) { return new Point2Value(float(v.x), float(v.y)); }
-inline Value* colourValue(uint32_t c) { return new ColorValue(COLORREF_T(c)); }
+inline Value* colourValue(uint32_t c) { return new ColorValue(COLORREF(c)); }
 inline Vec2 toVec2(Value* v) {
     const Point2 p = v->to_point2();
     return {p.x, p.y};
@@ -94,7 +101,7 @@ template <class Type> Type fromScript(Value* v) {
     if constexpr (std::is_same_v<Type, uint8_t>) return toFlag(v);
     else if constexpr (std::is_same_v<Type, uint32_t>) return uint32_t(v->to_colorref());
     else if constexpr (std::is_same_v<Type, float>) return v->to_float();
-    else if constexpr (std::is_same_v<Type, std::string>) return v->to_string();
+    else if constexpr (std::is_same_v<Type, std::string>) return recordText(v);
     else if constexpr (std::is_same_v<Type, Vec2I>) {
         const Vec2 p = toVec2(v);
         return Vec2I{truncToInt32(p.x), truncToInt32(p.y)};

@@ -23,8 +23,8 @@ struct WriteEntry {
 };
 
 // The host's own names for the window size, which the vocabulary leaves to it.
-Value* widthName = Name::intern("width");
-Value* heightName = Name::intern("height");
+Value* widthName = Name::intern(_M("width"));
+Value* heightName = Name::intern(_M("height"));
 
 // Reads. Template rows give the field and, for node attributes, the answer
 // without an active node; socket attributes answer false without a socket.

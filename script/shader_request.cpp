@@ -1,20 +1,19 @@
 // shader_request.cpp - the call texts sent to the companion shader library.
 #include "script/shader_request.h"
 
-const char* const kAddShaderNodeRequest = "kelvori.addShaderNode kelvori.lastShaderNodeIndex; return_ ok";
+const MCHAR* const kAddShaderNodeRequest = _M("kelvori.addShaderNode kelvori.lastShaderNodeIndex; return_ ok");
 
-std::string processInputRequest(const std::string& output, const std::string& socket,
-                                const std::string& parameters) {
-    std::string text = "kelvori.processInput \"";
+HostText processInputRequest(const HostText& output, const HostText& socket, const HostText& parameters) {
+    HostText text = _M("kelvori.processInput \"");
     text += output;
-    text += "\" ";
+    text += _M("\" ");
     text += socket;
-    text += " socketIndex:";
+    text += _M(" socketIndex:");
     text += parameters;
-    text += " alwaysProcess:#(";
+    text += _M(" alwaysProcess:#(");
     text += socket;
-    text += ") functionParameters:#(";
+    text += _M(") functionParameters:#(");
     text += parameters;
-    text += ")";
+    text += _M(")");
     return text;
 }

@@ -35,7 +35,7 @@ Value* writeSceneController(SchematicControl& c, Value* value) {
     Control* controller = value->to_controller();
     SchematicSocket* socket = activeSocket(c);
     if (!socket) return &false_value;
-    c.sceneTies.tie(controller);
+    c.sceneWatch.watch(controller);
     socket->sceneController = controller;
     return &ok;
 }

@@ -42,13 +42,13 @@ Value* writeNodeTransparency(SchematicControl& c, Value* value) {
 Value* readSetInfo(SchematicControl& c) { return textValue(c.viewState->infoText); }
 
 Value* writeSetInfo(SchematicControl& c, Value* value) {
-    c.viewState->infoText = value->to_string();
+    c.viewState->infoText = recordText(value);
     return &ok;
 }
 
 Value* readBackgroundPath(SchematicControl& c) { return textValue(c.backgroundPath); }
 
 Value* writeBackgroundPath(SchematicControl& c, Value* value) {
-    c.backgroundPath = value->to_string();
+    c.backgroundPath = recordText(value);
     return &ok;
 }

@@ -34,8 +34,10 @@ Value* writeExtent(SchematicControl& c, Value* value, bool width) {
     const int w = width ? size : r.right - r.left;
     const int h = width ? r.bottom - r.top : size;
     SetWindowPos(window, nullptr, r.left, r.top, w, h, SWP_NOZORDER);
-    // The base class reads the layout once the rollout is closed.
-    (width ? c.layout.width : c.layout.height) = size;
+    // The base class keeps the size, and answers it once the rollout is closed.
+    static Value* const sizeNames[2] = {Name::intern(_M("width")), Name::intern(_M("height"))};
+    Value* args[2] = {value, sizeNames[width ? 0 : 1]};
+    c.RolloutControl::set_property(args, 2);
     c.rebuildBackBuffer();
     return &true_value;
 }

@@ -48,7 +48,7 @@ Value* BuiltinArgs::instance(int i, ValueMetaClass* c) const {
 std::string print_text(Value* v) {
     if (!v) return "undefined";
     StringStream s;
-    v->print(&s);
+    v->sprint(&s);
     return s.text;
 }
 

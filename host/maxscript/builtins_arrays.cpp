@@ -65,7 +65,7 @@ Value* append(Value** args, int count) {
 }
 
 int index_of(Array* array, Value* v) {
-    for (int i = 0; i < array->size(); ++i)
+    for (int i = 0; i < array->size; ++i)
         if (values_equal(array->data[i], v)) return i + 1;
     return 0;
 }
@@ -84,8 +84,8 @@ Value* makeUniqueArray(Value** args, int count) {
     BuiltinArgs a("makeUniqueArray", args, count);
     a.expect(1);
     Array* source = a.array(0);
-    auto* unique = new Array;
-    for (Value* v : source->data)
+    auto* unique = new Array(0);
+    for (Value* v : std::vector<Value*>(source->data, source->data + source->size))
         if (!index_of(unique, v)) unique->append(v);
     return unique;
 }
@@ -95,10 +95,10 @@ Value* deleteItem(Value** args, int count) {
     a.expect(2);
     Array* array = a.array(0);
     const int index = a.integer(1);
-    if (index < 1 || index > array->size())
+    if (index < 1 || index > array->size)
         throw RuntimeError("deleteItem index out of range: " + std::to_string(index) + ", count " +
-                           std::to_string(array->size()));
-    array->data.erase(array->data.begin() + (index - 1));
+                           std::to_string(array->size));
+    array->remove(index - 1);
     return array;
 }
 
@@ -110,8 +110,8 @@ Value* insertItem(Value** args, int count) {
     if (index < 1 || index > kMaxPaddedSize)
         throw RuntimeError("insertItem index out of range: " + std::to_string(index));
     // Past the end the array grows with undefined up to the new item.
-    if (index > array->size() + 1) array->data.resize(static_cast<size_t>(index) - 1, &undefined);
-    array->data.insert(array->data.begin() + (index - 1), a[0]);
+    if (index > array->size + 1) array->resize(index - 1);
+    array->insert(index - 1, a[0]);
     return &ok;
 }
 
@@ -125,8 +125,9 @@ Value* join(Value** args, int count) {
     BuiltinArgs a("join", args, count);
     a.expect(2);
     Array* target = a.array(0);
-    const std::vector<Value*> items = a.array(1)->data;  // a copy: join a a doubles a
-    target->data.insert(target->data.end(), items.begin(), items.end());
+    Array* source = a.array(1);
+    const std::vector<Value*> items(source->data, source->data + source->size);  // a copy: join a a doubles a
+    for (Value* v : items) target->append(v);
     return target;
 }
 
@@ -134,8 +135,8 @@ Value* sort(Value** args, int count) {
     BuiltinArgs a("sort", args, count);
     a.expect(1);
     Array* array = a.array(0);
-    check_comparable("sort", array->data);
-    std::stable_sort(array->data.begin(), array->data.end(),
+    check_comparable("sort", std::vector<Value*>(array->data, array->data + array->size));
+    std::stable_sort(array->data, array->data + array->size,
                      [](Value* x, Value* y) { return compare_values("sort", x, y) < 0; });
     return array;
 }
@@ -145,7 +146,10 @@ Value* extreme(const char* fn, int sign, Value** args, int count) {
     BuiltinArgs a(fn, args, count);
     a.expect_at_least(1);
     std::vector<Value*> items;
-    if (a.count() == 1 && a[0]->tag == &Array_class) items = static_cast<Array*>(a[0])->data;
+    if (a.count() == 1 && a[0]->tag == &Array_class) {
+        auto* array = static_cast<Array*>(a[0]);
+        items.assign(array->data, array->data + array->size);
+    }
     else for (int i = 0; i < a.count(); ++i) items.push_back(a[i]);
     if (items.empty()) return &undefined;
     check_comparable(fn, items);

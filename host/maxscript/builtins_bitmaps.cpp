@@ -34,7 +34,7 @@ std::unique_ptr<Bitmap> new_bitmap(const char* fn, int w, int h) {
     }
 }
 
-BMM_Color_64 pixel_of(COLORREF_T c) {
+BMM_Color_64 pixel_of(COLORREF c) {
     auto wide = [](unsigned v) { return static_cast<WORD>(v * 257); };
     return {wide(c & 0xff), wide((c >> 8) & 0xff), wide((c >> 16) & 0xff), 0xffff};
 }
@@ -86,7 +86,7 @@ Value* setPixels(Value** args, int count) {
     const Point2 at = a[1]->to_point2();
     Array* colours = a.array(2);
     std::vector<BMM_Color_64> row;
-    for (Value* c : colours->data) {
+    for (Value* c : std::vector<Value*>(colours->data, colours->data + colours->size)) {
         if (!c) throw ConversionError(&undefined, "Color");
         row.push_back(pixel_of(c->to_colorref()));  // all converted before any is written
     }
@@ -104,7 +104,7 @@ Value* getPixels(Value** args, int count) {
     Bitmap* bm = bitmap_arg(a, 0);
     const Point2 at = a[1]->to_point2();
     const int wanted = a.integer(2);
-    auto* result = new Array;
+    auto* result = new Array(0);
     const int x = static_cast<int>(at.x), y = static_cast<int>(at.y);
     if (!(at.x >= 0) || !(at.y >= 0) || x >= bm->Width() || y >= bm->Height() || wanted < 1)
         return result;

@@ -136,7 +136,7 @@ Value* list_folder(const char* fn, bool folders, Value** args, int count) {
         if (wildcard_match(name, wildcard, true)) names.push_back(folder + name + (folders ? "/" : ""));
     }
     std::sort(names.begin(), names.end());
-    auto* result = new Array;
+    auto* result = new Array(0);
     for (const std::string& name : names) result->append(make_string(name));
     return result;
 }

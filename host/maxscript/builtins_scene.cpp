@@ -45,7 +45,7 @@ NativeFunction::Body class_constructor(const std::string& name) {
 
 void define_class_constructors(BuiltinDefiner define) {
     for (ClassDesc* cd : class_directory()) {
-        const char* name = cd->InternalName();
+        const MCHAR* name = script_class_name(cd);
         if (callable_name(name)) define(name, class_constructor(name));
     }
 }

@@ -27,7 +27,7 @@ Value* filterString(Value** args, int count) {
     const std::string text = a.text(0), delimiters = a.text(1);
     Value* split = a.key("splitEmptyTokens");
     const bool keep_empty = split && split->to_bool();
-    auto* tokens = new Array;
+    auto* tokens = new Array(0);
     std::string token;
     bool any = false;
     for (char c : text) {

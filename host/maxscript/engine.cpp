@@ -63,8 +63,8 @@ std::multiset<Value*>& protected_values() {
     return *s;
 }
 void mark_protected() {
-    gc_mark(last_result);
-    for (Value* v : protected_values()) gc_mark(v);
+    heap_detail::trace(last_result);
+    for (Value* v : protected_values()) heap_detail::trace(v);
 }
 
 std::string read_file(const char* path, bool& ok) {
@@ -290,7 +290,8 @@ void FPValue::Free() {
     i = 0;
 }
 
-BOOL ExecuteMAXScriptScript(const char* text, BOOL quietErrors, FPValue* result) {
+BOOL ExecuteMAXScriptScript(const char* text, MAXScript::ScriptSource, BOOL quietErrors, FPValue* result,
+                            BOOL) {
     if (result) result->Init();
     Value* v = nullptr;
     if (!run_script_text(text ? text : "", "", &v, quietErrors != FALSE)) return FALSE;

@@ -205,9 +205,9 @@ Value* AsNode::eval() {
 
 Value* ArrayLit::eval() {
     Mark m;
-    auto* a = new Array();
+    auto* a = new Array(0);
     push(a);
-    a->data.reserve(items.size());
+    a->reserve(static_cast<int>(items.size()));
     for (Node* n : items) a->append(n->eval());
     return a;
 }
@@ -276,7 +276,7 @@ Value* ForLoop::eval() {
     SavePoint saved = save();
     Mark m;
     Array* collected = nullptr;
-    if (collect) push(collected = new Array());
+    if (collect) push(collected = new Array(0));
     auto set_var = [&](Value* v) {
         frame->slots[var->slot] = var->captured ? new Box(v) : v;
     };
@@ -320,8 +320,8 @@ Value* ForLoop::eval() {
             Value* c = push(collection->eval());
             if (c->tag == &Array_class) {
                 auto* arr = static_cast<Array*>(c);
-                for (int i = 0; i < arr->size(); ++i) {
-                    Value* v = arr->data[static_cast<size_t>(i)];
+                for (int i = 0; i < arr->size; ++i) {
+                    Value* v = arr->data[i];
                     set_var(v ? v : &undefined);
                     one();
                 }

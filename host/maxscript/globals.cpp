@@ -9,7 +9,7 @@ std::unordered_map<Value*, GlobalCell*>& table() {
     return *t;
 }
 void mark_globals() {
-    for (auto& [name, cell] : table()) gc_mark(cell->value);
+    for (auto& [name, cell] : table()) heap_detail::trace(cell->value);
 }
 }  // namespace
 

@@ -29,10 +29,10 @@ constexpr size_t kNativeStackBudget = 3 * 1024 * 1024;  // sanitizers make frame
 #endif
 
 void mark_machine() {
-    for (int i = 0; i < sp; ++i) gc_mark(stack[i]);
+    for (int i = 0; i < sp; ++i) heap_detail::trace(stack[i]);
     for (Frame* f = frame; f; f = f->caller) {
-        gc_mark(f->fn);
-        gc_mark(f->self);
+        heap_detail::trace(f->fn);
+        heap_detail::trace(f->self);
     }
 }
 [[maybe_unused]] const bool rooted = (gc_add_root_marker(mark_machine), true);
@@ -182,10 +182,10 @@ Value* call_script(ScriptFunction* f, Value** args, int count, Value* self) {
         // A mapped function given an array runs once for each of its items.
         auto* items = static_cast<Array*>(args[0]);
         int base = sp;
-        for (int i = 0; i < items->size(); ++i) {
+        for (int i = 0; i < items->size; ++i) {
             check_room(count);
             Value** copy = &stack[sp];
-            Value* item = items->data[static_cast<size_t>(i)];
+            Value* item = items->data[i];
             copy[0] = item ? item : &undefined;
             for (int k = 1; k < count; ++k) copy[k] = args[k];
             sp += count;

@@ -228,7 +228,7 @@ Value* convert_as(Value* v, Value* target) {
         if (v->tag == &String_class) return v;
         if (v->tag == &Name_class) return new String(v->to_string());
         StringStream s;
-        v->print(&s);
+        v->sprint(&s);
         return new String(s.text.c_str());
     }
     if (cls == &Integer_class || cls == &Float_class) {
@@ -260,8 +260,10 @@ Value* convert_as(Value* v, Value* target) {
     }
     if (cls == &Array_class) {
         if (v->tag == &Array_class) {
-            auto* copy = new Array();
-            copy->data = static_cast<Array*>(v)->data;
+            auto* copy = new Array(0);
+            auto* source = static_cast<Array*>(v);
+            copy->reserve(source->size);
+            for (int i = 0; i < source->size; ++i) copy->append(source->data[i]);
             return copy;
         }
         throw ConversionError(v, "Array");
@@ -321,7 +323,7 @@ float* color_component(Value* obj, Value* name) {
 
 Value* get_prop(Value* obj, Value* name) {
     if (name == name_count()) {
-        if (obj->tag == &Array_class) return make_int(static_cast<Array*>(obj)->size());
+        if (obj->tag == &Array_class) return make_int(static_cast<Array*>(obj)->size);
         if (obj->tag == &String_class) return make_int(static_cast<int>(static_cast<String*>(obj)->text.size()));
     }
     if (float* f = point_component(obj, name)) return make_float(*f);
@@ -353,7 +355,7 @@ Value* set_prop(Value* obj, Value* name, Value* value) {
     if (name == name_count() && obj->tag == &Array_class) {
         int n = value->to_int();
         if (n < 0 || n > (1 << 24)) throw RuntimeError("array count out of range: " + print_form(value));
-        static_cast<Array*>(obj)->data.resize(static_cast<size_t>(n), &undefined);
+        static_cast<Array*>(obj)->resize(n);
         return value;
     }
     Value* args[] = {value, name};
@@ -386,8 +388,8 @@ Value* get_index(Value* obj, Value* index) {
     if (obj->tag == &Array_class) {
         auto* a = static_cast<Array*>(obj);
         if (i < 1) throw RuntimeError("Array index out of bounds: " + print_form(index));
-        if (i > a->size()) return &undefined;
-        Value* v = a->data[static_cast<size_t>(i - 1)];
+        if (i > a->size) return &undefined;
+        Value* v = a->data[i - 1];
         return v ? v : &undefined;
     }
     if (obj->tag == &String_class) {
@@ -411,8 +413,7 @@ Value* set_index(Value* obj, Value* index, Value* value) {
         if (i < 1) throw RuntimeError("Array index out of bounds: " + print_form(index));
         // Growing past the end fills the gap with undefined; a wild index is refused.
         if (i > (1 << 24)) throw RuntimeError("Array index too large: " + print_form(index));
-        if (i > a->size()) a->data.resize(static_cast<size_t>(i), &undefined);
-        a->data[static_cast<size_t>(i - 1)] = value;
+        a->put(i - 1, value);
         return value;
     }
     if (obj->tag == &Point2Value_class || obj->tag == &Point3Value_class) {

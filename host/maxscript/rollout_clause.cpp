@@ -40,12 +40,12 @@ public:
         static Value* controls_name = Name::intern("controls");
         Value* n = count > 0 ? args[0] : nullptr;
         if (Box* b = find(n)) return b->value;
-        if (n == open_name) return bool_result(is_open());
+        if (n == open_name) return bool_result(page != nullptr);
         if (n == width_name) return make_int(width);
         if (n == title_name) return title;
         if (n == name_name) return new String(name->to_string());
         if (n == controls_name) {
-            auto* a = new Array();
+            auto* a = new Array(0);
             for (RolloutControl* c : controls) a->append(c);
             return a;
         }
@@ -61,10 +61,10 @@ public:
     void gc_trace() override {
         Rollout::gc_trace();
         for (auto& [name, box] : vars) {
-            gc_mark(name);
-            gc_mark(box);
+            heap_detail::trace(name);
+            heap_detail::trace(box);
         }
-        gc_mark(scope_fn);
+        heap_detail::trace(scope_fn);
     }
 };
 
@@ -235,7 +235,7 @@ bool save_dialog_picture(Rollout* ro, const char* path) {
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
-    if (!ro->is_open()) return false;
+    if (!ro->page) return false;
     RECT client;
     GetClientRect(page, &client);
     const int w = client.right, h = client.bottom;
@@ -287,7 +287,7 @@ void install() {
         check_positional("saveDialogPicture", 2, args, count);
         Rollout* ro = rollout_arg(args[0], "saveDialogPicture");
         if (args[1]->tag != &String_class) throw TypeError("saveDialogPicture", args[1], &String_class);
-        if (!ro->is_open()) throw RuntimeError("saveDialogPicture: the dialog is not open");
+        if (!ro->page) throw RuntimeError("saveDialogPicture: the dialog is not open");
         return bool_result(save_dialog_picture(ro, args[1]->to_string()));
     });
 }

@@ -29,7 +29,7 @@ std::set<Chunk*>& live_chunks() {
 }
 void mark_chunks() {
     for (Chunk* c : live_chunks())
-        for (Value* v : c->constants) gc_mark(v);
+        for (Value* v : c->constants) heap_detail::trace(v);
 }
 [[maybe_unused]] const bool chunks_rooted = (gc_add_root_marker(mark_chunks), true);
 
@@ -50,7 +50,7 @@ Chunk::~Chunk() { live_chunks().erase(this); }
 
 void Box::gc_trace() {
     Value::gc_trace();
-    gc_mark(value);
+    heap_detail::trace(value);
 }
 
 // ---- functions ----
@@ -79,8 +79,8 @@ void ScriptFunction::sprin1(CharStream* s) { s->printf("%s()", proto->name.c_str
 
 void ScriptFunction::gc_trace() {
     Value::gc_trace();
-    for (Value* v : upvals) gc_mark(v);
-    gc_mark(owner);
+    for (Value* v : upvals) heap_detail::trace(v);
+    heap_detail::trace(owner);
 }
 
 // ---- structs ----
@@ -137,9 +137,9 @@ void StructDef::sprin1(CharStream* s) {
 
 void StructDef::gc_trace() {
     Value::gc_trace();
-    gc_mark(name);
-    for (Value* v : defaults) gc_mark(v);
-    for (Value* v : methods) gc_mark(v);
+    heap_detail::trace(name);
+    for (Value* v : defaults) heap_detail::trace(v);
+    for (Value* v : methods) heap_detail::trace(v);
 }
 
 StructInstance::StructInstance(StructDef* d) : def(d) { tag = &StructInstance_class; }
@@ -157,7 +157,7 @@ Value* StructInstance::set_property(Value** args, int count) {
     return args[0];
 }
 
-bool StructInstance::is_kind_of(ValueMetaClass* c) { return c == &StructInstance_class || Value::is_kind_of(c); }
+BOOL StructInstance::is_kind_of(ValueMetaClass* c) { return c == &StructInstance_class || Value::is_kind_of(c); }
 
 Value* StructInstance::classOf_vf(Value** arg_list, int count) { return def; }
 
@@ -173,8 +173,8 @@ void StructInstance::sprin1(CharStream* s) {
 
 void StructInstance::gc_trace() {
     Value::gc_trace();
-    gc_mark(def);
-    for (Value* v : fields) gc_mark(v);
+    heap_detail::trace(def);
+    for (Value* v : fields) heap_detail::trace(v);
 }
 
 // ---- Point3 ----

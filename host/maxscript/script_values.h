@@ -59,7 +59,7 @@ public:
     explicit StructInstance(StructDef* d);
     Value* get_property(Value** arg_list, int count) override;
     Value* set_property(Value** arg_list, int count) override;
-    bool is_kind_of(ValueMetaClass* c) override;
+    BOOL is_kind_of(ValueMetaClass* c) override;
     Value* classOf_vf(Value** arg_list, int count) override;
     void sprin1(CharStream* s) override;  // (name a:1 b:2)
     void gc_trace() override;

@@ -51,7 +51,7 @@ void StringStreamValue::sprin1(CharStream* s) {
     quoted.sprin1(s);
 }
 
-void StringStreamValue::print(CharStream* s) { s->puts(text.c_str()); }
+void StringStreamValue::sprint(CharStream* s) { s->puts(text.c_str()); }
 
 // ---- files ----
 

@@ -9,7 +9,7 @@ extern HOSTSDK_API ValueMetaClass FileStreamValue_class;    // "FileStream"
 
 // A stream value: writing through CharStream, reading line by line. Errors are the
 // host's RuntimeErrors (reading past the end, using a closed file).
-class HOSTSDK_API ScriptStream : public Value, public CharStream {
+class HOSTSDK_API ScriptStream : public CharStream {
 public:
     virtual std::string read_line() = 0;
     virtual std::string read_char() = 0;
@@ -39,7 +39,7 @@ public:
     void seek(long offset) override;
     void seek_end() override { read_pos = text.size(); }
     void sprin1(CharStream* s) override;  // StringStream:"text"
-    void print(CharStream* s) override;   // the text itself, as `as string` gives it
+    void sprint(CharStream* s) override;  // the text itself, as `as string` gives it
     const char* to_string() override { return text.c_str(); }
 };
 

@@ -119,7 +119,7 @@ private:
         if (c == '"') return new String(quoted().c_str());
         if (c == '#' && s[pos + 1] == '(') {
             pos += 2;
-            auto* array = new Array;
+            auto* array = new Array(0);
             while (skip(), s[pos] != ')') {
                 array->append(value());
                 skip();
@@ -306,7 +306,7 @@ TEST_F(Builtins, Arrays) {
 
 TEST_F(Builtins, CountIsAProperty) {
     Value* count = Name::intern("count");
-    auto* array = new Array;
+    auto* array = new Array(0);
     array->append(&ok);
     EXPECT_EQ(print_form(array->get_property(&count, 1)), "1");
     auto* text = new String("four");

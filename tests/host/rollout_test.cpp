@@ -454,7 +454,7 @@ TEST_F(HostControls, EachControlAnswersItsUserAndItsScript) {
          {"changed(0.5)", "changed(10.0)"}, {{"value", "10.0"}, {"range", "#(0.0, 10.0, 10.0)"}},
          {"value", new Float(2.25f)}, "2.25", {"range", new Integer(3)}},
         {"spinner", keyparms({{"type", Name::intern("integer")}, {"range", [] {
-                                  auto* a = new Array();
+                                  auto* a = new Array(0);
                                   for (int v : {-5, 5, 2}) a->append(new Integer(v));
                                   return static_cast<Value*>(a);
                               }()}}),
@@ -469,7 +469,7 @@ TEST_F(HostControls, EachControlAnswersItsUserAndItsScript) {
     };
 
     // The handlers collect garbage; the table's values must outlive that.
-    auto* table_values = new Array();
+    auto* table_values = new Array(0);
     Rooted keep(table_values);
     for (const ControlCase& c : cases) {
         for (Value* v : c.params) table_values->append(v);

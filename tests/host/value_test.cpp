@@ -81,7 +81,7 @@ TEST(PrintForms, StringsQuoteAndEscapeOnlyInSprin1) {
     String s("say \"hi\"\\");
     EXPECT_EQ(print_form(&s), "\"say \\\"hi\\\"\\\\\"");
     StringStream plain;
-    s.print(&plain);
+    s.sprint(&plain);
     EXPECT_EQ(plain.text, "say \"hi\"\\");
 }
 
@@ -91,11 +91,11 @@ TEST(PrintForms, NamesPointsColoursArraysAndClasses) {
     EXPECT_EQ(print_form(new Point2Value(1, 2)), "[1,2]");
     EXPECT_EQ(print_form(new Point2Value(1.5f, -0.25f)), "[1.5,-0.25]");
     EXPECT_EQ(print_form(new ColorValue(224, 198, 87)), "(color 224 198 87)");
-    EXPECT_EQ(print_form(new Array), "#()");
+    EXPECT_EQ(print_form(new Array(0)), "#()");
 
-    auto* inner = new Array;
+    auto* inner = new Array(0);
     inner->append(new Integer(3));
-    auto* a = new Array;
+    auto* a = new Array(0);
     a->append(new Integer(1));
     a->append(new String("x"));
     a->append(Name::intern("y"));

@@ -44,7 +44,7 @@ inline Value* F(float f) { return Float::intern(f); }
 inline Value* S(const char* s) { return new String(s); }
 inline Value* P2(float x, float y) { return new Point2Value(x, y); }
 inline Value* arrayOf(std::initializer_list<Value*> items) {
-    auto* a = new Array();
+    auto* a = new Array(0);
     for (Value* v : items) a->append(v);
     return a;
 }

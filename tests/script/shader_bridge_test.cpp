@@ -44,7 +44,7 @@ std::string run(const std::string& text) {
     FPValue r;
     r.Init();
     std::string out = "FAILED";
-    if (ExecuteMAXScriptScript(text.c_str(), TRUE, &r)) {
+    if (ExecuteMAXScriptScript(text.c_str(), MAXScript::ScriptSource::Dynamic, TRUE, &r)) {
         if (r.type == TYPE_STRING) out = r.s;
         else if (r.type == TYPE_INT) out = std::to_string(r.i);
         else if (r.type == TYPE_BOOL) out = r.i ? "true" : "false";
