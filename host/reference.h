@@ -116,7 +116,23 @@ protected:
 
 private:
     friend class ReferenceMaker;
+    friend class DependentIterator;
     std::vector<ReferenceMaker*> makers;  // one entry per maker that refers to us
+};
+
+// Walks the makers that refer to a target, once each.
+class HOSTSDK_API DependentIterator {
+public:
+    explicit DependentIterator(ReferenceTarget* target) : target(target) {}
+    // The next maker, or null after the last.
+    ReferenceMaker* Next() {
+        return target && next < target->makers.size() ? target->makers[next++] : nullptr;
+    }
+    void Reset() { next = 0; }
+
+private:
+    ReferenceTarget* target;
+    size_t next = 0;
 };
 
 // Maps originals to copies while the host clones a group of objects.

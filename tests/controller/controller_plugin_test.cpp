@@ -46,7 +46,8 @@ TEST(ControllerPlugin, LoadsFromThePluginsFolderAndHandsItsClassToTheHost) {
     EXPECT_TRUE(isVantrelController(made));
     ChunkWriter w;
     EXPECT_EQ(made->Save(&w), IO_OK);
-    ReferenceTarget* copy = made->Clone();
+    RemapDir remap;
+    ReferenceTarget* copy = made->Clone(remap);
     ChunkReader r(w.bytes().data(), w.bytes().size());
     EXPECT_EQ(copy->Load(&r), IO_OK);
     EXPECT_EQ(static_cast<vantrelController*>(copy)->storedNodeCount, 0);

@@ -124,16 +124,18 @@ TEST_F(Heap, AllocFramesProtectTheirValuesUntilPopped) {
     EXPECT_FALSE(gc_is_live(outer));
 }
 
-TEST_F(Heap, LocalArraysAreRootsWhilePushed) {
-    Value** locals = nullptr;
-    value_local_array(locals, 3);
-    ASSERT_NE(locals, nullptr);
-    EXPECT_EQ(locals[0], nullptr);  // slots start empty, safe to trace
-    auto* v = new Probe;
-    locals[2] = v;
-    gc();
-    EXPECT_TRUE(gc_is_live(v));
-    pop_value_local_array(locals);
+TEST_F(Heap, LocalArraysAreRootsUntilTheirScopeEnds) {
+    Probe* v = nullptr;
+    {
+        Value** locals = nullptr;
+        value_local_array(locals, 3);
+        ASSERT_NE(locals, nullptr);
+        EXPECT_EQ(locals[0], nullptr);  // slots start empty, safe to trace
+        v = new Probe;
+        locals[2] = v;
+        gc();
+        EXPECT_TRUE(gc_is_live(v));
+    }
     gc();
     EXPECT_FALSE(gc_is_live(v));
 }
@@ -170,7 +172,7 @@ TEST_F(Heap, CyclesAreCollectedWithoutLooping) {
 TEST_F(Heap, StaticHolderIsTracedAgainOnEveryCollection) {
     // Static values are not registered, so nothing else clears their mark;
     // a stale mark would stop the second collection from tracing into it.
-    static Array holder;
+    static Array holder(0);
     auto* held = new Probe;
     holder.append(held);
     {
@@ -179,7 +181,7 @@ TEST_F(Heap, StaticHolderIsTracedAgainOnEveryCollection) {
         gc();
         EXPECT_TRUE(gc_is_live(held));
     }
-    holder.data.clear();
+    holder.resize(0);
     gc();
     EXPECT_FALSE(gc_is_live(held));
 }
@@ -234,8 +236,14 @@ TEST_F(Heap, ValuesMadeWhileEvaluatingConstructorArgumentsAreBothRegistered) {
     EXPECT_EQ(gc_live_count(), before);
 }
 
+class HeapTestLabel : public RolloutControl {
+public:
+    using RolloutControl::RolloutControl;
+    LPCMSTR get_control_class() override { return _M("STATIC"); }
+};
+
 RolloutControl* makeHeapTestLabel(Value* name, Value* caption, Value** keyparms, int count) {
-    return new (GC_IN_HEAP) RolloutControl(name, caption, keyparms, count);
+    return new (GC_IN_HEAP) HeapTestLabel(name, caption, keyparms, count);
 }
 
 TEST_F(Heap, OpenRolloutsKeepTheirControlsHandlersAndParameters) {

@@ -17,9 +17,15 @@
 
 namespace {
 
-// A plain control that also records the page messages it is offered.
-struct RecordingControl : RolloutControl {
+// A plain static control, the least a control class must say of itself.
+struct PlainControl : RolloutControl {
     using RolloutControl::RolloutControl;
+    LPCMSTR get_control_class() override { return _M("STATIC"); }
+};
+
+// A plain control that also records the page messages it is offered.
+struct RecordingControl : PlainControl {
+    using PlainControl::PlainControl;
     std::vector<UINT> offered;
     UINT claims = 0;       // message it handles
     UINT throws_on = 0;    // message it fails on
@@ -35,7 +41,7 @@ RolloutControl* makeRecording(Value* name, Value* caption, Value** keyparms, int
 }
 
 RolloutControl* makeOtherLabel(Value* name, Value* caption, Value** keyparms, int count) {
-    auto* ctl = new (GC_IN_HEAP) RolloutControl(name, caption, keyparms, count);
+    auto* ctl = new (GC_IN_HEAP) PlainControl(name, caption, keyparms, count);
     ctl->enabled = false;  // tells the two makers apart
     return ctl;
 }
@@ -92,7 +98,7 @@ TEST_F(RolloutTest, OpeningCreatesThePageAndPlacesEachControl) {
                                                             {"align", Name::intern("center")},
                                                             {"offset", new Point2Value(3, 4)}}));
     ASSERT_TRUE(ro->open());
-    ASSERT_TRUE(ro->is_open());
+    ASSERT_TRUE((ro->page != nullptr));
     HWND page = ro->page;
     ASSERT_TRUE(IsWindow(page));
 
@@ -114,8 +120,10 @@ TEST_F(RolloutTest, OpeningCreatesThePageAndPlacesEachControl) {
     expect_rect(rect_in_page(centred->control_window(), page), 78, 90, 50, 16);
 
     // The stored layout matches the window.
-    EXPECT_EQ(placed->layout.left, 30);
-    EXPECT_EQ(placed->layout.height, 20);
+    Value* posName[] = {Name::intern("pos")};
+    Value* heightName[] = {Name::intern("height")};
+    EXPECT_EQ(print_form(placed->get_property(posName, 1)), "[30,40]");
+    EXPECT_EQ(print_form(placed->get_property(heightName, 1)), "20");
 
     // The page's client area is the rollout width and fits the last control.
     RECT client;
@@ -150,7 +158,7 @@ TEST_F(RolloutTest, ClosingDestroysThePageAndEveryControlWindow) {
     ASSERT_TRUE(IsWindow(w));
 
     ro->close();
-    EXPECT_FALSE(ro->is_open());
+    EXPECT_FALSE((ro->page != nullptr));
     EXPECT_FALSE(IsWindow(page));
     EXPECT_FALSE(IsWindow(w));
     EXPECT_EQ(ctl->control_window(), nullptr);
@@ -168,7 +176,7 @@ TEST_F(RolloutTest, ClosingThePageWindowItselfClosesTheRollout) {
     HWND page = ro->page;
     SendMessageA(page, WM_CLOSE, 0, 0);
     EXPECT_FALSE(IsWindow(page));
-    EXPECT_FALSE(ro->is_open());
+    EXPECT_FALSE((ro->page != nullptr));
     auto& open = open_rollouts();
     EXPECT_EQ(std::find(open.begin(), open.end(), ro), open.end());
 }
@@ -307,7 +315,7 @@ TEST_F(ControlProperties, UnknownNamesAndWrongValuesRaiseErrors) {
 }
 
 TEST(RolloutControlClass, IdentityAndPrintForm) {
-    RolloutControl ctl(Name::intern("sc"), nullptr, nullptr, 0);
+    PlainControl ctl(Name::intern("sc"), nullptr, nullptr, 0);
     EXPECT_EQ(ctl.tag, &RolloutControl_class);
     EXPECT_TRUE(ctl.is_kind_of(&RolloutControl_class));
     EXPECT_TRUE(ctl.is_kind_of(&Value_class));
@@ -331,14 +339,14 @@ TEST_F(EventHandlers, HandlerRunsWithTheEventArguments) {
                         return new Integer(count);
                     }));
     Value* args[] = {new Integer(4), new Integer(-2)};
-    Value* result = btn->run_event_handler(ro, Name::intern("PRESSED"), args, 2);
+    Value* result = btn->call_event_handler(ro, Name::intern("PRESSED"), args, 2);
     EXPECT_EQ(calls, 1);
     EXPECT_EQ(seen, (std::vector<int>{4, -2}));
     EXPECT_EQ(result->to_int(), 2);
 
     // Handlers belong to one control and one event.
-    EXPECT_EQ(other->run_event_handler(ro, Name::intern("pressed"), args, 2), &undefined);
-    EXPECT_EQ(btn->run_event_handler(ro, Name::intern("released"), nullptr, 0), &undefined);
+    EXPECT_EQ(other->call_event_handler(ro, Name::intern("pressed"), args, 2), &undefined);
+    EXPECT_EQ(btn->call_event_handler(ro, Name::intern("released"), nullptr, 0), &undefined);
     EXPECT_EQ(calls, 1);
 }
 
@@ -356,17 +364,17 @@ TEST_F(EventHandlers, HandlerErrorsAreReportedOnTheListenerAndGoNoFurther) {
 
     Value* args[] = {new Integer(5)};
     Value* result = nullptr;
-    EXPECT_NO_THROW(result = btn->run_event_handler(ro, Name::intern("pressed"), args, 1));
+    EXPECT_NO_THROW(result = btn->call_event_handler(ro, Name::intern("pressed"), args, 1));
     EXPECT_EQ(result, &undefined);
     EXPECT_EQ(listener_text(),
               "-- Error occurred in btn.pressed()\n-- Type error: nodeBitmap requires BitMap, got: 5\n");
 
     listener_clear();
-    EXPECT_NO_THROW(btn->run_event_handler(ro, Name::intern("released"), nullptr, 0));
+    EXPECT_NO_THROW(btn->call_event_handler(ro, Name::intern("released"), nullptr, 0));
     EXPECT_NE(listener_text().find("btn.released(): boom"), std::string::npos) << listener_text();
 
     listener_clear();
-    EXPECT_NO_THROW(btn->run_event_handler(ro, Name::intern("dropped"), nullptr, 0));
+    EXPECT_NO_THROW(btn->call_event_handler(ro, Name::intern("dropped"), nullptr, 0));
     EXPECT_NE(listener_text().find("btn.dropped(): unknown exception"), std::string::npos) << listener_text();
 }
 
@@ -548,7 +556,7 @@ TEST_F(Dialogs, OpenAndCloseHandlersRunOnceAroundTheLiveControls) {
         seen.clear();
         ASSERT_TRUE(ro->open());
         EXPECT_EQ(seen, (std::vector<std::string>{"open with controls", "close with controls"}));
-        EXPECT_FALSE(ro->is_open());
+        EXPECT_FALSE((ro->page != nullptr));
     }
     ro->handlers.clear();
     ro->add_handler(ro->name, Name::intern("close"), new NativeFunction("c", [&](Value**, int) -> Value* {
@@ -571,7 +579,7 @@ TEST_F(Dialogs, OpenAndCloseHandlersRunOnceAroundTheLiveControls) {
         EXPECT_TRUE(style & WS_CAPTION);
         EXPECT_FALSE(style & WS_THICKFRAME) << "a dialog is not resized";
         closeIt();
-        EXPECT_FALSE(ro->is_open());
+        EXPECT_FALSE((ro->page != nullptr));
         EXPECT_EQ(seen, std::vector<std::string>{"close with controls"});
     }
 }
@@ -618,8 +626,8 @@ TEST_F(Dialogs, DialogLoopRunsUntilTheLastRolloutClosesAndPictureShowsTheControl
     PostMessageA(other->page, WM_CLOSE, 0, 0);
     PostMessageA(button->control_window(), BM_CLICK, 0, 0);
     run_dialog_loop();
-    EXPECT_FALSE(ro->is_open());
-    EXPECT_FALSE(other->is_open());
+    EXPECT_FALSE((ro->page != nullptr));
+    EXPECT_FALSE((other->page != nullptr));
     EXPECT_TRUE(open_rollouts().empty());
 }
 

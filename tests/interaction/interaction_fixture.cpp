@@ -40,7 +40,7 @@ void InteractionTest::TearDown() {
 void InteractionTest::recordAllEvents() {
     // Events that already have a handler (from onEvent) record themselves.
     for (const char* name : kAllEvents)
-        if (!ro->rollout().find_handler(Name::intern("sc"), Name::intern(name))) ro->recordEvents({name});
+        if (!ro->rollout().get_event_handler(Name::intern("sc"), Name::intern(name))) ro->recordEvents({name});
 }
 
 void InteractionTest::onEvent(const char* name, std::function<void(const std::vector<int>&)> body) {

@@ -24,7 +24,7 @@ TEST(ExecuteMAXScriptScript, DeliversTheLastValueByKindAndReportsErrors) {
     EXPECT_EQ(r.i, 1);
 
     // An array is held, and survives collections until the holder lets it go.
-    ASSERT_TRUE(ExecuteMAXScriptScript("#(\"kept\" + \"value\", 2)", FALSE, &r));
+    ASSERT_TRUE(ExecuteMAXScriptScript("#(\"kept\" + \"value\", 2)", MAXScript::ScriptSource::Dynamic, FALSE, &r));
     ASSERT_EQ(r.type, TYPE_VALUE);
     ExecuteMAXScriptScript("gc(); for i = 1 to 1000 collect (i as string); gc()", MAXScript::ScriptSource::Dynamic, TRUE, nullptr);
     EXPECT_EQ(print_form(r.v), "#(\"keptvalue\", 2)");

@@ -8,9 +8,11 @@
 #include "tests/script/script_session.h"
 
 namespace {
-bool dependsOn(ReferenceTarget& target, SchematicControl& sc) {
-    const auto& d = target.Dependents();
-    return std::find(d.begin(), d.end(), static_cast<ReferenceMaker*>(&sc)) != d.end();
+bool refersTo(ReferenceMaker* maker, ReferenceTarget& target) {
+    DependentIterator makers(&target);
+    while (ReferenceMaker* m = makers.Next())
+        if (m == maker) return true;
+    return false;
 }
 }  // namespace
 
@@ -65,13 +67,14 @@ TEST(SceneValues, ACollectedControlStopsListeningToSceneObjects) {
     auto* s = new ScriptSession;
     s->addNodes(1, 1);
     s->set("sceneNode", MAXNode::intern(&box));
-    ASSERT_TRUE(dependsOn(box, s->sc));
+    ASSERT_TRUE(refersTo(&s->sc.sceneWatch, box));
     SchematicControl* control = &s->sc;
-    ReferenceMaker* asMaker = control;
+    ReferenceMaker* asMaker = &s->sc.sceneWatch;
 
     s->rollout.drop();
     gc();
     EXPECT_FALSE(gc_is_live(control));
-    for (ReferenceMaker* m : box.Dependents()) EXPECT_NE(m, asMaker);
+    EXPECT_FALSE(refersTo(asMaker, box));
+    EXPECT_FALSE(box.HasDependents());
     delete s;
 }

@@ -331,8 +331,12 @@ TEST(WriteProperties, WidthAndHeightResizeTheOpenWindowAndItsBackBuffer) {
     // Closed, the host keeps the size in its layout; a read has no window to ask.
     s.rollout.close();
     EXPECT_EQ(s.write("width", I(180)), "180");
-    EXPECT_EQ(s.sc.layout.width, 180);
-    EXPECT_EQ(s.sc.layout.height, 120);
+    auto baseReads = [&](const char* name) {
+        Value* args[1] = {Name::intern(name)};
+        return print_form(s.sc.RolloutControl::get_property(args, 1));
+    };
+    EXPECT_EQ(baseReads("width"), "180");
+    EXPECT_EQ(baseReads("height"), "120");
     EXPECT_EQ(s.read("width"), "undefined");
     EXPECT_EQ(s.read("height"), "undefined");
 }
