@@ -1,6 +1,7 @@
 // registration_test.cpp - what the host sees of the extension once it is loaded.
 #include <gtest/gtest.h>
 
+#include "host/plugapi.h"
 #include "control/names.h"
 #include "host/errors.h"
 #include "host/plugins.h"
@@ -51,7 +52,7 @@ TEST(Registration, HostLoadsExtensionAndReadsItsDescriptionAndVersion) {
     const LoadedPlugin* plugin = vantrelPlugin();
     ASSERT_NE(plugin, nullptr);
     EXPECT_EQ(plugin->description, "Maxscript Schematic Control");
-    EXPECT_EQ(plugin->version, 714348544u);
+    EXPECT_EQ(plugin->version, ULONG(VERSION_3DSMAX));
     EXPECT_EQ(plugin->kind, PluginKind::extension);
 }
 

@@ -10,6 +10,7 @@
 #include "controller/container_chunks.h"
 #include "controller/plugin.h"
 #include "controller/vantrel_controller.h"
+#include "host/controllers.h"
 #include "graph_signature.h"
 #include "host/chunk_file.h"
 #include "host/errors.h"
@@ -395,24 +396,41 @@ TEST_F(ContainerFile, ViewFromFileIsOneTheControlCanUse) {
     EXPECT_EQ(load(tiny.bytes()).containerView->zoom, 0.1f);
 }
 
-TEST_F(ContainerFile, SceneReferencesAreWrittenAsIdentifiersAndBackPatchedByKind) {
+TEST_F(ContainerFile, SceneReferencesAreBackPatchedAndKeptOnlyWhenOfTheKindTheirFieldHolds) {
+    INode sceneNode(_M("box"));
+    HostFloatController controller;
     SchematicNode& a = node();
     SchematicSocket& s = out(a);
-    int sceneNode = 0, controller = 0;
-    a.sceneNode = reinterpret_cast<INode*>(&sceneNode);
-    s.sceneController = reinterpret_cast<Control*>(&controller);
+    a.sceneNode = &sceneNode;
+    s.sceneController = &controller;
     const std::vector<uint8_t> bytes = save(container, [&](void* p) { return p == &sceneNode ? 11 : 12; });
 
-    vantrelController& back = make();
-    ChunkReader r(bytes.data(), bytes.size());
-    ASSERT_EQ(back.Load(&r), IO_OK);
-    ASSERT_EQ(r.backpatches().size(), 2u);
-    EXPECT_EQ(r.backpatches()[0].refId, 11);
-    EXPECT_EQ(r.backpatches()[0].kind, ULONG(BACKPATCH_NODE));
-    EXPECT_EQ(r.backpatches()[0].slot, reinterpret_cast<void**>(&back.nodeTable[0]->sceneNode));
-    EXPECT_EQ(r.backpatches()[1].refId, 12);
-    EXPECT_EQ(r.backpatches()[1].kind, ULONG(BACKPATCH_CONTROL));
-    EXPECT_EQ(r.backpatches()[1].slot, reinterpret_cast<void**>(&back.nodeTable[0]->outputs[0]->sceneController));
+    // What the host hands back for identifiers 11 and 12, and what the fields keep.
+    struct Case {
+        ReferenceTarget* for11;
+        ReferenceTarget* for12;
+        INode* node;
+        Control* socket;
+    };
+    const Case cases[] = {
+        {&sceneNode, &controller, &sceneNode, &controller},
+        {&controller, &sceneNode, nullptr, nullptr},  // swapped: neither field takes the other kind
+        {&sceneNode, &sceneNode, &sceneNode, nullptr},
+    };
+    for (const Case& c : cases) {
+        vantrelController& back = make();
+        ChunkReader r(bytes.data(), bytes.size());
+        ASSERT_EQ(back.Load(&r), IO_OK);
+        ASSERT_EQ(r.backpatches().size(), 2u);
+        EXPECT_EQ(r.backpatches()[0].refId, 11);
+        EXPECT_EQ(r.backpatches()[1].refId, 12);
+        EXPECT_EQ(back.nodeTable[0]->sceneNode, nullptr) << "nothing is kept before the load is done";
+        for (const ChunkReader::Backpatch& patch : r.backpatches())
+            *patch.slot = patch.refId == 11 ? c.for11 : c.for12;
+        r.runPostLoadCallbacks();
+        EXPECT_EQ(back.nodeTable[0]->sceneNode, c.node);
+        EXPECT_EQ(back.nodeTable[0]->outputs[0]->sceneController, c.socket);
+    }
 }
 
 TEST_F(ContainerFile, SaveTakesZoomPanAndBackgroundFromTheBoundControl) {
@@ -434,22 +452,24 @@ TEST_F(ContainerFile, SaveTakesZoomPanAndBackgroundFromTheBoundControl) {
 TEST_F(ContainerFile, PluginDescribesOneEmptyCloningFloatControllerWithNoValueOfItsOwn) {
     EXPECT_STREQ(LibDescription(), "Vantrel Controller");
     EXPECT_EQ(LibNumberClasses(), 1);
-    EXPECT_EQ(LibVersion(), 0x23281500u);
+    EXPECT_EQ(LibVersion(), ULONG(VERSION_3DSMAX));
     ClassDesc* cd = LibClassDesc(0);
     EXPECT_EQ(LibClassDesc(5), cd);
     EXPECT_EQ(cd->IsPublic(), 1);
     EXPECT_STREQ(cd->ClassName(), "Vantrel Controller");
+    EXPECT_STREQ(cd->NonLocalizedClassName(), "Vantrel Controller");
     EXPECT_STREQ(cd->InternalName(), "vantrelController");
     EXPECT_STREQ(cd->Category(), "");
     EXPECT_EQ(cd->SuperClassID(), 0x9003u);
     EXPECT_EQ(cd->ClassID(), Class_ID(0x4E9A62EA, 0x5A1E0244));
     EXPECT_TRUE(isVantrelController(&container));
-    std::string name;
-    container.GetClassName(name);
-    EXPECT_EQ(name, "Vantrel Controller");
+    MSTR name;
+    container.GetClassName(name, false);
+    EXPECT_STREQ(name.data(), "Vantrel Controller");
 
     node(), node();
-    auto* copy = static_cast<vantrelController*>(container.Clone());
+    RemapDir remap;
+    auto* copy = static_cast<vantrelController*>(container.Clone(remap));
     made.push_back(copy);
     EXPECT_TRUE(copy->nodeTable.empty());
     EXPECT_TRUE(isVantrelController(copy));

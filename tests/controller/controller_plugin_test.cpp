@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "host/plugapi.h"
 #include "controller/container_chunks.h"
 #include "controller/vantrel_controller.h"
 #include "graph/graph.h"
@@ -30,7 +31,7 @@ TEST(ControllerPlugin, LoadsFromThePluginsFolderAndHandsItsClassToTheHost) {
     ASSERT_NE(plugin, nullptr);
     EXPECT_EQ(plugin->kind, PluginKind::classes);
     EXPECT_EQ(plugin->description, "Vantrel Controller");
-    EXPECT_EQ(plugin->version, 0x23281500u);
+    EXPECT_EQ(plugin->version, ULONG(VERSION_3DSMAX));
     EXPECT_EQ(plugin->class_count, 1);
 
     ClassDesc* cd = find_class(0x9003, Class_ID(0x4E9A62EA, 0x5A1E0244));

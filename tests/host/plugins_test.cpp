@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <fstream>
 
+#include "host/plugapi.h"
 #include "host/listener.h"
 #include "host/plugins.h"
 #include "host/rollout.h"
@@ -39,7 +40,7 @@ TEST(PluginLoading, ExtensionIsInitialisedOnceEvenWhenItsFolderIsLoadedTwice) {
     ASSERT_NE(ext, nullptr);
     EXPECT_EQ(ext->kind, PluginKind::extension);
     EXPECT_EQ(ext->description, "Vantrel host test extension");
-    EXPECT_EQ(ext->version, 0x2A941800u);
+    EXPECT_EQ(ext->version, ULONG(VERSION_3DSMAX));
     EXPECT_EQ(ext->module, GetModuleHandleA("fixture_extension.dlx"));
     EXPECT_EQ(std::count_if(loaded_plugins().begin(), loaded_plugins().end(),
                             [&](const LoadedPlugin& p) { return p.module == ext->module; }),
@@ -53,7 +54,7 @@ TEST(PluginLoading, ClassPluginFillsTheClassDirectoryOnce) {
     ASSERT_NE(classes, nullptr);
     EXPECT_EQ(classes->kind, PluginKind::classes);
     EXPECT_EQ(classes->description, "Vantrel host test classes");
-    EXPECT_EQ(classes->version, 7u);
+    EXPECT_EQ(classes->version, ULONG(VERSION_3DSMAX));
     EXPECT_EQ(classes->class_count, 1);
 
     ClassDesc* cd = find_class(0x9003, Class_ID(0x1234, 0x5678));
@@ -85,6 +86,18 @@ TEST(PluginLoading, PluginWithMissingExportsIsReportedAndSkipped) {
     EXPECT_NE(listener_text().find("fixture_incomplete.dlx: missing export LibVersion, LibInit"), std::string::npos)
         << listener_text();
     EXPECT_EQ(plugin_named("fixture_incomplete.dlx"), nullptr);
+}
+
+TEST(PluginLoading, PluginBuiltForAnotherInterfaceIsRefusedByName) {
+    listener_clear();
+    load_plugins(fixture_folder().c_str());
+    EXPECT_NE(listener_text().find("fixture_obsolete.dlx: built for plug-in interface 24, which this host "
+                                   "(interface 60) cannot load"),
+              std::string::npos)
+        << listener_text();
+    EXPECT_EQ(plugin_named("fixture_obsolete.dlx"), nullptr);
+    // Never initialised, and unloaded again.
+    EXPECT_EQ(GetModuleHandleA("fixture_obsolete.dlx"), nullptr);
 }
 
 TEST(PluginLoading, FilesThatAreNotDllsAndMissingFoldersDoNotStopTheHost) {

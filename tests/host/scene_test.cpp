@@ -21,7 +21,7 @@ public:
     Control* other = nullptr;
     int32_t rawNodeRef = 0;  // written instead of the node's identifier when set
     bool failSave = false;
-    void GetClassName(std::string& s) override { s = "LinkedTrack"; }
+    void GetClassName(MSTR& s, bool localized = true) const override { s = _M("LinkedTrack"); }
     Class_ID ClassID() override { return Class_ID(0x7E57, 1); }
     IOResult Save(ISave* isave) override {
         if (failSave) return IO_ERROR;
@@ -40,29 +40,48 @@ public:
                 int32_t refs[2];
                 ULONG n = 0;
                 if (iload->Read(refs, sizeof refs, &n) != IO_OK) return IO_ERROR;
-                iload->RecordBackpatch(refs[0], reinterpret_cast<void**>(&node), BACKPATCH_NODE);
-                iload->RecordBackpatch(refs[1], reinterpret_cast<void**>(&other), BACKPATCH_CONTROL);
+                iload->RecordBackpatch(refs[0], reinterpret_cast<void**>(&node));
+                iload->RecordBackpatch(refs[1], reinterpret_cast<void**>(&other));
+                iload->RegisterPostLoadCallback(&checkKinds);
             }
             if (iload->CloseChunk() != IO_OK) return IO_ERROR;
         }
         return res == IO_END ? IO_OK : IO_ERROR;
     }
+
+    // The host patches in whatever the file names; a slot keeps only its own kind.
+    struct CheckKinds : PostLoadCallback {
+        LinkedTrack& track;
+        explicit CheckKinds(LinkedTrack& track) : track(track) {}
+        void proc(ILoad*) override {
+            auto* object = reinterpret_cast<ReferenceTarget*>(track.node);
+            if (object && object->SuperClassID() != BASENODE_CLASS_ID) track.node = nullptr;
+        }
+    } checkKinds{*this};
 };
 
 class LinkedTrackDesc : public ClassDesc {
 public:
     int IsPublic() override { return 1; }
     void* Create(BOOL) override { return static_cast<Animatable*>(new LinkedTrack); }
-    const char* ClassName() override { return "LinkedTrack"; }
+    const MCHAR* ClassName() override { return _M("LinkedTrack"); }
+    const MCHAR* NonLocalizedClassName() override { return _M("LinkedTrack"); }
     SClass_ID SuperClassID() override { return CTRL_FLOAT_CLASS_ID; }
     Class_ID ClassID() override { return Class_ID(0x7E57, 1); }
-    const char* Category() override { return "tests"; }
+    const MCHAR* Category() override { return _M("tests"); }
 };
 
+// Watches one target through a reference and records what it hears.
 struct DeletionSpy : ReferenceMaker {
+    ReferenceTarget* target = nullptr;
     std::vector<ReferenceTarget*> deleted;
-    void NotifyRefChanged(ReferenceTarget* t, PartID, RefMessage m) override {
+    int NumRefs() override { return 1; }
+    RefTargetHandle GetReference(int) override { return target; }
+    BOOL IsRealDependency(ReferenceTarget*) override { return FALSE; }
+    void SetReference(int, RefTargetHandle t) override { target = t; }
+    RefResult NotifyRefChanged(const Interval&, RefTargetHandle t, PartID&, RefMessage m, BOOL) override {
         if (m == REFMSG_TARGET_DELETED) deleted.push_back(t);
+        return REF_SUCCEED;
     }
 };
 
@@ -97,7 +116,7 @@ protected:
 TEST_F(SceneFile, RoundTripRestoresNodesTracksValuesAndReferences) {
     const std::vector<uint8_t> bytes = scene.saveToBytes();
     DeletionSpy spy;
-    value->AddDependent(&spy);
+    spy.ReplaceReference(0, value, FALSE);
     scene.loadFromBytes(bytes.data(), bytes.size());
 
     EXPECT_EQ(spy.deleted, std::vector<ReferenceTarget*>{value}) << "the old scene is gone";
@@ -138,10 +157,15 @@ TEST_F(SceneFile, DamagedFileIsRefusedAndTheSceneStaysAsItWas) {
     linked->rawNodeRef = 99;
     expectRefused(scene.saveToBytes(), "Scene file s.vsc is damaged: reference to a missing object 99");
     linked->rawNodeRef = 0;
-    linked->node = reinterpret_cast<INode*>(value);
-    expectRefused(scene.saveToBytes(),
-                  "Scene file s.vsc is damaged: reference 3 names an object of another kind");
-    linked->node = nullptr;
+}
+
+TEST_F(SceneFile, ASlotPatchedWithAnotherKindIsClearedByItsOwnersCheck) {
+    linked->node = reinterpret_cast<INode*>(value);  // a file that names a controller where a node goes
+    const std::vector<uint8_t> bytes = scene.saveToBytes();
+    scene.loadFromBytes(bytes.data(), bytes.size(), "s.vsc");
+    auto* l = static_cast<LinkedTrack*>(scene.tracks()[2]);
+    EXPECT_EQ(l->node, nullptr);
+    EXPECT_EQ(l->other, scene.tracks()[0]);
 }
 
 TEST_F(SceneFile, MissingPluginClassIsNamed) {
@@ -197,7 +221,7 @@ TEST(SceneFunctions, ScriptsMakeAssignListAndDeleteControllersThroughTheClassDir
     Value* arg[] = {made};
     scene_add_track_cf(arg, 1);
     auto* tracks = static_cast<Array*>(scene_tracks_cf(nullptr, 0));
-    ASSERT_EQ(tracks->size(), 1);
+    ASSERT_EQ(tracks->size, 1);
     EXPECT_EQ(tracks->data[0], made);
 
     EXPECT_EQ(scene_delete_cf(arg, 1), &true_value);

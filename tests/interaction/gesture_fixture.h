@@ -12,7 +12,7 @@
 struct LoggedEvent {
     std::string name;
     std::vector<int32_t> args;
-    bool operator==(const LoggedEvent&) const = default;
+    bool operator==(const LoggedEvent& o) const { return name == o.name && args == o.args; }
 };
 
 inline void PrintTo(const LoggedEvent& e, std::ostream* os) {
