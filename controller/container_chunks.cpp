@@ -51,17 +51,22 @@ private:
     ISave& isave;
 };
 
+// A message of ASCII text in the host's characters.
+std::basic_string<MCHAR> hostMessage(const std::string& ascii) {
+    return std::basic_string<MCHAR>(ascii.begin(), ascii.end());
+}
+
 void checkStorable(const SchematicGraph& table) {
     if (table.size() > size_t(kMaxStoredNodes))
-        throw RuntimeError("vantrelController: " + std::to_string(table.size()) +
+        throw RuntimeError(hostMessage("vantrelController: " + std::to_string(table.size()) +
                            " nodes cannot be saved; a scene file holds at most " +
-                           std::to_string(kMaxStoredNodes));
+                           std::to_string(kMaxStoredNodes)));
     for (size_t c = 0; c < table.size(); ++c)
         if (socketCount(*table[c]) > kMaxStoredSockets)
-            throw RuntimeError("vantrelController: node " + std::to_string(c + 1) + " has " +
+            throw RuntimeError(hostMessage("vantrelController: node " + std::to_string(c + 1) + " has " +
                                std::to_string(socketCount(*table[c])) +
                                " sockets; a scene file holds at most " +
-                               std::to_string(kMaxStoredSockets) + " per node");
+                               std::to_string(kMaxStoredSockets) + " per node"));
 }
 
 // Positions by pointer in one open-addressed table: a save looks up every link's
@@ -415,8 +420,8 @@ bool loadNode(Reader& r, SchematicViewState* nodeView, NodeGuard& guard, int32_t
                                       n.collapsedSize.x, n.collapsedSize.y);
                 if (ok && n.inputs.empty() && n.outputs.empty()) {
                     // Room for the sockets the node says it has, as far as its bytes can hold.
-                    if (inputs > 0) n.inputs.reserve(std::min(size_t(inputs), socketBound));
-                    if (outputs > 0) n.outputs.reserve(std::min(size_t(outputs), socketBound));
+                    if (inputs > 0) n.inputs.reserve((std::min)(size_t(inputs), socketBound));
+                    if (outputs > 0) n.outputs.reserve((std::min)(size_t(outputs), socketBound));
                 }
                 if (ok && sceneNodeRef != 0) r.recordSceneRef(sceneNodeRef, &n, nullptr);
                 break;

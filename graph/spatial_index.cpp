@@ -19,10 +19,10 @@ constexpr int32_t kMaxColumns = 512;
 struct Grow {
     BoundsF b{INFINITY, INFINITY, -INFINITY, -INFINITY};
     void add(float l, float t, float r, float bo) {
-        b.left = std::min({b.left, l, r});
-        b.right = std::max({b.right, l, r});
-        b.top = std::min({b.top, t, bo});
-        b.bottom = std::max({b.bottom, t, bo});
+        b.left = (std::min)({b.left, l, r});
+        b.right = (std::max)({b.right, l, r});
+        b.top = (std::min)({b.top, t, bo});
+        b.bottom = (std::max)({b.bottom, t, bo});
     }
     void add(Vec2 p) { add(p.x, p.y, p.x, p.y); }
     bool finish(float by, BoundsF& out) const {
@@ -111,7 +111,7 @@ bool linkExtent(const GraphContext& ctx, const SchematicSocket& output, size_t u
     // Probe square of the press, arrowhead, weight box.
     const float arrow = std::fabs(z * 10.0f) + std::fabs(z * 4.0f) + 3.0f;
     const bool weights = node->viewStateRef && node->viewStateRef->drawWeights;
-    return g.finish(kSlack + std::max(10.0f, arrow) + (weights ? 51.0f : 0.0f), out);
+    return g.finish(kSlack + (std::max)(10.0f, arrow) + (weights ? 51.0f : 0.0f), out);
 }
 
 bool SpatialIndex::current(const GraphContext& ctx) const {
@@ -190,15 +190,15 @@ void SpatialIndex::rebuild(const GraphContext& ctx) {
         if (linkPlaced[i]) all.add(linkBounds[i].left, linkBounds[i].top, linkBounds[i].right, linkBounds[i].bottom);
     BoundsF extent;
     if (!all.finish(0.0f, extent)) extent = {0, 0, 1, 1};
-    const float width = std::max(1.0f, extent.right - extent.left);
-    const float height = std::max(1.0f, extent.bottom - extent.top);
+    const float width = (std::max)(1.0f, extent.right - extent.left);
+    const float height = (std::max)(1.0f, extent.bottom - extent.top);
     float cell = std::sqrt(width * height / float(std::max<size_t>(1, placed)));
-    cell = std::max({cell, 8.0f, width / kMaxColumns, height / kMaxColumns});
+    cell = (std::max)({cell, 8.0f, width / kMaxColumns, height / kMaxColumns});
     originX_ = extent.left;
     originY_ = extent.top;
     cell_ = cell;
-    columns_ = std::min(kMaxColumns, int32_t(width / cell) + 1);
-    rows_ = std::min(kMaxColumns, int32_t(height / cell) + 1);
+    columns_ = (std::min)(kMaxColumns, int32_t(width / cell) + 1);
+    rows_ = (std::min)(kMaxColumns, int32_t(height / cell) + 1);
 
     // Counting pass, then filling: cells as one flat array per kind.
     auto fill = [&](const std::vector<BoundsF>& bounds, const std::vector<uint8_t>& isPlaced,

@@ -39,7 +39,7 @@ void invalidateGrown(GraphContext& ctx, RectI rect, int32_t k) {
 void invalidateBetween(GraphContext& ctx, Vec2 a, Vec2 b, int32_t k) {
     const int32_t ax = truncToInt32(a.x), ay = truncToInt32(a.y);
     const int32_t bx = truncToInt32(b.x), by = truncToInt32(b.y);
-    invalidateGrown(ctx, RectI{std::min(ax, bx), std::min(ay, by), std::max(ax, bx), std::max(ay, by)}, k);
+    invalidateGrown(ctx, RectI{(std::min)(ax, bx), (std::min)(ay, by), (std::max)(ax, bx), (std::max)(ay, by)}, k);
 }
 
 SchematicSocket* liveDragSocket(GraphContext& ctx) {

@@ -44,7 +44,7 @@ int pointOnLine(Vec2I p, Vec2I q, Vec2I t) {
     // is exact for every coordinate below 2^26 and merely close beyond.
     const int64_t px = p.x, py = p.y, qx = q.x, qy = q.y, tx = t.x, ty = t.y;
     const double cross = double(qy - py) * double(tx - px) - double(ty - py) * double(qx - px);
-    if (std::fabs(cross) >= double(std::max(std::llabs(qx - px), std::llabs(qy - py)))) return 0;
+    if (std::fabs(cross) >= double((std::max)(std::llabs(qx - px), std::llabs(qy - py)))) return 0;
     if ((qx < px && px < tx) || (qy < py && py < ty) || (tx < px && px < qx) || (ty < py && py < qy))
         return 1;
     if ((px < qx && qx < tx) || (py < qy && qy < ty) || (tx < qx && qx < px) || (ty < qy && qy < py))
@@ -79,13 +79,13 @@ bool linkHitTestQuick(const SchematicSocket& output, const SchematicSocket& inpu
         return false;
     // The cross product is affine in the probe: its extremes lie at the box corners.
     const int64_t ax = int64_t(q.y) - p.y, bx = int64_t(q.x) - p.x;
-    const int64_t m = std::max(std::llabs(bx), std::llabs(ax));
+    const int64_t m = (std::max)(std::llabs(bx), std::llabs(ax));
     int64_t lo = INT64_MAX, hi = INT64_MIN;
     for (int64_t tx : {t0x, t1x})
         for (int64_t ty : {t0y, t1y}) {
             const int64_t c = ax * (tx - p.x) - (ty - p.y) * bx;
-            lo = std::min(lo, c);
-            hi = std::max(hi, c);
+            lo = (std::min)(lo, c);
+            hi = (std::max)(hi, c);
         }
     if (lo >= m || hi <= -m) return false;
     return linkHitTest(output, input, x, y);

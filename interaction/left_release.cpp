@@ -74,8 +74,8 @@ void endConnectionDrag(GraphContext& ctx, WindowPort& port, float x, float y) {
 void selectRegion(GraphContext& ctx, WindowPort& port, const SchematicViewState& view, float x,
                   float y, bool alt) {
     ctx.selectedConnection = nullptr;
-    const float left = std::min(view.regionRect[0], x), right = std::max(view.regionRect[0], x);
-    const float top = std::min(view.regionRect[1], y), bottom = std::max(view.regionRect[1], y);
+    const float left = (std::min)(view.regionRect[0], x), right = (std::max)(view.regionRect[0], x);
+    const float top = (std::min)(view.regionRect[1], y), bottom = (std::max)(view.regionRect[1], y);
     for (int32_t i = 0; i < nodeCount(ctx); ++i) {
         SchematicNode& node = *nodeAt(ctx, i);
         if (!node.selectable) continue;

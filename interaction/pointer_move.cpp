@@ -17,8 +17,8 @@ constexpr int32_t kPartialRepaintLimit = 5;  // more selected nodes repaint the 
 void invalidateRegionOutline(GraphContext& ctx, Vec2 a, Vec2 c) {
     const int32_t ax = truncToInt32(a.x), ay = truncToInt32(a.y);
     const int32_t cx = truncToInt32(c.x), cy = truncToInt32(c.y);
-    const int32_t left = std::min(ax, cx), right = std::max(ax, cx);
-    const int32_t top = std::min(ay, cy), bottom = std::max(ay, cy);
+    const int32_t left = (std::min)(ax, cx), right = (std::max)(ax, cx);
+    const int32_t top = (std::min)(ay, cy), bottom = (std::max)(ay, cy);
     const int32_t m = kRegionMargin;
     invalidateGrown(ctx, RectI{left, cy, right, cy}, m);
     invalidateGrown(ctx, RectI{left, ay, right, ay}, m);

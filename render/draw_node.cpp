@@ -12,9 +12,9 @@
 ShadowColors shadowColors(COLORREF background) {
     // Darker than the background by an amount that grows as the background brightens.
     auto channel = [](int c, bool outline) {
-        const int clamped = std::min(c, 254);
+        const int clamped = (std::min)(c, 254);
         const int d = 10 * (255 / (255 - clamped));
-        const int fill = std::max(0, clamped - d);
+        const int fill = (std::max)(0, clamped - d);
         return outline ? (fill + d / 2) % 256 : fill;
     };
     const int r = GetRValue(background), g = GetGValue(background), b = GetBValue(background);
@@ -29,8 +29,8 @@ constexpr float kTranslucentAboveZoom = 0.3f;
 bool isPlain(const SchematicNode& node) { return node.nodeColor != 0; }
 
 COLORREF darker(COLORREF c, int by) {
-    return RGB(std::max(0, GetRValue(c) - by), std::max(0, GetGValue(c) - by),
-               std::max(0, GetBValue(c) - by));
+    return RGB((std::max)(0, GetRValue(c) - by), (std::max)(0, GetGValue(c) - by),
+               (std::max)(0, GetBValue(c) - by));
 }
 
 // Screen geometry of one node, measured once per draw.
@@ -130,8 +130,8 @@ void drawNodeWithSockets(const GraphContext& graph, HDC dc, SchematicNode& node,
 void drawTranslucent(const GraphContext& graph, HDC dc, SchematicNode& node, const NodeBox& b) {
     const SchematicViewState& view = *graph.viewState;
     // The surface only needs to reach the view's far edges, however large the node.
-    const int surfaceW = std::min(truncToInt32(b.x + b.w + 1), view.viewRect.right + 1);
-    const int surfaceH = std::min(truncToInt32(b.y + b.h + 1), view.viewRect.bottom + 1);
+    const int surfaceW = (std::min)(truncToInt32(b.x + b.w + 1), view.viewRect.right + 1);
+    const int surfaceH = (std::min)(truncToInt32(b.y + b.h + 1), view.viewRect.bottom + 1);
 
     gdi::MemoryDC surfaceDC(dc);
     gdi::Bitmap surface(surfaceDC ? CreateCompatibleBitmap(dc, surfaceW, surfaceH) : nullptr);
@@ -145,8 +145,8 @@ void drawTranslucent(const GraphContext& graph, HDC dc, SchematicNode& node, con
     const float dx = b.x < 0 ? -b.x : 0.0f, dy = b.y < 0 ? -b.y : 0.0f;
     const float a = b.z < 0.9f ? 1.0f : 0.0f;
     const int X = truncToInt32(b.x + dx), Y = truncToInt32(b.y + dy);
-    const int W = std::min(truncToInt32(b.w - dx + a), surfaceW - X);
-    const int H = std::min(truncToInt32(b.h - dy + a), surfaceH - Y);
+    const int W = (std::min)(truncToInt32(b.w - dx + a), surfaceW - X);
+    const int H = (std::min)(truncToInt32(b.h - dy + a), surfaceH - Y);
     // A fresh bitmap holds no picture; without this its corners would blend in as black.
     gdi::blit(surfaceDC.get(), X, Y, W, H, dc, X, Y, SRCCOPY);
 

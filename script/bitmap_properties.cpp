@@ -21,8 +21,8 @@ HWND deviceWindow(SchematicControl& c) {
 }
 
 // The bitmap of a script value, or the host's type error naming the property.
-Bitmap* bitmapOf(Value* value, const char* property) {
-    if (!value->is_kind_of(&MAXBitMap_class)) throw TypeError(property, value, &MAXBitMap_class);
+Bitmap* bitmapOf(Value* value, const MCHAR* property) {
+    if (!value->is_kind_of(class_tag(MAXBitMap))) throw TypeError(property, value, class_tag(MAXBitMap));
     return static_cast<MAXBitMap*>(value)->bm;
 }
 
@@ -46,7 +46,7 @@ Value* readBitmapAsOk(SchematicControl&) { return &ok; }
 
 Value* writeNodeBitmap(SchematicControl& c, Value* value) {
     const bool remove = value->tag == &Undefined_class;
-    Bitmap* bitmap = remove ? nullptr : bitmapOf(value, "nodeBitmap");
+    Bitmap* bitmap = remove ? nullptr : bitmapOf(value, _M("nodeBitmap"));
     SchematicNode* node = activeNode(c);
     if (!node) return &false_value;
     if (remove) {
@@ -61,7 +61,7 @@ Value* writeNodeBitmap(SchematicControl& c, Value* value) {
 }
 
 Value* writeBackgroundBitmap(SchematicControl& c, Value* value) {
-    HBITMAP handle = makeDeviceBitmap(c, bitmapOf(value, "backgroundBitmap"));
+    HBITMAP handle = makeDeviceBitmap(c, bitmapOf(value, _M("backgroundBitmap")));
     if (!handle) return &false_value;
     if (c.backgroundBitmapHandle) DeleteObject(c.backgroundBitmapHandle);
     c.backgroundBitmapHandle = handle;

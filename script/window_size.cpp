@@ -29,7 +29,7 @@ Value* readExtent(SchematicControl& c, bool width) {
 Value* writeExtent(SchematicControl& c, Value* value, bool width) {
     HWND window = openWindow(c);
     if (!window) return nullptr;
-    const int size = std::max(0, value->to_int());
+    const int size = (std::max)(0, value->to_int());
     const RECT r = rectInPage(c, window);
     const int w = width ? size : r.right - r.left;
     const int h = width ? r.bottom - r.top : size;
