@@ -1,0 +1,4 @@
+// mchar.h - the SDK's character type and string class.
+#pragma once
+#include <strbasic.h>
+#include <strclass.h>

@@ -1,0 +1,4 @@
+// rollout.h - rollouts and rollout controls.
+#pragma once
+#include <maxscript/maxscript.h>
+#include <maxscript/UI/rollouts.h>
