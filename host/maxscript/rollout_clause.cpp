@@ -68,11 +68,6 @@ public:
     }
 };
 
-// The bridge gives Rollout a height; until then a rollout fits its controls.
-template <class R>
-void set_rollout_height(R* ro, int h) {
-    if constexpr (requires { ro->height = h; }) ro->height = h;
-}
 
 Value* build_rollout(RolloutDefNode* n) {
     int base = sp;
@@ -92,7 +87,7 @@ Value* build_rollout(RolloutDefNode* n) {
         for (const KeyArgNode& k : n->keys) {
             Value* v = k.value->eval();
             if (k.name == width_name) ro->width = v->to_int();
-            else if (k.name == height_name) set_rollout_height(ro, v->to_int());
+            else if (k.name == height_name) ro->height = v->to_int();
         }
 
         FnProto* p = n->scope;
@@ -269,7 +264,7 @@ void install() {
         if (n < 1 || n > 3) throw ArgCountError("createDialog", 1, n);
         Rollout* ro = rollout_arg(args[0], "createDialog");
         if (n >= 2) ro->width = args[1]->to_int();
-        if (n >= 3) set_rollout_height(ro, args[2]->to_int());
+        if (n >= 3) ro->height = args[2]->to_int();
         int x = 40, y = 40;
         if (Value* pos = key_arg(args, count, Name::intern("pos"))) {
             Point2 p = pos->to_point2();

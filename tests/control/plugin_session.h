@@ -24,7 +24,7 @@ struct PluginSession {
 struct ReceivedEvent {
     std::string name;
     std::vector<int> args;
-    bool operator==(const ReceivedEvent&) const = default;
+    bool operator==(const ReceivedEvent& o) const { return name == o.name && args == o.args; }
 };
 
 // A rollout declaring `SchematicControl sc "Schematic" width:W height:H`, held by a
