@@ -34,6 +34,8 @@ std::deque<std::string>* answers() {
 
 void set_dialogs_headless(bool on) { headless = on; }
 
+bool dialogs_headless() { return headless; }
+
 bool dialogs_answered_from_list() { return headless || std::getenv("VANTREL_DIALOG_ANSWERS") != nullptr; }
 
 bool next_dialog_answer(std::string& answer) {

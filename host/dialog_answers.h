@@ -7,6 +7,8 @@
 // loop, or a run with VANTREL_DIALOG_ANSWERS set, answers every dialog box from the list.
 HOSTSDK_API void set_dialogs_headless(bool headless);
 HOSTSDK_API bool dialogs_answered_from_list();
+// True when nothing pumps messages: a modal dialog does not wait there.
+HOSTSDK_API bool dialogs_headless();
 // The next answer of VANTREL_DIALOG_ANSWERS (answers separated by "|", taken in order);
 // false when the list is used up, and the dialog box takes its cancel answer.
 HOSTSDK_API bool next_dialog_answer(std::string& answer);

@@ -1042,10 +1042,18 @@ private:
                 parse_function_rest(p, Tok::Ident, scope, ScopeKind::Function);
                 ro->handlers.push_back({control, event, p});
             } else if (at_kw("group")) {
+                ControlClause start;
+                start.kind = ControlClause::Kind::GroupStart;
+                start.line = cur().line;
                 advance();
-                if (at(Tok::String)) advance();
+                if (at(Tok::String)) start.caption = parse_operand();
                 skip_newlines();
+                ro->controls.push_back(start);
                 parse_rollout_body(ro);
+                ControlClause end;
+                end.kind = ControlClause::Kind::GroupEnd;
+                end.line = start.line;
+                ro->controls.push_back(end);
                 continue;
             } else if (at(Tok::Ident) && !is_reserved(cur())) {
                 ControlClause c;
@@ -1055,7 +1063,7 @@ private:
                 if (!at(Tok::Ident) || is_reserved(cur())) unexpected("a control name");
                 Value* cname = name_of(cur());
                 for (const ControlClause& other : ro->controls)
-                    if (other.var->name == cname) fail(cur(), "duplicate control name: " + cur().text);
+                    if (other.var && other.var->name == cname) fail(cur(), "duplicate control name: " + cur().text);
                 c.var = rollout_var(ro, cname);
                 advance();
                 c.caption = starts_argument(cur()) && !at(Tok::KeyArg) ? parse_operand() : nullptr;

@@ -1,11 +1,16 @@
 // rollout_clause.cpp - rollout definitions as host Rollouts; createDialog and its companions.
 #include <windows.h>
+#include <commdlg.h>
+#include <shlobj.h>
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "host/dialog_answers.h"
 #include "host/function.h"
+#include "host/maxscript/builtins.h"
+#include "host/host_controls.h"
 #include "host/maxscript/call_args.h"
 #include "host/maxscript/globals.h"
 #include "host/maxscript/interp.h"
@@ -109,8 +114,19 @@ Value* build_rollout(RolloutDefNode* n) {
             Value* v = decl->init ? decl->init->eval() : &undefined;
             static_cast<Box*>(fr.slots[decl->var->slot])->value = v;
         }
+        std::vector<RolloutControl*> open_groups;
         for (const ControlClause& c : n->controls) {
             fr.line = c.line;
+            if (c.kind == ControlClause::Kind::GroupStart) {
+                Value* caption = c.caption ? c.caption->eval() : new String("");
+                open_groups.push_back(host_controls::add_group_start(ro, caption));
+                continue;
+            }
+            if (c.kind == ControlClause::Kind::GroupEnd) {
+                if (!open_groups.empty()) host_controls::add_group_end(ro, open_groups.back());
+                if (!open_groups.empty()) open_groups.pop_back();
+                continue;
+            }
             int mark = sp;
             Value* caption = c.caption ? c.caption->eval() : new String(c.var->name->to_string());
             push(caption);
@@ -171,7 +187,18 @@ public:
         tag = &WindowsInterface_class;
         send_message = message_function("sendMessage", false);
         post_message = message_function("postMessage", true);
+        // windows.getWindowPos hwnd: the window's rectangle on the screen, as a Box2.
+        get_window_pos = new NativeFunction("getWindowPos", [](Value** args, int count) -> Value* {
+            check_positional("getWindowPos", 1, args, count);
+            auto hwnd = reinterpret_cast<HWND>(static_cast<intptr_t>(args[0]->to_int()));
+            RECT r{};
+            if (!IsWindow(hwnd) || !GetWindowRect(hwnd, &r))
+                throw RuntimeError("getWindowPos: not a window: " + print_form(args[0]));
+            return make_box2(r.left, r.top, r.right - r.left, r.bottom - r.top);
+        });
+        get_window_pos->make_permanent();
     }
+    Value* get_window_pos;
     static Value* message_function(const char* name, bool post) {
         Value* f = new NativeFunction(name, [name, post](Value** args, int count) -> Value* {
             check_positional(name, 4, args, count);
@@ -189,8 +216,10 @@ public:
     Value* get_property(Value** args, int count) override {
         static Value* send = Name::intern("sendMessage");
         static Value* post = Name::intern("postMessage");
+        static Value* window_pos = Name::intern("getWindowPos");
         if (count > 0 && args[0] == send) return send_message;
         if (count > 0 && args[0] == post) return post_message;
+        if (count > 0 && args[0] == window_pos) return get_window_pos;
         return Value::get_property(args, count);
     }
     void sprin1(CharStream* s) override { s->puts("<Interface:windows>"); }
@@ -207,6 +236,8 @@ void print_window_into(HWND window, HWND page, HDC picture, HDC screen) {
     HDC dc = CreateCompatibleDC(screen);
     HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
     HGDIOBJ old = SelectObject(dc, bitmap);
+    // What lies under the window shows where the window paints nothing (a group box's inside).
+    BitBlt(dc, 0, 0, w, h, picture, r.left, r.top, SRCCOPY);
     SendMessageA(window, WM_PRINT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_NONCLIENT | PRF_ERASEBKGND);
     BitBlt(picture, r.left, r.top, w, h, dc, 0, 0, SRCCOPY);
     SelectObject(dc, old);
@@ -217,13 +248,22 @@ void print_window_into(HWND window, HWND page, HDC picture, HDC screen) {
 struct PrintContext {
     HWND page;
     HDC picture, screen;
+    bool group_boxes;  // this pass prints the group boxes only, the next everything else
 };
 
+bool is_group_box(HWND window) {
+    char cls[16] = {};
+    GetClassNameA(window, cls, sizeof cls);
+    return lstrcmpiA(cls, "Button") == 0 && (GetWindowLongA(window, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX;
+}
+
 // Every visible window inside the page, each before the windows inside it (the parts of
-// an edittext or spinner, say), so those land on top.
+// an edittext or spinner, say), so those land on top; group boxes go first, under the
+// controls they hold.
 BOOL CALLBACK print_descendant(HWND window, LPARAM context) {
     auto* c = reinterpret_cast<PrintContext*>(context);
-    if (IsWindowVisible(window)) print_window_into(window, c->page, c->picture, c->screen);
+    if (IsWindowVisible(window) && is_group_box(window) == c->group_boxes)
+        print_window_into(window, c->page, c->picture, c->screen);
     return TRUE;
 }
 
@@ -246,7 +286,9 @@ bool save_dialog_picture(Rollout* ro, const char* path) {
     HGDIOBJ old = SelectObject(dc, bitmap);
     SendMessageA(page, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
     SendMessageA(page, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
-    PrintContext context{page, dc, screen};
+    PrintContext context{page, dc, screen, true};
+    EnumChildWindows(page, print_descendant, reinterpret_cast<LPARAM>(&context));
+    context.group_boxes = false;
     EnumChildWindows(page, print_descendant, reinterpret_cast<LPARAM>(&context));
     bool saved = saveDCPng(dc, w, h, path);
     SelectObject(dc, old);
@@ -256,27 +298,212 @@ bool save_dialog_picture(Rollout* ro, const char* path) {
     return saved;
 }
 
+// style: names as createDialog takes them; the window styles each one adds.
+struct DialogStyle {
+    const char* name;
+    DWORD style, ex_style;
+};
+constexpr DialogStyle kDialogStyles[] = {
+    {"style_titlebar", WS_CAPTION, 0},
+    {"style_border", WS_BORDER, WS_EX_DLGMODALFRAME},
+    {"style_toolwindow", 0, WS_EX_TOOLWINDOW},
+    {"style_resizing", WS_THICKFRAME, 0},
+    {"style_minimizebox", WS_MINIMIZEBOX | WS_SYSMENU, 0},
+    {"style_maximizebox", WS_MAXIMIZEBOX | WS_SYSMENU, 0},
+    {"style_sysmenu", WS_SYSMENU, 0},
+    {"style_sunkenedge", 0, WS_EX_CLIENTEDGE},
+};
+
+// The whole style: array is read before the rollout changes, so a bad name changes nothing.
+void read_dialog_style(Value* v, DWORD& style, DWORD& ex_style) {
+    if (v->tag != &Array_class) throw TypeError("createDialog style:", v, &Array_class);
+    style = ex_style = 0;
+    for (Value* item : static_cast<Array*>(v)->data) {
+        const DialogStyle* found = nullptr;
+        for (const DialogStyle& d : kDialogStyles)
+            if (item == Name::intern(d.name)) found = &d;
+        if (!found) throw RuntimeError("createDialog: unknown style: " + print_form(item));
+        style |= found->style;
+        ex_style |= found->ex_style;
+    }
+}
+
+// createDialog <rollout> [width height [x y]] [pos:] [width:] [height:] [style:] [modal:]
+// [bgcolor:] [fgcolor:] [escapeEnable:] [lockWidth:] [lockHeight:]
+Value* create_dialog(Value** args, int count) {
+    const int n = positional_count(args, count);
+    if (n < 1 || n > 5 || n == 4) throw ArgCountError("createDialog", 1, n);
+    Rollout* ro = rollout_arg(args[0], "createDialog");
+    auto key = [&](const char* k) { return key_arg(args, count, Name::intern(k)); };
+    // Everything converted first: a wrong value raises and leaves the rollout as it was.
+    int width = ro->width, height = 0, x = 40, y = 40;
+    bool has_height = false;
+    if (n >= 2) width = args[1]->to_int();
+    if (n >= 3) height = args[2]->to_int(), has_height = true;
+    if (n >= 5) x = args[3]->to_int(), y = args[4]->to_int();
+    if (Value* v = key("width")) width = v->to_int();
+    if (Value* v = key("height")) height = v->to_int(), has_height = true;
+    if (Value* v = key("pos")) {
+        Point2 p = v->to_point2();
+        x = int(p.x);
+        y = int(p.y);
+    }
+    DWORD style = WS_CAPTION | WS_SYSMENU | WS_BORDER, ex_style = WS_EX_DLGMODALFRAME;
+    if (Value* v = key("style")) read_dialog_style(v, style, ex_style);
+    const bool modal = key("modal") && key("modal")->to_bool();
+    Value* bg = key("bgcolor");
+    Value* fg = key("fgcolor");
+    const COLORREF_T bgcolor = bg ? bg->to_colorref() : 0, fgcolor = fg ? fg->to_colorref() : 0;
+    const bool escape = key("escapeEnable") ? key("escapeEnable")->to_bool() : true;
+    const bool lock_width = key("lockWidth") && key("lockWidth")->to_bool();
+    const bool lock_height = key("lockHeight") && key("lockHeight")->to_bool();
+    if (ro->page) return &true_value;  // already open: nothing changes
+
+    ro->width = width;
+    if (has_height) set_rollout_height(ro, height);
+    ro->style = style;
+    ro->ex_style = ex_style;
+    ro->has_bgcolor = bg != nullptr;
+    ro->bgcolor = bgcolor;
+    ro->has_fgcolor = fg != nullptr;
+    ro->fgcolor = fgcolor;
+    ro->escape_enable = escape;
+    ro->lock_width = lock_width;
+    ro->lock_height = lock_height;
+    if (!ro->open(x, y)) return &false_value;
+    // Nobody can close a modal dialog in a run without a message loop, so it does not wait there.
+    if (modal && !dialogs_headless()) run_modal_loop(ro);
+    return &true_value;
+}
+
+// mouse.screenPos and mouse.pos: where the pointer is, on the screen and in the dialog under it.
+ValueMetaClass MouseInterface_class("Interface");
+class MouseInterface : public Value {
+public:
+    MouseInterface() { tag = &MouseInterface_class; }
+    Value* get_property(Value** args, int count) override {
+        static Value* screen_pos = Name::intern("screenPos");
+        static Value* pos = Name::intern("pos");
+        static Value* buttonStates = Name::intern("buttonStates");
+        Value* n = count > 0 ? args[0] : nullptr;
+        POINT p{};
+        GetCursorPos(&p);
+        if (n == screen_pos) return new Point2Value(float(p.x), float(p.y));
+        if (n == pos) {
+            // In the client area of the dialog under the pointer, as the viewport pos would be.
+            HWND under = WindowFromPoint(p);
+            HWND top = under ? GetAncestor(under, GA_ROOT) : nullptr;
+            if (top) ScreenToClient(top, &p);
+            return new Point2Value(float(p.x), float(p.y));
+        }
+        if (n == buttonStates) {
+            auto* a = new Array();
+            const int keys[] = {VK_LBUTTON, VK_MBUTTON, VK_RBUTTON};
+            for (int i = 0; i < 3; ++i)
+                if (GetAsyncKeyState(keys[i]) & 0x8000) a->append(make_int(i + 1));
+            return a;
+        }
+        return Value::get_property(args, count);
+    }
+    void sprin1(CharStream* s) override { s->puts("<Interface:mouse>"); }
+};
+
+// The real dialog boxes, for a run someone can click.
+HWND dialog_owner() {
+    HWND active = GetActiveWindow();
+    return active ? active : (open_rollouts().empty() ? nullptr : open_rollouts().back()->page);
+}
+
+std::string file_dialog(const DialogRequest& r) {
+    // types: "Text(*.txt)|*.txt|All|*.*|": the filter pairs, separated by NULs for Win32.
+    std::string filter = r.types.empty() ? "All files (*.*)|*.*|" : r.types;
+    if (filter.back() != '|') filter += '|';
+    for (char& c : filter)
+        if (c == '|') c = '\0';
+    filter += '\0';
+    char path[MAX_PATH] = {};
+    lstrcpynA(path, r.file_name.c_str(), MAX_PATH);
+    OPENFILENAMEA ofn{};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = dialog_owner();
+    ofn.lpstrFilter = filter.c_str();
+    ofn.lpstrFile = path;
+    ofn.nMaxFile = MAX_PATH;
+    ofn.lpstrTitle = r.text.empty() ? nullptr : r.text.c_str();
+    ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY;
+    const bool open = r.kind == DialogRequest::Kind::OpenFile;
+    if (open) ofn.Flags |= OFN_FILEMUSTEXIST;
+    else ofn.Flags |= OFN_OVERWRITEPROMPT;
+    BOOL chosen = open ? GetOpenFileNameA(&ofn) : GetSaveFileNameA(&ofn);
+    return chosen ? std::string(path) : std::string();
+}
+
+std::string folder_dialog(const DialogRequest& r) {
+    char path[MAX_PATH] = {};
+    BROWSEINFOA info{};
+    info.hwndOwner = dialog_owner();
+    info.lpszTitle = r.text.c_str();
+    info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
+    LPITEMIDLIST chosen = SHBrowseForFolderA(&info);
+    if (!chosen) return "";
+    const bool ok_path = SHGetPathFromIDListA(chosen, path);
+    CoTaskMemFree(chosen);
+    return ok_path ? std::string(path) : std::string();
+}
+
+std::string windows_dialog(const DialogRequest& r) {
+    const char* title = r.title.empty() ? "MAXScript" : r.title.c_str();
+    switch (r.kind) {
+        case DialogRequest::Kind::Message:
+            MessageBoxA(dialog_owner(), r.text.c_str(), title, MB_OK);
+            return "";
+        case DialogRequest::Kind::Query:
+            return MessageBoxA(dialog_owner(), r.text.c_str(), title, MB_YESNO | MB_ICONQUESTION) == IDYES ? "yes" : "no";
+        case DialogRequest::Kind::YesNoCancel: {
+            int answer = MessageBoxA(dialog_owner(), r.text.c_str(), title, MB_YESNOCANCEL | MB_ICONQUESTION);
+            return answer == IDYES ? "yes" : answer == IDNO ? "no" : "cancel";
+        }
+        case DialogRequest::Kind::OpenFile:
+        case DialogRequest::Kind::SaveFile:
+            return file_dialog(r);
+        case DialogRequest::Kind::SavePath:
+            return folder_dialog(r);
+    }
+    return "";
+}
+
 void define(const char* name, NativeFunction::Body body) { set_global(name, new NativeFunction(name, body)); }
 
 void install() {
     rollout_builder = build_rollout;
+    platform_dialog = windows_dialog;
     platform_property_hook = property_hook;
     static WindowsInterface windows_interface;
     set_global("windows", &windows_interface);
+    static MouseInterface mouse_interface;
+    set_global("mouse", &mouse_interface);
 
-    define("createDialog", [](Value** args, int count) -> Value* {
-        int n = positional_count(args, count);
-        if (n < 1 || n > 3) throw ArgCountError("createDialog", 1, n);
-        Rollout* ro = rollout_arg(args[0], "createDialog");
-        if (n >= 2) ro->width = args[1]->to_int();
-        if (n >= 3) set_rollout_height(ro, args[2]->to_int());
-        int x = 40, y = 40;
-        if (Value* pos = key_arg(args, count, Name::intern("pos"))) {
-            Point2 p = pos->to_point2();
-            x = static_cast<int>(p.x);
-            y = static_cast<int>(p.y);
-        }
-        return bool_result(ro->open(x, y));
+    define("createDialog", create_dialog);
+    define("getDialogPos", [](Value** args, int count) -> Value* {
+        check_positional("getDialogPos", 1, args, count);
+        Rollout* ro = rollout_arg(args[0], "getDialogPos");
+        RECT r{};
+        if (!ro->page || !GetWindowRect(ro->page, &r)) return &undefined;
+        return new Point2Value(float(r.left), float(r.top));
+    });
+    define("setDialogPos", [](Value** args, int count) -> Value* {
+        check_positional("setDialogPos", 2, args, count);
+        Rollout* ro = rollout_arg(args[0], "setDialogPos");
+        Point2 p = args[1]->to_point2();
+        if (ro->page) SetWindowPos(ro->page, nullptr, int(p.x), int(p.y), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        return &ok;
+    });
+    define("getDialogSize", [](Value** args, int count) -> Value* {
+        check_positional("getDialogSize", 1, args, count);
+        Rollout* ro = rollout_arg(args[0], "getDialogSize");
+        RECT r{};
+        if (!ro->page || !GetClientRect(ro->page, &r)) return &undefined;
+        return new Point2Value(float(r.right), float(r.bottom));
     });
     define("destroyDialog", [](Value** args, int count) -> Value* {
         check_positional("destroyDialog", 1, args, count);
