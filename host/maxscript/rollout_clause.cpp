@@ -15,6 +15,7 @@
 #include "host/maxscript/globals.h"
 #include "host/maxscript/interp.h"
 #include "host/maxscript/operators.h"
+#include "host/rcmenu.h"
 #include "host/rollout.h"
 #include "host/screenshot.h"
 
@@ -24,13 +25,15 @@ extern Value* (*rollout_builder)(RolloutDefNode* node);
 
 namespace {
 
-// A script's rollout: its locals, controls and functions stay reachable by name (r.x).
-class ScriptRollout : public Rollout {
+// A script's rollout or rcmenu: its locals, controls and functions stay reachable by name (r.x).
+template <class Base>
+class ScriptScope : public Base {
 public:
     std::vector<std::pair<Value*, Value*>> vars;  // name, Box
     Value* scope_fn = nullptr;
 
-    ScriptRollout(Value* name, Value* title) : Rollout(name, title) {}
+    template <class... Args>
+    explicit ScriptScope(Args... args) : Base(args...) {}
 
     Box* find(Value* n) {
         for (auto& [name, box] : vars)
@@ -45,13 +48,13 @@ public:
         static Value* controls_name = Name::intern("controls");
         Value* n = count > 0 ? args[0] : nullptr;
         if (Box* b = find(n)) return b->value;
-        if (n == open_name) return bool_result(is_open());
-        if (n == width_name) return make_int(width);
-        if (n == title_name) return title;
-        if (n == name_name) return new String(name->to_string());
+        if (n == open_name) return bool_result(this->page != nullptr);
+        if (n == width_name) return make_int(this->width);
+        if (n == title_name) return this->title;
+        if (n == name_name) return new String(this->name->to_string());
         if (n == controls_name) {
             auto* a = new Array();
-            for (RolloutControl* c : controls) a->append(c);
+            for (RolloutControl* c : this->controls) a->append(c);
             return a;
         }
         throw UnknownPropertyError(this, n);
@@ -59,12 +62,12 @@ public:
     Value* set_property(Value** args, int count) override {
         Value* n = count > 1 ? args[1] : nullptr;
         Box* b = find(n);
-        if (!b || find_control(n)) throw UnknownPropertyError(this, n);
+        if (!b || this->find_control(n)) throw UnknownPropertyError(this, n);
         b->value = args[0];
         return args[0];
     }
     void gc_trace() override {
-        Rollout::gc_trace();
+        Base::gc_trace();
         for (auto& [name, box] : vars) {
             gc_mark(name);
             gc_mark(box);
@@ -72,6 +75,9 @@ public:
         gc_mark(scope_fn);
     }
 };
+
+using ScriptRollout = ScriptScope<Rollout>;
+using ScriptRCMenu = ScriptScope<RCMenu>;
 
 // The bridge gives Rollout a height; until then a rollout fits its controls.
 template <class R>
@@ -89,15 +95,21 @@ Value* build_rollout(RolloutDefNode* n) {
         push(title);
         if (title->tag != &String_class) title = new String(print_form(title).c_str());
         push(title);
-        auto* ro = new ScriptRollout(n->name, title);
-        push(ro);
-        ro->scope_fn = scope_fn;
+        ScriptRollout* ro = nullptr;
+        ScriptRCMenu* menu = nullptr;
+        if (n->is_menu) menu = new ScriptRCMenu(n->name);
+        else ro = new ScriptRollout(n->name, title);
+        Rollout* made = menu ? static_cast<Rollout*>(menu) : ro;
+        push(made);
+        auto& vars = menu ? menu->vars : ro->vars;
+        if (menu) menu->scope_fn = scope_fn;
+        else ro->scope_fn = scope_fn;
         static Value* width_name = Name::intern("width");
         static Value* height_name = Name::intern("height");
         for (const KeyArgNode& k : n->keys) {
             Value* v = k.value->eval();
-            if (k.name == width_name) ro->width = v->to_int();
-            else if (k.name == height_name) set_rollout_height(ro, v->to_int());
+            if (k.name == width_name) made->width = v->to_int();
+            else if (k.name == height_name) set_rollout_height(made, v->to_int());
         }
 
         FnProto* p = n->scope;
@@ -106,7 +118,7 @@ Value* build_rollout(RolloutDefNode* n) {
         for (int i = 0; i < p->nslots; ++i) fr.slots[i] = new Box(&undefined);
         sp += p->nslots;
         frame = &fr;
-        for (VarInfo* v : n->vars) ro->vars.push_back({v->name, fr.slots[v->slot]});
+        for (VarInfo* v : n->vars) vars.push_back({v->name, fr.slots[v->slot]});
 
         for (Node* d : n->locals) {
             auto* decl = static_cast<LocalDecl*>(d);
@@ -119,12 +131,30 @@ Value* build_rollout(RolloutDefNode* n) {
             fr.line = c.line;
             if (c.kind == ControlClause::Kind::GroupStart) {
                 Value* caption = c.caption ? c.caption->eval() : new String("");
-                open_groups.push_back(host_controls::add_group_start(ro, caption));
+                open_groups.push_back(host_controls::add_group_start(made, caption));
                 continue;
             }
             if (c.kind == ControlClause::Kind::GroupEnd) {
-                if (!open_groups.empty()) host_controls::add_group_end(ro, open_groups.back());
+                if (!open_groups.empty()) host_controls::add_group_end(made, open_groups.back());
                 if (!open_groups.empty()) open_groups.pop_back();
+                continue;
+            }
+            if (menu && c.kind == ControlClause::Kind::SubMenuStart) {
+                int mark = sp;
+                Value* caption = c.caption ? c.caption->eval() : new String("");
+                push(caption);
+                int first = sp;
+                for (const KeyArgNode& k : c.keys) {
+                    push(k.name);
+                    push(k.value->eval());
+                }
+                menu->add_item(RCMenuItem::Kind::SubMenuStart, Name::intern("subMenu"), caption,
+                               sp > first ? &stack[first] : nullptr, sp - first);
+                sp = mark;
+                continue;
+            }
+            if (menu && c.kind == ControlClause::Kind::SubMenuEnd) {
+                menu->add_item(RCMenuItem::Kind::SubMenuEnd, Name::intern("subMenu"), &undefined);
                 continue;
             }
             int mark = sp;
@@ -135,25 +165,36 @@ Value* build_rollout(RolloutDefNode* n) {
                 push(k.name);
                 push(k.value->eval());
             }
-            RolloutControl* ctl = ro->add_control(c.keyword, c.var->name, caption, sp > first ? &stack[first] : nullptr, sp - first);
+            Value** keys = sp > first ? &stack[first] : nullptr;
+            RolloutControl* ctl = nullptr;
+            if (menu) {
+                static Value* menu_item = Name::intern("menuItem");
+                static Value* separator = Name::intern("separator");
+                if (c.keyword != menu_item && c.keyword != separator)
+                    throw RuntimeError("Not an rcmenu item: " + print_form(c.keyword));
+                ctl = menu->add_item(c.keyword == separator ? RCMenuItem::Kind::Separator : RCMenuItem::Kind::Item,
+                                     c.var->name, caption, keys, sp - first);
+            } else {
+                ctl = ro->add_control(c.keyword, c.var->name, caption, keys, sp - first);
+            }
             static_cast<Box*>(fr.slots[c.var->slot])->value = ctl;
             sp = mark;
         }
         for (FnDef* f : n->functions) f->eval();
         for (const HandlerClause& h : n->handlers) {
             ScriptFunction* handler = make_closure(h.proto);
-            handler->owner = ro;
-            ro->add_handler(h.control, h.event, handler);
+            handler->owner = made;
+            made->add_handler(h.control, h.event, handler);
         }
 
         restore(saved);
-        push(ro);
+        push(made);
         if (n->store) {
-            Const c(ro);
+            Const c(made);
             n->store->assign(Tok::Assign, &c);
         }
         sp = base;
-        return ro;
+        return made;
     } catch (...) {
         restore(saved);
         throw;
@@ -504,6 +545,25 @@ void install() {
         RECT r{};
         if (!ro->page || !GetClientRect(ro->page, &r)) return &undefined;
         return new Point2Value(float(r.right), float(r.bottom));
+    });
+    // popUpMenu <rcmenu> [pos:] [rollout:]: at the pointer, or at pos: (in the rollout's page
+    // when rollout: is given, else on the screen).
+    define("popUpMenu", [](Value** args, int count) -> Value* {
+        check_positional("popUpMenu", 1, args, count);
+        if (!args[0]->is_kind_of(&RCMenu_class)) throw TypeError("popUpMenu", args[0], &RCMenu_class);
+        auto* menu = static_cast<RCMenu*>(args[0]);
+        Rollout* ro = nullptr;
+        if (Value* v = key_arg(args, count, Name::intern("rollout"))) ro = rollout_arg(v, "popUpMenu");
+        POINT at{};
+        GetCursorPos(&at);
+        if (Value* v = key_arg(args, count, Name::intern("pos"))) {
+            Point2 p = v->to_point2();
+            at = {LONG(p.x), LONG(p.y)};
+            if (ro && ro->page) ClientToScreen(ro->page, &at);
+        }
+        HWND owner = ro && ro->page ? ro->page : (open_rollouts().empty() ? nullptr : open_rollouts().back()->page);
+        menu->pop_up(owner, at);
+        return &true_value;
     });
     define("destroyDialog", [](Value** args, int count) -> Value* {
         check_positional("destroyDialog", 1, args, count);

@@ -272,7 +272,7 @@ struct StructDefNode : Node {
 
 struct ControlClause {
     // A control, or where a group "caption" (...) clause starts or ends (no keyword, no var).
-    enum class Kind { Control, GroupStart, GroupEnd } kind = Kind::Control;
+    enum class Kind { Control, GroupStart, GroupEnd, SubMenuStart, SubMenuEnd } kind = Kind::Control;
     Value* keyword = nullptr;
     VarInfo* var = nullptr;
     Node* caption = nullptr;  // may be null
@@ -287,6 +287,7 @@ struct HandlerClause {
 };
 
 struct RolloutDefNode : Node {
+    bool is_menu = false;  // an rcmenu: menuItem, separator and subMenu clauses
     Value* name;
     Node* title;
     std::vector<KeyArgNode> keys;
