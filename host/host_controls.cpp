@@ -6,6 +6,7 @@
 
 #include "host/core.h"
 #include "host/errors.h"
+#include "host/rollout_floater.h"
 
 namespace host_controls {
 
@@ -436,5 +437,6 @@ namespace {
                                                        host_controls::install_color_controls(),
                                                        host_controls::install_progress_controls(),
                                                        host_controls::install_group_controls(),
-                                                       host_controls::install_image_controls(), true);
+                                                       host_controls::install_image_controls(),
+                                                       host_controls::install_subrollout_control(), true);
 }  // namespace

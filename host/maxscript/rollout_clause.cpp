@@ -17,6 +17,7 @@
 #include "host/maxscript/operators.h"
 #include "host/rcmenu.h"
 #include "host/rollout.h"
+#include "host/rollout_floater.h"
 #include "host/screenshot.h"
 
 using namespace interp;
@@ -204,6 +205,11 @@ Value* build_rollout(RolloutDefNode* n) {
 Rollout* rollout_arg(Value* v, const char* fn) {
     if (!v->is_kind_of(&Rollout_class)) throw TypeError(fn, v, &Rollout_class);
     return static_cast<Rollout*>(v);
+}
+
+RolloutFloater* floater_arg(Value* v, const char* fn) {
+    if (v->tag != &RolloutFloater_class) throw TypeError(fn, v, &RolloutFloater_class);
+    return static_cast<RolloutFloater*>(v);
 }
 
 Value* property_hook(Value* obj, Value* name) {
@@ -564,6 +570,47 @@ void install() {
         HWND owner = ro && ro->page ? ro->page : (open_rollouts().empty() ? nullptr : open_rollouts().back()->page);
         menu->pop_up(owner, at);
         return &true_value;
+    });
+    define("newRolloutFloater", [](Value** args, int count) -> Value* {
+        const int n = positional_count(args, count);
+        if (n != 3 && n != 5) throw ArgCountError("newRolloutFloater", 3, n);
+        if (args[0]->tag != &String_class) throw TypeError("newRolloutFloater", args[0], &String_class);
+        const int width = args[1]->to_int(), height = args[2]->to_int();
+        const int x = n == 5 ? args[3]->to_int() : 40, y = n == 5 ? args[4]->to_int() : 40;
+        auto* floater = new RolloutFloater(args[0]->to_string());
+        if (!floater->open(width, height, x, y)) throw RuntimeError("newRolloutFloater: the window could not be made");
+        return floater;
+    });
+    define("addRollout", [](Value** args, int count) -> Value* {
+        check_positional("addRollout", 2, args, count);
+        Rollout* ro = rollout_arg(args[0], "addRollout");
+        RolloutFloater* floater = floater_arg(args[1], "addRollout");
+        Value* rolled = key_arg(args, count, Name::intern("rolledUp"));
+        if (!floater->is_open()) throw RuntimeError("addRollout: the floater is closed");
+        return bool_result(floater->stack.add(ro, rolled && rolled->to_bool()));
+    });
+    define("removeRollout", [](Value** args, int count) -> Value* {
+        check_positional("removeRollout", 2, args, count);
+        Rollout* ro = rollout_arg(args[0], "removeRollout");
+        return bool_result(floater_arg(args[1], "removeRollout")->stack.remove(ro));
+    });
+    define("closeRolloutFloater", [](Value** args, int count) -> Value* {
+        check_positional("closeRolloutFloater", 1, args, count);
+        floater_arg(args[0], "closeRolloutFloater")->close();
+        return &ok;
+    });
+    define("addSubRollout", [](Value** args, int count) -> Value* {
+        check_positional("addSubRollout", 2, args, count);
+        if (!is_sub_rollout(args[0])) throw TypeError("addSubRollout", args[0], &RolloutControl_class);
+        Rollout* ro = rollout_arg(args[1], "addSubRollout");
+        Value* rolled = key_arg(args, count, Name::intern("rolledUp"));
+        return bool_result(add_sub_rollout(static_cast<RolloutControl*>(args[0]), ro, rolled && rolled->to_bool()));
+    });
+    define("removeSubRollout", [](Value** args, int count) -> Value* {
+        check_positional("removeSubRollout", 2, args, count);
+        if (!is_sub_rollout(args[0])) throw TypeError("removeSubRollout", args[0], &RolloutControl_class);
+        Rollout* ro = rollout_arg(args[1], "removeSubRollout");
+        return bool_result(remove_sub_rollout(static_cast<RolloutControl*>(args[0]), ro));
     });
     define("destroyDialog", [](Value** args, int count) -> Value* {
         check_positional("destroyDialog", 1, args, count);
