@@ -167,7 +167,7 @@ public:
             return 2;
         });
         // A press and release in the control is a click.
-        if (message == WM_LBUTTONUP) raise(names().clicked);
+        if (message == WM_LBUTTONUP) raise(Name::intern("click"));
         if (message == WM_LBUTTONDBLCLK) raise(Name::intern("dblclick"));
     }
 };
