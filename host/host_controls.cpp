@@ -137,8 +137,13 @@ bool register_class(const char* name, WNDPROC proc, UINT style) {
 LRESULT CALLBACK enter_proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     auto old = reinterpret_cast<WNDPROC>(GetPropA(hwnd, "VantrelEditProc"));
     if (message == WM_CHAR && wParam == '\r' && !(GetWindowLongA(hwnd, GWL_STYLE) & ES_MULTILINE)) {
-        SendMessageA(GetParent(hwnd), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(hwnd), kEnteredNotification),
-                     reinterpret_cast<LPARAM>(hwnd));
+        // A combo box's field speaks for the combo box, which would not pass this on.
+        HWND from = hwnd;
+        char cls[16] = {};
+        GetClassNameA(GetParent(hwnd), cls, sizeof cls);
+        if (lstrcmpiA(cls, "ComboBox") == 0) from = GetParent(hwnd);
+        SendMessageA(GetParent(from), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(from), kEnteredNotification),
+                     reinterpret_cast<LPARAM>(from));
         return 0;
     }
     if (message == WM_NCDESTROY) {

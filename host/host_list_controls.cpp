@@ -197,7 +197,7 @@ public:
         text.resize(size_t(GetWindowTextA(combo, text.data(), int(text.size()))));
         return text;
     }
-    BOOL handle_message(Rollout*, UINT message, WPARAM wParam, LPARAM lParam) override {
+    BOOL handle_message(Rollout*, UINT message, WPARAM wParam, LPARAM) override {
         if (right_clicked(message, wParam)) return TRUE;
         if (is_notification(message, wParam, CBN_SELCHANGE)) {
             selection = window_selection();
@@ -213,9 +213,7 @@ public:
             raise(names().changed, [&] { return static_cast<Value*>(new String(text.c_str())); });
             return TRUE;
         }
-        // Enter comes from the combo's own edit field, whose identifier is not ours.
-        if (message == WM_COMMAND && HIWORD(wParam) == kEnteredNotification &&
-            owns_window(reinterpret_cast<HWND>(lParam))) {
+        if (is_notification(message, wParam, kEnteredNotification)) {
             std::string text = edit_text();
             raise(names().entered, [&] { return static_cast<Value*>(new String(text.c_str())); });
             return TRUE;
