@@ -161,6 +161,9 @@ LRESULT CALLBACK page_proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
                 ro->closing = true;
                 ro->run_handler(ro->name, names().close);
             }
+            // A page inside a floater does not own its tooltip window (its dialog does).
+            if (ro->tooltips) DestroyWindow(ro->tooltips);
+            ro->tooltips = nullptr;
             // Children are destroyed after this; from here on the rollout reads as closed.
             ro->page = nullptr;
             ro->events_live = false;

@@ -152,3 +152,27 @@ TEST_F(HostControlEvents, AHandlerThatFailsIsReportedAndTheControlKeepsWorking) 
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(HostControlEvents, ThePageFontBrushAndTooltipsGoWithThePage) {
+    Value* keys[] = {Name::intern("tooltip"), new String("tip")};
+    ro->add_control(Name::intern("colorpicker"), Name::intern("cp"), new String("Colour"), keys, 2);
+    ro->has_bgcolor = true;
+    ro->bgcolor = RGB(10, 20, 30);
+    for (int opening = 0; opening < 2; ++opening) {
+        ASSERT_TRUE(ro->open());
+        HGDIOBJ font = ro->font, brush = ro->bg_brush;
+        HWND tips = ro->tooltips;
+        ASSERT_NE(GetObjectType(font), 0u);
+        ASSERT_NE(GetObjectType(brush), 0u);
+        ASSERT_TRUE(IsWindow(tips));
+        RedrawWindow(ro->page, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        ro->close();
+        EXPECT_EQ(GetObjectType(font), 0u);
+        EXPECT_EQ(GetObjectType(brush), 0u);
+        EXPECT_FALSE(IsWindow(tips));
+    }
+}
+
+}  // namespace
