@@ -1,5 +1,4 @@
-// host_choice_controls.cpp - radiobuttons (changed <state>, a caption above its buttons)
-// and checkbutton (a push button that stays in, changed <bool>).
+// host_choice_controls.cpp - radiobuttons: a caption above its buttons, changed <state>.
 #include <algorithm>
 
 #include "host/errors.h"
@@ -123,61 +122,10 @@ public:
     }
 };
 
-class CheckbuttonControl : public HostControl {
-public:
-    bool checked = false;
-
-    CheckbuttonControl(Value* name, Value* caption, Value** keyparms, int count)
-        : HostControl(name, caption, keyparms, count) {
-        if (Value* v = control_param(names().checked)) checked = v->to_bool();
-    }
-    LPCSTR get_control_class() override { return "BUTTON"; }
-    DWORD get_control_style() override { return WS_TABSTOP | BS_AUTOCHECKBOX | BS_PUSHLIKE; }
-
-    void compute_layout(Rollout* ro, layout_data* pos) override {
-        pos->height = 21;
-        pos->width = std::max(24, text_width(caption_text()) + 18);
-        align_by_default(ro, pos, names().center);
-    }
-    void init_control(HWND window) override { show(); }
-    void show() {
-        if (HWND window = control_window()) SendMessageA(window, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
-    }
-
-    BOOL handle_message(Rollout*, UINT message, WPARAM wParam, LPARAM) override {
-        if (right_clicked(message, wParam)) return TRUE;
-        if (!is_notification(message, wParam, BN_CLICKED)) return FALSE;
-        if (HWND window = control_window()) checked = SendMessageA(window, BM_GETCHECK, 0, 0) == BST_CHECKED;
-        raise(names().changed, [this] { return bool_result(checked); });
-        return TRUE;
-    }
-
-    Value* get_property(Value** arg_list, int count) override {
-        Value* prop = count > 0 ? arg_list[0] : nullptr;
-        if (prop == names().checked || prop == names().state) return bool_result(checked);
-        return HostControl::get_property(arg_list, count);
-    }
-    Value* set_property(Value** arg_list, int count) override {
-        Value* prop = count > 1 ? arg_list[1] : nullptr;
-        if ((prop == names().checked || prop == names().state) && arg_list[0]) {
-            checked = arg_list[0]->to_bool();
-            show();
-            return arg_list[0];
-        }
-        return HostControl::set_property(arg_list, count);
-    }
-};
-
-template <class T>
-RolloutControl* make(Value* name, Value* caption, Value** keyparms, int count) {
-    return new (GC_IN_HEAP) T(name, caption, keyparms, count);
-}
-
 }  // namespace
 
 void install_choice_controls() {
-    install_rollout_control(Name::intern("radiobuttons"), make<RadiobuttonsControl>);
-    install_rollout_control(Name::intern("checkbutton"), make<CheckbuttonControl>);
+    install_rollout_control(Name::intern("radiobuttons"), make_control<RadiobuttonsControl>);
 }
 
 }  // namespace host_controls

@@ -142,15 +142,10 @@ public:
     }
 };
 
-template <class T>
-RolloutControl* make(Value* name, Value* caption, Value** keyparms, int count) {
-    return new (GC_IN_HEAP) T(name, caption, keyparms, count);
-}
-
 }  // namespace
 
 void install_color_controls() {
-    install_rollout_control(Name::intern("colorpicker"), make<ColorpickerControl>);
+    install_rollout_control(Name::intern("colorpicker"), make_control<ColorpickerControl>);
 }
 
 }  // namespace host_controls

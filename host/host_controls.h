@@ -170,6 +170,12 @@ public:
     void redraw();
 };
 
+// What install_rollout_control takes, for a control class T of the host.
+template <class T>
+RolloutControl* make_control(Value* name, Value* caption, Value** keyparms, int count) {
+    return new (GC_IN_HEAP) T(name, caption, keyparms, count);
+}
+
 // The box of a rollout's group clause, added where the clause starts and ends.
 RolloutControl* add_group_start(Rollout* ro, Value* caption);
 RolloutControl* add_group_end(Rollout* ro, RolloutControl* start);

@@ -258,15 +258,10 @@ public:
     static constexpr int kArrowWidth = 12;
 };
 
-template <class T>
-RolloutControl* make(Value* name, Value* caption, Value** keyparms, int count) {
-    return new (GC_IN_HEAP) T(name, caption, keyparms, count);
-}
-
 }  // namespace
 
-void install_edittext_control() { install_rollout_control(Name::intern("edittext"), make<EdittextControl>); }
+void install_edittext_control() { install_rollout_control(Name::intern("edittext"), make_control<EdittextControl>); }
 
-void install_spinner_control() { install_rollout_control(Name::intern("spinner"), make<SpinnerControl>); }
+void install_spinner_control() { install_rollout_control(Name::intern("spinner"), make_control<SpinnerControl>); }
 
 }  // namespace host_controls

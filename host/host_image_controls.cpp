@@ -267,17 +267,12 @@ public:
     }
 };
 
-template <class T>
-RolloutControl* make(Value* name, Value* caption, Value** keyparms, int count) {
-    return new (GC_IN_HEAP) T(name, caption, keyparms, count);
-}
-
 }  // namespace
 
 void install_image_controls() {
-    install_rollout_control(Name::intern("bitmap"), make<BitmapControl>);
-    install_rollout_control(Name::intern("imgTag"), make<ImgTagControl>);
-    install_rollout_control(Name::intern("hyperLink"), make<HyperlinkControl>);
+    install_rollout_control(Name::intern("bitmap"), make_control<BitmapControl>);
+    install_rollout_control(Name::intern("imgTag"), make_control<ImgTagControl>);
+    install_rollout_control(Name::intern("hyperLink"), make_control<HyperlinkControl>);
 }
 
 }  // namespace host_controls

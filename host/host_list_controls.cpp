@@ -331,18 +331,13 @@ public:
     }
 };
 
-template <class T>
-RolloutControl* make(Value* name, Value* caption, Value** keyparms, int count) {
-    return new (GC_IN_HEAP) T(name, caption, keyparms, count);
-}
-
 }  // namespace
 
 void install_list_controls() {
-    install_rollout_control(Name::intern("dropdownlist"), make<DropdownlistControl>);
-    install_rollout_control(Name::intern("listbox"), make<ListboxControl>);
-    install_rollout_control(Name::intern("multilistbox"), make<MultilistboxControl>);
-    install_rollout_control(Name::intern("combobox"), make<ComboboxControl>);
+    install_rollout_control(Name::intern("dropdownlist"), make_control<DropdownlistControl>);
+    install_rollout_control(Name::intern("listbox"), make_control<ListboxControl>);
+    install_rollout_control(Name::intern("multilistbox"), make_control<MultilistboxControl>);
+    install_rollout_control(Name::intern("combobox"), make_control<ComboboxControl>);
 }
 
 }  // namespace host_controls

@@ -317,17 +317,12 @@ public:
     }
 };
 
-template <class T>
-RolloutControl* make(Value* name, Value* caption, Value** keyparms, int count) {
-    return new (GC_IN_HEAP) T(name, caption, keyparms, count);
-}
-
 }  // namespace
 
 void install_progress_controls() {
-    install_rollout_control(Name::intern("slider"), make<SliderControl>);
-    install_rollout_control(Name::intern("progressbar"), make<ProgressbarControl>);
-    install_rollout_control(Name::intern("timer"), make<TimerControl>);
+    install_rollout_control(Name::intern("slider"), make_control<SliderControl>);
+    install_rollout_control(Name::intern("progressbar"), make_control<ProgressbarControl>);
+    install_rollout_control(Name::intern("timer"), make_control<TimerControl>);
 }
 
 }  // namespace host_controls

@@ -247,8 +247,6 @@ void RolloutControl::add_control(Rollout* ro, HWND parent, HINSTANCE hInstance, 
     if (ro->font) SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(ro->font), FALSE);
     if (!enabled) EnableWindow(window, FALSE);
     init_control(window);
-    if (!tooltip) tooltip = control_param(names().tooltip);
-    if (tooltip) show_tooltip(window, text_of(tooltip));
 }
 
 void RolloutControl::show_tooltip(HWND window, const std::string& text) {
@@ -573,6 +571,9 @@ bool Rollout::build_page(HWND window) {
         if (row.columns == 1 && ctl->across_count() > 1) row = AcrossRow{ctl->across_count(), 0, current_y, current_y};
         try {
             ctl->add_control(this, page, instance, current_y);
+            // Here rather than in add_control, so a plug-in's control gets its tooltip too.
+            if (!ctl->tooltip) ctl->tooltip = ctl->control_param(names().tooltip);
+            if (ctl->tooltip && page) ctl->show_tooltip(ctl->control_window(), text_of(ctl->tooltip));
         } catch (MAXScriptException& e) {
             report(text_of(ctl->name) + " creation", e.message());
         } catch (...) {
