@@ -423,33 +423,17 @@ Value* create_dialog(Value** args, int count) {
     return &true_value;
 }
 
-// mouse.screenPos and mouse.pos: where the pointer is, on the screen and in the dialog under it.
+// mouse.screenPos: where the pointer is on the screen.
 ValueMetaClass MouseInterface_class("Interface");
 class MouseInterface : public Value {
 public:
     MouseInterface() { tag = &MouseInterface_class; }
     Value* get_property(Value** args, int count) override {
         static Value* screen_pos = Name::intern("screenPos");
-        static Value* pos = Name::intern("pos");
-        static Value* buttonStates = Name::intern("buttonStates");
         Value* n = count > 0 ? args[0] : nullptr;
         POINT p{};
         GetCursorPos(&p);
         if (n == screen_pos) return new Point2Value(float(p.x), float(p.y));
-        if (n == pos) {
-            // In the client area of the dialog under the pointer, as the viewport pos would be.
-            HWND under = WindowFromPoint(p);
-            HWND top = under ? GetAncestor(under, GA_ROOT) : nullptr;
-            if (top) ScreenToClient(top, &p);
-            return new Point2Value(float(p.x), float(p.y));
-        }
-        if (n == buttonStates) {
-            auto* a = new Array();
-            const int keys[] = {VK_LBUTTON, VK_MBUTTON, VK_RBUTTON};
-            for (int i = 0; i < 3; ++i)
-                if (GetAsyncKeyState(keys[i]) & 0x8000) a->append(make_int(i + 1));
-            return a;
-        }
         return Value::get_property(args, count);
     }
     void sprin1(CharStream* s) override { s->puts("<Interface:mouse>"); }
