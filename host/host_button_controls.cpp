@@ -1,4 +1,4 @@
-// host_button_controls.cpp - button (pressed), label, and checkbox (changed <bool>).
+// host_button_controls.cpp - button (pressed), label, checkbox and checkbutton (changed <bool>).
 #include <algorithm>
 
 #include "host/host_controls.h"
@@ -20,6 +20,7 @@ public:
     }
 
     BOOL handle_message(Rollout* ro, UINT message, WPARAM wParam, LPARAM) override {
+        if (right_clicked(message, wParam)) return TRUE;
         if (!is_notification(message, wParam, BN_CLICKED)) return FALSE;
         raise(names().pressed);
         return TRUE;
@@ -68,6 +69,7 @@ public:
     }
 
     BOOL handle_message(Rollout*, UINT message, WPARAM wParam, LPARAM) override {
+        if (right_clicked(message, wParam)) return TRUE;
         if (!is_notification(message, wParam, BN_CLICKED)) return FALSE;
         HWND window = control_window();
         if (!window) return TRUE;
@@ -95,17 +97,25 @@ public:
     }
 };
 
-template <class T>
-RolloutControl* make(Value* name, Value* caption, Value** keyparms, int count) {
-    return new (GC_IN_HEAP) T(name, caption, keyparms, count);
-}
+// A check box drawn as a push button that stays in while checked.
+class CheckbuttonControl : public CheckboxControl {
+public:
+    using CheckboxControl::CheckboxControl;
+    DWORD get_control_style() override { return CheckboxControl::get_control_style() | BS_PUSHLIKE; }
+    void compute_layout(Rollout* ro, layout_data* pos) override {
+        pos->height = 21;
+        pos->width = std::max(24, text_width(caption_text()) + 18);
+        align_by_default(ro, pos, names().center);
+    }
+};
 
 }  // namespace
 
 void install_button_controls() {
-    install_rollout_control(Name::intern("button"), make<ButtonControl>);
-    install_rollout_control(Name::intern("label"), make<LabelControl>);
-    install_rollout_control(Name::intern("checkbox"), make<CheckboxControl>);
+    install_rollout_control(Name::intern("button"), make_control<ButtonControl>);
+    install_rollout_control(Name::intern("label"), make_control<LabelControl>);
+    install_rollout_control(Name::intern("checkbox"), make_control<CheckboxControl>);
+    install_rollout_control(Name::intern("checkbutton"), make_control<CheckbuttonControl>);
 }
 
 }  // namespace host_controls

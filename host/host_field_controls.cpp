@@ -52,6 +52,11 @@ public:
     }
 
     BOOL handle_message(Rollout*, UINT message, WPARAM wParam, LPARAM) override {
+        if (is_notification(message, wParam, kEnteredNotification)) {
+            text = script_text(field_text());
+            raise(names().entered, [&] { return static_cast<Value*>(new String(text.c_str())); });
+            return TRUE;
+        }
         if (!is_notification(message, wParam, EN_CHANGE)) return FALSE;
         if (setting_field) return TRUE;  // the script set it; not the user's change
         text = script_text(field_text());
@@ -80,6 +85,7 @@ public:
     float low = 0, high = 100, value = 0;
     bool integer = false;
     float scale = 0.1f;
+    bool spinning = false;  // an arrow is held: between buttondown and buttonup
 
     SpinnerControl(Value* name, Value* caption, Value** keyparms, int count)
         : PartsControl(name, caption, keyparms, count) {
@@ -173,23 +179,51 @@ public:
 
     void init_control(HWND group) override { make_parts(group, ES_RIGHT, value_text(), kArrowWidth); }
 
+    // entered's arguments: whether the arrows made the change, whether it was cancelled.
+    void raise_entered(bool in_spin) {
+        raise_with(names().entered, [in_spin](Value** args) {
+            args[0] = bool_result(in_spin);
+            args[1] = &false_value;
+            return 2;
+        });
+    }
+
     BOOL handle_message(Rollout*, UINT message, WPARAM wParam, LPARAM lParam) override {
         HWND arrows = part(kArrowsPart);
         if (message == WM_VSCROLL && arrows && reinterpret_cast<HWND>(lParam) == arrows) {
-            if (LOWORD(wParam) == SB_LINEUP) user_value(value + scale);
-            else if (LOWORD(wParam) == SB_LINEDOWN) user_value(value - scale);
+            const int code = LOWORD(wParam);
+            if ((code == SB_LINEUP || code == SB_LINEDOWN) && !spinning) {
+                spinning = true;
+                raise(names().buttondown);
+            }
+            if (code == SB_LINEUP) user_value(value + scale);
+            else if (code == SB_LINEDOWN) user_value(value - scale);
+            else if (code == SB_ENDSCROLL && spinning) {
+                spinning = false;
+                raise(names().buttonup);
+                raise_entered(true);
+            }
+            return TRUE;
+        }
+        if (is_notification(message, wParam, kEnteredNotification)) {
+            take_typed();
+            raise_entered(false);
             return TRUE;
         }
         // Typing is taken when the field is left; text that is no number is put back.
         if (is_notification(message, wParam, EN_KILLFOCUS)) {
-            std::string typed = field_text();
-            char* end = nullptr;
-            float v = std::strtof(typed.c_str(), &end);
-            if (end == typed.c_str() || !std::isfinite(v)) show_value();
-            else user_value(v);
+            take_typed();
             return TRUE;
         }
         return FALSE;
+    }
+
+    void take_typed() {
+        std::string typed = field_text();
+        char* end = nullptr;
+        float v = std::strtof(typed.c_str(), &end);
+        if (end == typed.c_str() || !std::isfinite(v)) show_value();
+        else user_value(v);
     }
 
     Value* get_property(Value** arg_list, int count) override {
@@ -224,15 +258,10 @@ public:
     static constexpr int kArrowWidth = 12;
 };
 
-template <class T>
-RolloutControl* make(Value* name, Value* caption, Value** keyparms, int count) {
-    return new (GC_IN_HEAP) T(name, caption, keyparms, count);
-}
-
 }  // namespace
 
-void install_edittext_control() { install_rollout_control(Name::intern("edittext"), make<EdittextControl>); }
+void install_edittext_control() { install_rollout_control(Name::intern("edittext"), make_control<EdittextControl>); }
 
-void install_spinner_control() { install_rollout_control(Name::intern("spinner"), make<SpinnerControl>); }
+void install_spinner_control() { install_rollout_control(Name::intern("spinner"), make_control<SpinnerControl>); }
 
 }  // namespace host_controls

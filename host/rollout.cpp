@@ -1,6 +1,9 @@
 // rollout.cpp - rollouts and their controls: declaration, layout, page window, events.
 #include "host/rollout.h"
 
+#include <windows.h>
+#include <commctrl.h>
+
 #include <algorithm>
 #include <map>
 #include <string>
@@ -38,6 +41,11 @@ struct CommonNames {
     Value* right = Name::intern("right");
     Value* open = Name::intern("open");
     Value* close = Name::intern("close");
+    Value* across = Name::intern("across");
+    Value* tooltip = Name::intern("tooltip");
+    Value* moved = Name::intern("moved");
+    Value* resized = Name::intern("resized");
+    Value* okToClose = Name::intern("okToClose");
 };
 
 const CommonNames& names() {
@@ -101,16 +109,51 @@ LRESULT CALLBACK page_proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
     }
 
     switch (message) {
-        case WM_CLOSE:
+        case WM_CLOSE: {
+            // okToClose answering false keeps the dialog open.
+            Value* answer = ro->run_handler(ro->name, names().okToClose);
+            if (answer == &false_value) return 0;
             ro->close();
             return 0;
+        }
+        case WM_ERASEBKGND: {
+            if (!ro->bg_brush) break;
+            RECT r;
+            GetClientRect(hwnd, &r);
+            FillRect(reinterpret_cast<HDC>(wParam), &r, ro->bg_brush);
+            return 1;
+        }
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLORBTN: {
             // Labels and check boxes sit on the page's own colour, not the system's.
             auto dc = reinterpret_cast<HDC>(wParam);
-            SetBkColor(dc, GetColorManager()->GetColor(kBackground));
-            SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+            SetBkColor(dc, ro->background_color());
+            SetTextColor(dc, ro->has_fgcolor ? ro->fgcolor : GetSysColor(COLOR_BTNTEXT));
+            if (ro->bg_brush) return reinterpret_cast<LRESULT>(ro->bg_brush);
             return static_cast<LRESULT>(GetClassLongPtrA(hwnd, GCLP_HBRBACKGROUND));
+        }
+        case WM_SIZE:
+            if (ro->events_live && wParam != SIZE_MINIMIZED) {
+                Value* size = new Point2Value(LOWORD(lParam), HIWORD(lParam));
+                ro->run_handler(ro->name, names().resized, &size, 1);
+            }
+            return 0;
+        case WM_MOVE:
+            if (ro->events_live && !ro->host_window) {
+                RECT r;
+                GetWindowRect(hwnd, &r);
+                Value* at = new Point2Value(static_cast<float>(r.left), static_cast<float>(r.top));
+                ro->run_handler(ro->name, names().moved, &at, 1);
+            }
+            return 0;
+        case WM_GETMINMAXINFO: {
+            // lockWidth:/lockHeight: keep a resizable dialog at its built size that way.
+            RECT r;
+            if (!ro->events_live || !GetWindowRect(hwnd, &r)) break;
+            auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+            if (ro->lock_width) info->ptMinTrackSize.x = info->ptMaxTrackSize.x = r.right - r.left;
+            if (ro->lock_height) info->ptMinTrackSize.y = info->ptMaxTrackSize.y = r.bottom - r.top;
+            return 0;
         }
         case WM_DESTROY:
             // Destroyed without close(): the handler still runs, while the controls exist.
@@ -118,14 +161,21 @@ LRESULT CALLBACK page_proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
                 ro->closing = true;
                 ro->run_handler(ro->name, names().close);
             }
+            // A page inside a floater does not own its tooltip window (its dialog does).
+            if (ro->tooltips) DestroyWindow(ro->tooltips);
+            ro->tooltips = nullptr;
             // Children are destroyed after this; from here on the rollout reads as closed.
             ro->page = nullptr;
+            ro->events_live = false;
             forget_open(ro);
             break;
         case WM_NCDESTROY:
-            // Every control window is gone now, so the font is no longer in use.
+            // Every control window is gone now, so the font and brush are no longer in use.
             if (ro->font) DeleteObject(ro->font);
             ro->font = nullptr;
+            if (ro->bg_brush) DeleteObject(ro->bg_brush);
+            ro->bg_brush = nullptr;
+            ro->tooltips = nullptr;
             SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
             break;
     }
@@ -199,6 +249,46 @@ void RolloutControl::add_control(Rollout* ro, HWND parent, HINSTANCE hInstance, 
     init_control(window);
 }
 
+void RolloutControl::show_tooltip(HWND window, const std::string& text) {
+    Rollout* ro = parent_rollout;
+    if (!ro || !ro->page || !window) return;
+    if (!ro->tooltips) {
+        // Owned by the page, so it goes when the page goes.
+        ro->tooltips = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                                       CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, ro->page,
+                                       nullptr, GetModuleHandleA(nullptr), nullptr);
+        if (!ro->tooltips) return;
+    }
+    TTTOOLINFOA info{};
+    info.cbSize = TTTOOLINFOA_V2_SIZE;
+    info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    info.hwnd = ro->page;
+    info.uId = reinterpret_cast<UINT_PTR>(window);
+    std::string copy = text;
+    info.lpszText = copy.data();
+    // A second tooltip for the same window replaces the first.
+    SendMessageA(ro->tooltips, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&info));
+    if (!copy.empty()) SendMessageA(ro->tooltips, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info));
+}
+
+std::string RolloutControl::tooltip_text(HWND window) {
+    Rollout* ro = parent_rollout;
+    if (!ro || !ro->tooltips || !window) return "";
+    char buf[1024] = {};
+    TTTOOLINFOA info{};
+    info.cbSize = TTTOOLINFOA_V2_SIZE;
+    info.hwnd = ro->page;
+    info.uId = reinterpret_cast<UINT_PTR>(window);
+    info.lpszText = buf;
+    SendMessageA(ro->tooltips, TTM_GETTEXTA, sizeof buf, reinterpret_cast<LPARAM>(&info));
+    return buf;
+}
+
+int RolloutControl::across_count() {
+    Value* v = control_param(names().across);
+    return v ? std::max(1, v->to_int()) : 1;
+}
+
 void RolloutControl::set_enable() {
     if (HWND window = control_window()) EnableWindow(window, enabled);
 }
@@ -228,6 +318,11 @@ Value* RolloutControl::get_property(Value** arg_list, int count) {
     if (prop == n.visible) {
         HWND window = control_window();
         return bool_result(!window || IsWindowVisible(window));
+    }
+    if (prop == n.tooltip) {
+        HWND window = control_window();
+        if (window && parent_rollout->tooltips) return new String(tooltip_text(window).c_str());
+        return new String(tooltip ? text_of(tooltip).c_str() : "");
     }
     throw UnknownPropertyError(this, prop);
 }
@@ -261,6 +356,10 @@ Value* RolloutControl::set_property(Value** arg_list, int count) {
     } else if (prop == n.visible) {
         bool show = val->to_bool();
         if (window) ShowWindow(window, show ? SW_SHOWNA : SW_HIDE);
+    } else if (prop == n.tooltip) {
+        if (val->tag != &String_class) throw TypeError("tooltip", val, &String_class);
+        tooltip = val;
+        if (window) show_tooltip(window, text_of(val));
     } else {
         throw UnknownPropertyError(this, prop);
     }
@@ -281,26 +380,29 @@ void RolloutControl::gc_trace() {
     heap_detail::trace(caption);
     for (int i = 0; i < keyparm_count; ++i) heap_detail::trace(keyparms[i]);
     heap_detail::trace(parent_rollout);
+    heap_detail::trace(tooltip);
 }
 
 void RolloutControl::setup_layout(Rollout* ro, layout_data* pos, int& current_y) {
-    int page_width = ro ? ro->width : 200;
-    pos->left = kSideMargin;
+    int left = kSideMargin, width = 174;
+    if (ro) ro->column_span(left, width);
+    pos->left = left;
     pos->top = current_y;
-    pos->width = std::max(0, page_width - 2 * kSideMargin);
+    pos->width = width;
     pos->height = kDefaultHeight;
-    pos->columns = 1;
+    pos->columns = ro ? ro->row.columns : 1;
 }
 
 void RolloutControl::process_layout_params(Rollout* ro, layout_data* pos, int& current_y) {
     const CommonNames& n = names();
-    int page_width = ro ? ro->width : 200;
+    int column_left = kSideMargin, column_width = 174;
+    if (ro) ro->column_span(column_left, column_width);
     if (Value* v = control_param(n.width)) pos->width = std::max(0, v->to_int());
-    if (Value* v = control_param(n.height)) pos->height = std::max(0, v->to_int());
+    if (Value* v = control_param(n.height); v && !height_counts_lines()) pos->height = std::max(0, v->to_int());
     if (Value* v = control_param(n.align)) {
-        if (v == n.left) pos->left = kSideMargin;
-        else if (v == n.center) pos->left = (page_width - pos->width) / 2;
-        else if (v == n.right) pos->left = page_width - kSideMargin - pos->width;
+        if (v == n.left) pos->left = column_left;
+        else if (v == n.center) pos->left = column_left + (column_width - pos->width) / 2;
+        else if (v == n.right) pos->left = column_left + column_width - pos->width;
     }
     // An explicit position wins over alignment; the offset moves either.
     if (Value* v = control_param(n.pos)) {
@@ -363,6 +465,7 @@ Rollout::~Rollout() {
     }
     forget_open(this);
     if (font) DeleteObject(font);
+    if (bg_brush) DeleteObject(bg_brush);
 }
 
 RolloutControl* Rollout::add_control(Value* keyword, Value* control_name, Value* caption,
@@ -419,44 +522,98 @@ RolloutControl* Rollout::find_control(Value* control_name) {
 bool Rollout::open(int x, int y) {
     if (page) return true;
     if (!register_page_class()) return false;
-
-    // A dialog's frame: a caption with a close box, no resizing.
-    const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
-    const DWORD ex_style = WS_EX_DLGMODALFRAME;
     RECT frame{0, 0, width, 100};
-    AdjustWindowRectEx(&frame, style, FALSE, ex_style);
-    HINSTANCE instance = GetModuleHandleA(nullptr);
-    HWND window = CreateWindowExA(ex_style, kPageClass, text_of(title).c_str(), style, x, y,
-                                  frame.right - frame.left, frame.bottom - frame.top, nullptr,
-                                  nullptr, instance, this);
+    AdjustWindowRectEx(&frame, WS_POPUP | style, FALSE, ex_style);
+    HWND window = CreateWindowExA(ex_style, kPageClass, text_of(title).c_str(), WS_POPUP | style, x, y,
+                                  frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
+                                  GetModuleHandleA(nullptr), this);
     if (!window) return false;
+    host_window = nullptr;
+    return build_page(window);
+}
+
+bool Rollout::open_in(HWND host, int x, int y) {
+    if (page) return true;
+    if (!register_page_class() || !host) return false;
+    HWND window = CreateWindowExA(WS_EX_CONTROLPARENT, kPageClass, text_of(title).c_str(),
+                                  WS_CHILD | WS_CLIPSIBLINGS, x, y, width, 100, host, nullptr,
+                                  GetModuleHandleA(nullptr), this);
+    if (!window) return false;
+    host_window = host;
+    return build_page(window);
+}
+
+COLORREF Rollout::background_color() {
+    return has_bgcolor ? bgcolor : GetColorManager()->GetColor(kBackground);
+}
+
+void Rollout::column_span(int& left, int& column_width) {
+    const int inner = std::max(0, width - 2 * kSideMargin);
+    const int columns = std::max(1, row.columns);
+    const int each = inner / columns;
+    left = kSideMargin + each * std::min(row.index, columns - 1);
+    column_width = columns == 1 ? inner : each;
+}
+
+bool Rollout::build_page(HWND window) {
+    // Trackbars and tooltips live in the common controls library.
+    static const bool common_controls = [] {
+        INITCOMMONCONTROLSEX init{sizeof init, ICC_BAR_CLASSES | ICC_WIN95_CLASSES};
+        return InitCommonControlsEx(&init) != FALSE;
+    }();
+    (void)common_controls;
     page = window;
     closing = false;
+    events_live = false;
     open_list().push_back(this);
     font = make_rollout_font();
+    if (has_bgcolor) bg_brush = CreateSolidBrush(bgcolor);
+    HINSTANCE instance = GetModuleHandleA(nullptr);
 
     int current_y = kFirstControlY;
     int bottom = current_y;
+    row = AcrossRow{};
     for (size_t i = 0; i < controls.size() && page; ++i) {
         RolloutControl* ctl = controls[i];
         ctl->parent_rollout = this;
+        if (row.columns == 1 && ctl->across_count() > 1) row = AcrossRow{ctl->across_count(), 0, current_y, current_y};
         try {
             ctl->add_control(this, page, instance, current_y);
+            // Here rather than in add_control, so a plug-in's control gets its tooltip too.
+            if (!ctl->tooltip) ctl->tooltip = ctl->control_param(names().tooltip);
+            if (ctl->tooltip && page) ctl->show_tooltip(ctl->control_window(), text_of(ctl->tooltip));
         } catch (MAXScriptException& e) {
             report(text_of(ctl->name) + " creation", e.message());
         } catch (...) {
             report(text_of(ctl->name) + " creation", "-- Unknown exception");
         }
         bottom = std::max({bottom, current_y, ctl->placement.top + ctl->placement.height + kControlGap});
+        if (row.columns > 1) {
+            // The row ends below its tallest control.
+            row.bottom = std::max(row.bottom, current_y);
+            if (++row.index < row.columns) current_y = row.top;
+            else {
+                current_y = row.bottom;
+                row = AcrossRow{};
+            }
+        }
     }
+    row = AcrossRow{};
     if (!page) return false;  // a control closed the page while it was being built
 
-    RECT fitted{0, 0, width, height > 0 ? height : bottom + kBottomMargin};
-    AdjustWindowRectEx(&fitted, style, FALSE, ex_style);
-    SetWindowPos(page, nullptr, 0, 0, fitted.right - fitted.left, fitted.bottom - fitted.top,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    ShowWindow(page, SW_SHOWNORMAL);
+    const int client_height = height > 0 ? height : bottom + kBottomMargin;
+    if (host_window) {
+        SetWindowPos(page, nullptr, 0, 0, width, client_height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        ShowWindow(page, SW_SHOWNA);
+    } else {
+        RECT fitted{0, 0, width, client_height};
+        AdjustWindowRectEx(&fitted, WS_POPUP | style, FALSE, ex_style);
+        SetWindowPos(page, nullptr, 0, 0, fitted.right - fitted.left, fitted.bottom - fitted.top,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        ShowWindow(page, SW_SHOWNORMAL);
+    }
     UpdateWindow(page);
+    events_live = true;
     // The handler sees every control; it may even close the rollout again.
     run_handler(name, names().open);
     return true;
@@ -474,6 +631,8 @@ void Rollout::close() {
     }
     if (font) DeleteObject(font);
     font = nullptr;
+    if (bg_brush) DeleteObject(bg_brush);
+    bg_brush = nullptr;
 }
 
 void Rollout::sprin1(CharStream* s) {
@@ -496,19 +655,52 @@ const std::vector<Rollout*>& open_rollouts() {
     return open_list();
 }
 
-void run_dialog_loop() {
+void dispatch_dialog_message(MSG& msg) {
+    if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE) {
+        for (Rollout* ro : open_list()) {
+            if (ro->host_window || !ro->escape_enable) continue;
+            if (msg.hwnd == ro->page || IsChild(ro->page, msg.hwnd)) {
+                PostMessageA(ro->page, WM_CLOSE, 0, 0);
+                return;
+            }
+        }
+    }
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+}
+
+namespace {
+// Pumps messages while keep_going() holds; a quit request is left for the outer loop.
+template <class Condition>
+void pump_while(Condition keep_going) {
     MSG msg;
-    while (!open_list().empty()) {
+    while (keep_going()) {
         BOOL got = GetMessageA(&msg, nullptr, 0, 0);
         if (got == -1) break;
         if (got == 0) {
-            // Leave the quit request for whoever runs the outer loop.
             PostQuitMessage(static_cast<int>(msg.wParam));
             break;
         }
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        dispatch_dialog_message(msg);
     }
+}
+}  // namespace
+
+void run_dialog_loop() {
+    pump_while([] { return !open_list().empty(); });
+}
+
+void run_modal_loop(Rollout* ro) {
+    // Other dialogs wait while the modal one is up.
+    std::vector<HWND> disabled;
+    for (Rollout* other : open_list())
+        if (other != ro && !other->host_window && other->page && IsWindowEnabled(other->page)) {
+            EnableWindow(other->page, FALSE);
+            disabled.push_back(other->page);
+        }
+    pump_while([ro] { return ro->page != nullptr; });
+    for (HWND w : disabled)
+        if (IsWindow(w)) EnableWindow(w, TRUE);
 }
 
 bool save_rollout_picture(Rollout* ro, const char* png_path) {

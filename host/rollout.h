@@ -1,6 +1,7 @@
 // rollout.h - rollouts, their controls, layout and event handlers.
 #pragma once
 #include <windows.h>
+#include <string>
 #include <vector>
 #include "host/value.h"
 
@@ -24,6 +25,7 @@ public:
     Rollout* parent_rollout = nullptr;
     WORD control_ID = 0;
     BOOL enabled = TRUE;
+    Value* tooltip = nullptr;  // tooltip: text shown when the pointer rests on the control
 
     RolloutControl(Value* name, Value* caption, Value** keyparms, int keyparm_count);
     ~RolloutControl() override;
@@ -39,6 +41,8 @@ public:
     virtual void setup_layout(Rollout* ro, layout_data* pos, int& current_y);
     // Applies width:, height:, pos:, align:, offset: and advances current_y.
     virtual void process_layout_params(Rollout* ro, layout_data* pos, int& current_y);
+    // Lists count height: in item lines; their compute_layout turns it into pixels.
+    virtual bool height_counts_lines() { return false; }
     // Messages sent to the rollout page; true when handled.
     virtual BOOL handle_message(Rollout* ro, UINT message, WPARAM wParam, LPARAM lParam) { return FALSE; }
     // Called after `enabled` changed.
@@ -62,6 +66,12 @@ public:
     Value* control_param(Value* keyword);
     // The control's window inside the open page, or null.
     HWND control_window();
+
+    // Gives window the tooltip text (empty: none) in the page's tooltip window.
+    void show_tooltip(HWND window, const std::string& text);
+    std::string tooltip_text(HWND window);
+    // across:N puts this control and the next N-1 on one row of equal columns.
+    int across_count();
 
 private:
     friend class Rollout;
@@ -123,6 +133,31 @@ public:
     void gc_trace() override;
 
     bool closing = false;     // the #close handler has run for this opening
+
+    // How createDialog asked for the window (kept between openings).
+    DWORD style = WS_CAPTION | WS_SYSMENU | WS_BORDER;
+    DWORD ex_style = WS_EX_DLGMODALFRAME;
+    bool has_bgcolor = false, has_fgcolor = false;
+    COLORREF bgcolor = 0, fgcolor = 0;
+    bool escape_enable = true;        // Esc closes the dialog
+    bool lock_width = false, lock_height = false;
+    // Opens the page as a child of host_window (a floater or a subRollout) at (x, y).
+    bool open_in(HWND host_window, int x, int y);
+    HWND host_window = nullptr;       // the window the page sits in, or null for a dialog
+    HBRUSH bg_brush = nullptr;        // the page's own background while open
+    HWND tooltips = nullptr;          // the page's tooltip window while open
+    bool events_live = false;         // moved/resized are raised once the page is built
+
+    // Creates every control in window (the new page) and runs the #open handler.
+    bool build_page(HWND window);
+    // The row of controls being placed (across:).
+    struct AcrossRow {
+        int columns = 1, index = 0, top = 0, bottom = 0;
+    } row;
+    // Left edge and width of the column the next control is placed in.
+    void column_span(int& left, int& width);
+    // The page's background colour and its text colour.
+    COLORREF background_color();
 };
 
 // Open rollouts are roots of the collector.
@@ -130,5 +165,9 @@ HOSTSDK_API const std::vector<Rollout*>& open_rollouts();
 
 // Pumps window messages until no rollout is open (or the thread is asked to quit).
 HOSTSDK_API void run_dialog_loop();
+// Pumps window messages until ro is closed (a modal dialog).
+HOSTSDK_API void run_modal_loop(Rollout* ro);
+// One window message through the host's loop: Esc closes a dialog that allows it.
+HOSTSDK_API void dispatch_dialog_message(MSG& msg);
 // What the open rollout's page shows, saved as a PNG; false when it is not open.
 HOSTSDK_API bool save_rollout_picture(Rollout* ro, const MCHAR* png_path);

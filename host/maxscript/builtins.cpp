@@ -10,4 +10,5 @@ void define_all_builtins(BuiltinDefiner define) {
     define_bitmap_builtins(define);
 #endif
     define_scene_builtins(define);
+    define_dialog_builtins(define);
 }

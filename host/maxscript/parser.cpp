@@ -36,7 +36,7 @@ const std::set<std::string>& reserved() {
         "and", "or", "not", "if", "then", "else", "do", "while", "for", "in", "to", "by", "where",
         "collect", "case", "of", "default", "try", "catch", "throw", "fn", "function", "mapped",
         "return", "exit", "continue", "struct", "rollout", "local", "global", "with", "as",
-        "true", "false", "on", "off", "undefined", "ok", "unsupplied", "group"};
+        "true", "false", "on", "off", "undefined", "ok", "unsupplied", "group", "rcmenu"};
     return words;
 }
 
@@ -269,7 +269,7 @@ private:
             if (w == "try") return parse_try();
             if (w == "fn" || w == "function" || w == "mapped") return parse_fn();
             if (w == "struct") return parse_struct();
-            if (w == "rollout") return parse_rollout();
+            if (w == "rollout" || w == "rcmenu") return parse_rollout();
             if (w == "local" || w == "global") return parse_decl(w == "global");
             if (w == "return") {
                 advance();
@@ -916,6 +916,7 @@ private:
         if (!at(Tok::Ident) || is_reserved(cur())) unexpected("a rollout name");
         const Token& name_tok = cur();
         auto* ro = node<RolloutDefNode>(kw);
+        ro->is_menu = is_kw(kw, "rcmenu");
         ro->name = name_of(name_tok);
         advance();
         ro->store = definition_target(name_tok, ro->name);
@@ -987,7 +988,7 @@ private:
                 add(t[std::min(k + 1, t.size() - 1)]);
             } else if (is_kw(tok, "mapped")) {
                 add(t[std::min(k + 2, t.size() - 1)]);
-            } else if (is_kw(tok, "group")) {
+            } else if (is_kw(tok, "group") || is_kw(tok, "submenu")) {
                 group_next = true;
             } else if (tok.kind == Tok::Ident && !is_reserved(tok)) {
                 add(t[std::min(k + 1, t.size() - 1)]);  // a control: keyword, then its name
@@ -1042,10 +1043,38 @@ private:
                 parse_function_rest(p, Tok::Ident, scope, ScopeKind::Function);
                 ro->handlers.push_back({control, event, p});
             } else if (at_kw("group")) {
+                ControlClause start;
+                start.kind = ControlClause::Kind::GroupStart;
+                start.line = cur().line;
                 advance();
-                if (at(Tok::String)) advance();
+                if (at(Tok::String)) start.caption = parse_operand();
                 skip_newlines();
+                ro->controls.push_back(start);
                 parse_rollout_body(ro);
+                ControlClause end;
+                end.kind = ControlClause::Kind::GroupEnd;
+                end.line = start.line;
+                ro->controls.push_back(end);
+                continue;
+            } else if (ro->is_menu && at_kw("submenu")) {
+                // subMenu "caption" [filter:] ( items ): a menu inside the menu.
+                ControlClause start;
+                start.kind = ControlClause::Kind::SubMenuStart;
+                start.line = cur().line;
+                advance();
+                start.caption = starts_argument(cur()) && !at(Tok::KeyArg) && !at(Tok::LParen) ? parse_operand() : nullptr;
+                while (at(Tok::KeyArg)) {
+                    Value* key = name_of(cur());
+                    advance();
+                    start.keys.push_back({key, parse_operand()});
+                }
+                skip_newlines();
+                ro->controls.push_back(start);
+                parse_rollout_body(ro);
+                ControlClause end;
+                end.kind = ControlClause::Kind::SubMenuEnd;
+                end.line = start.line;
+                ro->controls.push_back(end);
                 continue;
             } else if (at(Tok::Ident) && !is_reserved(cur())) {
                 ControlClause c;
@@ -1055,7 +1084,7 @@ private:
                 if (!at(Tok::Ident) || is_reserved(cur())) unexpected("a control name");
                 Value* cname = name_of(cur());
                 for (const ControlClause& other : ro->controls)
-                    if (other.var->name == cname) fail(cur(), "duplicate control name: " + cur().text);
+                    if (other.var && other.var->name == cname) fail(cur(), "duplicate control name: " + cur().text);
                 c.var = rollout_var(ro, cname);
                 advance();
                 c.caption = starts_argument(cur()) && !at(Tok::KeyArg) ? parse_operand() : nullptr;

@@ -271,11 +271,13 @@ struct StructDefNode : Node {
 };
 
 struct ControlClause {
-    Value* keyword;
-    VarInfo* var;
-    Node* caption;  // may be null
+    // A control, or where a group "caption" (...) clause starts or ends (no keyword, no var).
+    enum class Kind { Control, GroupStart, GroupEnd, SubMenuStart, SubMenuEnd } kind = Kind::Control;
+    Value* keyword = nullptr;
+    VarInfo* var = nullptr;
+    Node* caption = nullptr;  // may be null
     std::vector<KeyArgNode> keys;
-    int line;
+    int line = 0;
 };
 
 struct HandlerClause {
@@ -285,6 +287,7 @@ struct HandlerClause {
 };
 
 struct RolloutDefNode : Node {
+    bool is_menu = false;  // an rcmenu: menuItem, separator and subMenu clauses
     Value* name;
     Node* title;
     std::vector<KeyArgNode> keys;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "host/dialog_answers.h"
 #include "host/listener.h"
 #include "host/maxscript/engine.h"
 #include "host/plugins.h"
@@ -40,6 +41,8 @@ int main(int argc, char** argv) {
         }
     }
     listener_echo(true);
+    // Only a run of files with a message loop has someone to click a dialog box.
+    set_dialogs_headless(headless || files.empty());
     load_plugins(pluginFolder);
     engine_init();
     if (files.empty()) {

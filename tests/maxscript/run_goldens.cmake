@@ -1,6 +1,7 @@
 # run_goldens.cmake - every NAME.ms here goes to the listener on standard input; what it
 # prints must equal NAME.out. Scripts whose first line is "-- windows only" need the
-# real host (dialogs, plug-ins) and are skipped by the native run.
+# real host (dialogs, plug-ins) and are skipped by the native run. NAME.answers, when there is
+# one, is handed to the run as VANTREL_DIALOG_ANSWERS.
 # With -DGC_STRESS=N the engine collects at every Nth safe point (scripts whose first line is
 # "-- no gc stress" are skipped: they make garbage on purpose and would take too long).
 #   cmake -DHOST=exe [-DEMULATOR=wine] [-DHOST_ARGS=...] [-DNATIVE=ON] [-DGC_STRESS=N] -DDIR=folder -P run_goldens.cmake
@@ -20,7 +21,13 @@ foreach(script ${scripts})
         endif()
         set(env ${CMAKE_COMMAND} -E env VANTREL_GC_STRESS=${GC_STRESS})
     endif()
-    execute_process(COMMAND ${env} ${EMULATOR} ${HOST} ${HOST_ARGS}
+    # NAME.answers beside a script holds the answers its dialog boxes get (one line, "|" between).
+    set(answers "")
+    if(EXISTS ${DIR}/${name}.answers)
+        file(STRINGS ${DIR}/${name}.answers answer_line LIMIT_COUNT 1)
+        set(answers ${CMAKE_COMMAND} -E env "VANTREL_DIALOG_ANSWERS=${answer_line}")
+    endif()
+    execute_process(COMMAND ${env} ${answers} ${EMULATOR} ${HOST} ${HOST_ARGS}
                     INPUT_FILE ${script}
                     WORKING_DIRECTORY ${DIR}
                     OUTPUT_VARIABLE out
