@@ -45,22 +45,6 @@ void vantrelController::watchSceneReferences() { ::watchSceneReferences(watched,
 
 void vantrelController::sceneObjectDeleted(ReferenceTarget* target) { clearSceneReferences(nodeTable, target); }
 
-namespace {
-bool isControllerSuperClass(SClass_ID super) {
-    switch (super) {
-        case CTRL_FLOAT_CLASS_ID:
-        case CTRL_POINT2_CLASS_ID:
-        case CTRL_POINT3_CLASS_ID:
-        case CTRL_POSITION_CLASS_ID:
-        case CTRL_ROTATION_CLASS_ID:
-        case CTRL_SCALE_CLASS_ID:
-            return true;
-        default:
-            return false;
-    }
-}
-}  // namespace
-
 void vantrelController::adoptLoadedSceneReferences() {
     // The host fills in whatever object the file names; one of another kind than the
     // field holds (a controller where a node belongs, say) is dropped, not kept.
@@ -70,8 +54,7 @@ void vantrelController::adoptLoadedSceneReferences() {
             patch.node->sceneNode =
                 object && object->SuperClassID() == BASENODE_CLASS_ID ? static_cast<INode*>(object) : nullptr;
         if (patch.socket)
-            patch.socket->sceneController =
-                object && isControllerSuperClass(object->SuperClassID()) ? static_cast<Control*>(object) : nullptr;
+            patch.socket->sceneController = object ? static_cast<Control*>(object->GetInterface(I_CONTROL)) : nullptr;
     }
     loadedRefs.clear();
 }

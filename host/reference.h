@@ -23,6 +23,9 @@ typedef unsigned int RefMessage;
 #define REFMSG_CHANGE 0x00000050
 #define NOTIFY_ALL 0xfffffff0
 
+// Interface identifiers an animatable answers GetInterface with.
+#define I_CONTROL 0x00001001
+
 enum RefResult { REF_FAIL = 0, REF_SUCCEED, REF_DONTCARE, REF_STOP, REF_INVALID };
 enum NotifyDependentsOption { REFNOTIFY_ALLOW_OPTIMIZATIONS, REFNOTIFY_DISALLOW_OPTIMIZATIONS };
 
@@ -45,6 +48,8 @@ public:
     virtual void GetClassName(MSTR& s, bool localized = true) const { s = _M("Animatable"); }
     virtual SClass_ID SuperClassID() { return 0; }
     virtual Class_ID ClassID() { return Class_ID(0, 0); }
+    // The object as the interface named by id, or null when it is not one.
+    virtual void* GetInterface(ULONG id) { return nullptr; }
     // The host's way to free a scene object.
     virtual void DeleteThis() { delete this; }
 };
@@ -148,6 +153,7 @@ enum GetSetMethod { CTRL_ABSOLUTE, CTRL_RELATIVE };
 // An animation controller: a value at a time.
 class HOSTSDK_API Control : public ReferenceTarget {
 public:
+    void* GetInterface(ULONG id) override { return id == I_CONTROL ? this : ReferenceTarget::GetInterface(id); }
     // Takes over what it can of another controller this one replaces.
     virtual void Copy(Control* from) = 0;
     virtual void GetValue(TimeValue t, void* val, Interval& valid, GetSetMethod method = CTRL_ABSOLUTE) = 0;
