@@ -121,6 +121,7 @@ Value* StructDef::apply(Value** args, int count) {
             else if (!given[m] && defaults[m])
                 s->fields[m] = interp::call_script(static_cast<ScriptFunction*>(defaults[m]), nullptr, 0, nullptr);
         }
+        if (create_handler) interp::call_script(static_cast<ScriptFunction*>(create_handler), nullptr, 0, s);
     } catch (...) {
         interp::sp = base;
         throw;
@@ -140,19 +141,32 @@ void StructDef::gc_trace() {
     gc_mark(name);
     for (Value* v : defaults) gc_mark(v);
     for (Value* v : methods) gc_mark(v);
+    gc_mark(create_handler);
+    gc_mark(clone_handler);
 }
 
 StructInstance::StructInstance(StructDef* d) : def(d) { tag = &StructInstance_class; }
 
+namespace {
+// A private member answers only the instance's own methods.
+void check_visible(StructInstance* s, int m, Value* name) {
+    const auto& priv = s->def->node->is_private;
+    if (static_cast<size_t>(m) < priv.size() && priv[static_cast<size_t>(m)] && interp::frame->self != s)
+        throw RuntimeError("Attempt to access private member: " + std::string(name->to_string()) + " in " + s->def->node->spelling);
+}
+}  // namespace
+
 Value* StructInstance::get_property(Value** args, int count) {
     int m = count > 0 ? def->member_index(args[0]) : -1;
     if (m < 0) throw UnknownPropertyError(this, count > 0 ? args[0] : nullptr);
+    check_visible(this, m, args[0]);
     return fields[static_cast<size_t>(m)];
 }
 
 Value* StructInstance::set_property(Value** args, int count) {
     int m = count > 1 ? def->member_index(args[1]) : -1;
     if (m < 0) throw UnknownPropertyError(this, count > 1 ? args[1] : nullptr);
+    check_visible(this, m, args[1]);
     fields[static_cast<size_t>(m)] = args[0];
     return args[0];
 }

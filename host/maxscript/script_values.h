@@ -44,6 +44,8 @@ public:
     std::vector<Value*> members;
     std::vector<Value*> defaults;  // thunks (ScriptFunction) or null
     std::vector<Value*> methods;   // ScriptFunction or null
+    Value* create_handler = nullptr;  // on create do ...
+    Value* clone_handler = nullptr;   // on clone do ...
     std::shared_ptr<Chunk> chunk;
     explicit StructDef(StructDefNode* n);
     int member_index(Value* name);
