@@ -118,14 +118,12 @@ Value* bit_array_convert(Value* v, ValueMetaClass* cls) {
         }
         if (v->tag == &Array_class) {
             auto* a = static_cast<Array*>(v);
-            auto* r = new BitArray();
-            interp::push(r);
             for (int i = 0; i < a->size(); ++i) {
                 Value* e = a->data[static_cast<size_t>(i)];
-                if (!e || e->tag != &Integer_class) throw ConversionError(v, "BitArray");
-                r->set(static_cast<Integer*>(e)->value, true);
+                if (!e || e->tag != &Integer_class || static_cast<Integer*>(e)->value < 1) throw ConversionError(v, "BitArray");
             }
-            interp::sp--;
+            auto* r = new BitArray();  // nothing below allocates: no need to root it
+            for (int i = 0; i < a->size(); ++i) r->set(static_cast<Integer*>(a->data[static_cast<size_t>(i)])->value, true);
             return r;
         }
         throw ConversionError(v, "BitArray");

@@ -78,14 +78,15 @@ void mark_definitions() {
 // the host's plug-in machinery.
 class ScriptedClass : public Value {
 public:
-    ScriptedDefNode* def;
-    explicit ScriptedClass(ScriptedDefNode* d) : def(d) { tag = &ScriptedClass_class; }
+    std::string spelling;  // copied: the definition's tree may go before the class does
+    Value* kind;           // an interned name
+    ScriptedClass(const std::string& s, Value* k) : spelling(s), kind(k) { tag = &ScriptedClass_class; }
     void sprin1(CharStream* s) override {
-        if (def->kind == Name::intern("attributes")) s->printf("<AttributeDef:%s>", def->spelling.c_str());
-        else s->puts(def->spelling.c_str());
+        if (kind == Name::intern("attributes")) s->printf("<AttributeDef:%s>", spelling.c_str());
+        else s->puts(spelling.c_str());
     }
     Value* apply(Value**, int) override {
-        throw RuntimeError(std::string("cannot create ") + def->spelling + ": scripted " + def->kind->to_string() +
+        throw RuntimeError("cannot create " + spelling + ": scripted " + kind->to_string() +
                            " classes need the 3ds Max plug-in host");
     }
 };
@@ -150,7 +151,7 @@ Value* WhenDef::eval() {
 
 Value* ScriptedDefNode::eval() {
     Mark m;
-    auto* c = new ScriptedClass(this);
+    auto* c = new ScriptedClass(spelling, kind);
     push(c);
     for (const KeyArgNode& k : keys) push(k.value->eval());
     if (store) {
@@ -168,8 +169,9 @@ public:
     void sprin1(CharStream* s) override { s->puts("<Interface:macros>"); }
     Value* get_property(Value** args, int count) override {
         static Value* run_name = Name::intern("run");
-        static NativeFunction* run = new NativeFunction("run", [](Value** a, int n) -> Value* { return run_macro(a, n); });
-        if (count > 0 && args[0] == run_name) return run;
+        // Static storage: outside the collected heap, like the interface itself.
+        static NativeFunction run("run", [](Value** a, int n) -> Value* { return run_macro(a, n); });
+        if (count > 0 && args[0] == run_name) return &run;
         throw UnknownPropertyError(this, count > 0 ? args[0] : nullptr);
     }
     static Value* run_macro(Value** args, int count) {
@@ -222,6 +224,6 @@ void define_definition_builtins(BuiltinDefiner define) {
 }
 
 Value* macros_interface() {
-    static MacrosInterface* m = new MacrosInterface;
-    return m;
+    static MacrosInterface m;
+    return &m;
 }

@@ -34,6 +34,13 @@ bool wildcard_match(const char* pattern, const char* text) {
     return *text == '\0';
 }
 
+bool same_text(const std::string& a, const char* b) {
+    size_t i = 0;
+    for (; i < a.size() && b[i]; ++i)
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
+    return i == a.size() && !b[i];
+}
+
 // The object sets every scene has; the stand-in's nodes carry no geometry, light or camera.
 bool class_set(const std::string& p, bool& all) {
     std::string l;
@@ -67,7 +74,7 @@ Value* PathNameNode::eval() {
     const bool wild = !quoted && p.find_first_of("*?/") != std::string::npos;
     if (!wild) {
         for (INode* n : nodes)
-            if (wildcard_match(p.c_str(), n->GetName()) || (quoted && p == n->GetName())) return MAXNode::intern(n);
+            if (quoted ? same_text(p, n->GetName()) : wildcard_match(p.c_str(), n->GetName())) return MAXNode::intern(n);
         return &undefined;
     }
     auto* a = new Array();

@@ -939,7 +939,7 @@ private:
         for (VarInfo* v : keyed) p->params.push_back(v);
         if (body_start == Tok::Assign) {
             expect(Tok::Assign, "\"=\"");
-        } else if (at_kw("do")) {
+        } else if (at_kw("do") || (at_kw("return") && p->lenient)) {  // on isChecked return e
             advance();
         } else {
             unexpected("\"do\"");
