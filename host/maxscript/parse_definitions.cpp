@@ -35,6 +35,7 @@ HandlerDef Parser::parse_generic_handler(const std::string& owner) {
 }
 
 Node* Parser::parse_macroscript() {
+    DepthGuard guard(*this);
     const Token& kw = cur();
     advance();
     const Token& name_tok = cur();
@@ -137,6 +138,7 @@ void Parser::parse_scripted_body(ScriptedDefNode* def) {
 }
 
 Node* Parser::parse_scripted(Value* kind) {
+    DepthGuard guard(*this);  // a tool inside a plugin inside ...: nesting is bounded
     const Token& kw = cur();
     advance();
     auto* def = node<ScriptedDefNode>(kw);

@@ -171,6 +171,21 @@ Value* StructInstance::set_property(Value** args, int count) {
     return args[0];
 }
 
+Value* copy_struct_instance(StructInstance* s) {
+    int base = interp::sp;
+    auto* c = new StructInstance(s->def);
+    interp::push(c);
+    c->fields = s->fields;
+    try {
+        if (s->def->clone_handler) interp::call_script(static_cast<ScriptFunction*>(s->def->clone_handler), nullptr, 0, c);
+    } catch (...) {
+        interp::sp = base;
+        throw;
+    }
+    interp::sp = base;
+    return c;
+}
+
 bool StructInstance::is_kind_of(ValueMetaClass* c) { return c == &StructInstance_class || Value::is_kind_of(c); }
 
 Value* StructInstance::classOf_vf(Value** arg_list, int count) { return def; }

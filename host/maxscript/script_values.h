@@ -67,6 +67,10 @@ public:
     void gc_trace() override;
 };
 
+// A copy of a struct instance (its fields shared, not copied deeper), after which the
+// struct's on clone handler runs with the copy; what copy answers for a struct.
+HOSTSDK_API Value* copy_struct_instance(StructInstance* s);
+
 class HOSTSDK_API Point3Value : public Value {
 public:
     float x, y, z;
