@@ -11,6 +11,7 @@
 #include "host/maxscript/builtins.h"
 #include "host/maxscript/call_args.h"
 #include "host/maxscript/globals.h"
+#include "host/maxscript/grammar_values.h"
 #include "host/maxscript/interp.h"
 #include "host/maxscript/parser.h"
 #include "host/script_runner.h"
@@ -136,6 +137,8 @@ struct SourceFileScope {
 
 }  // namespace
 
+Value* listener_last_result() { return last_result; }
+
 void report_runtime_error(const std::string& message) {
     CharStream* out = the_listener();
     out->printf("%s\n", message.c_str());
@@ -204,11 +207,14 @@ void engine_init() {
     ValueMetaClass* classes[] = {&Integer_class, &Float_class, &String_class, &Name_class, &Array_class,
                                  &Point2Value_class, &Point3Value_class, &ColorValue_class, &Boolean_class,
                                  &Undefined_class, &Ok_class, &MAXScriptFunction_class, &StructDef_class,
+                                 &Time_class, &BitArray_class, &Point4Value_class,
                                  &Value_class};
     for (ValueMetaClass* c : classes) set_global(c->name, c);
     set_global("BooleanClass", &Boolean_class);
     define_engine_builtins();
     define_all_builtins([](const char* name, NativeFunction::Body body) { define_global(name, body); });
+    define_grammar_builtins([](const char* name, NativeFunction::Body body) { define_global(name, body); });
+    set_global("macros", macros_interface());
 }
 
 bool run_script_text(const std::string& text, const std::string& file, Value** result, bool quiet) {

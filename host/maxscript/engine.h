@@ -14,6 +14,9 @@ HOSTSDK_API bool run_script_text(const std::string& text, const std::string& fil
 // Reads expressions from in, printing each result as the listener does, until end of input.
 HOSTSDK_API void run_listener(std::FILE* in);
 
+// The listener's last result (what ? reads).
+HOSTSDK_API Value* listener_last_result();
+
 // Prints an uncaught runtime error with where it happened and the call stack.
 void report_runtime_error(const std::string& message);
 // The engine's own built-ins (the ones that need the evaluator).

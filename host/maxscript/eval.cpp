@@ -3,6 +3,7 @@
 
 #include "host/maxscript/call_args.h"
 #include "host/maxscript/globals.h"
+#include "host/maxscript/grammar_values.h"
 #include "host/maxscript/interp.h"
 #include "host/maxscript/operators.h"
 
@@ -35,10 +36,23 @@ Value* update(Value* old, Tok op, Node* rhs) {
 Value* LocalRef::eval() {
     Value* v = frame->slots[var->slot];
     if (var->captured && v->tag == &Box_class) v = static_cast<Box*>(v)->value;
+    if (var->by_ref && v->tag == &Reference_class) return static_cast<Reference*>(v)->get();
     return v;
 }
 
 Value* LocalRef::assign(Tok op, Node* rhs) {
+    if (var->by_ref) {  // a &parameter given a reference writes to the caller's variable
+        Value* held = frame->slots[var->slot];
+        if (held->tag == &Box_class) held = static_cast<Box*>(held)->value;
+        if (held->tag == &Reference_class) {
+            auto* r = static_cast<Reference*>(held);
+            Mark m;
+            push(r);
+            Value* v = update(r->get(), op, rhs);
+            push(v);
+            return r->set(v);
+        }
+    }
     if (var->captured) {
         Value* box = boxed(frame->slots[var->slot]);
         Value* v = update(static_cast<Box*>(box)->value, op, rhs);
@@ -213,12 +227,13 @@ Value* ArrayLit::eval() {
 }
 
 Value* PointLit::eval() {
-    float c[3] = {0, 0, 0};
+    float c[4] = {0, 0, 0, 0};
     for (size_t i = 0; i < items.size(); ++i) {
         Value* v = items[i]->eval();
         if (v->tag != &Integer_class && v->tag != &Float_class) throw TypeError("point components must be numbers", v, &Float_class);
         c[i] = v->to_float();
     }
+    if (items.size() == 4) return new Point4Value(c[0], c[1], c[2], c[3]);
     if (items.size() == 3) return new Point3Value(c[0], c[1], c[2]);
     return new Point2Value(c[0], c[1]);
 }
@@ -280,10 +295,15 @@ Value* ForLoop::eval() {
     auto set_var = [&](Value* v) {
         frame->slots[var->slot] = var->captured ? new Box(v) : v;
     };
+    bool stopped = false;  // for ... while c: c went false
     auto one = [&]() {
         maybe_gc();
         SavePoint it = save();
         try {
+            if (while_cond && !truth(while_cond->eval())) {
+                stopped = true;
+                return;
+            }
             if (where && !truth(where->eval())) return;
             Value* v = body->eval();
             if (collected) collected->append(v);
@@ -303,14 +323,14 @@ Value* ForLoop::eval() {
                 long long i = static_cast<Integer*>(a)->value, end = static_cast<Integer*>(b)->value;
                 long long by = s ? static_cast<Integer*>(s)->value : 1;
                 if (by == 0) throw RuntimeError("for loop step of zero");
-                for (; by > 0 ? i <= end : i >= end; i += by) {
+                for (; !stopped && (by > 0 ? i <= end : i >= end); i += by) {
                     set_var(make_int(static_cast<int>(i)));
                     one();
                 }
             } else {
                 float i = a->to_float(), end = b->to_float(), by = s ? s->to_float() : 1.0f;
                 if (!(by != 0)) throw RuntimeError("for loop step of zero");
-                for (long long n = 0; by > 0 ? i <= end : i >= end; ++n, i = a->to_float() + by * static_cast<float>(n)) {
+                for (long long n = 0; !stopped && (by > 0 ? i <= end : i >= end); ++n, i = a->to_float() + by * static_cast<float>(n)) {
                     if (n > 100000000) throw RuntimeError("for loop does not end");
                     set_var(make_float(i));
                     one();
@@ -320,14 +340,21 @@ Value* ForLoop::eval() {
             Value* c = push(collection->eval());
             if (c->tag == &Array_class) {
                 auto* arr = static_cast<Array*>(c);
-                for (int i = 0; i < arr->size; ++i) {
+                for (int i = 0; i < arr->size && !stopped; ++i) {
                     Value* v = arr->data[i];
                     set_var(v ? v : &undefined);
+                    one();
+                }
+            } else if (c->tag == &BitArray_class) {
+                for (int i : bit_array_indices(static_cast<BitArray*>(c))) {
+                    if (stopped) break;
+                    set_var(make_int(i));
                     one();
                 }
             } else if (c->tag == &String_class) {
                 std::string text = static_cast<String*>(c)->text;
                 for (char ch : text) {
+                    if (stopped) break;
                     set_var(new String(std::string(1, ch).c_str()));
                     one();
                 }
@@ -392,9 +419,11 @@ Value* Throw::eval() {
         if (!current_exception) throw RuntimeError("throw without a value outside of a catch");
         std::rethrow_exception(current_exception);
     }
-    Value* v = value->eval();
-    if (v->tag == &String_class) throw ScriptThrow(v->to_string());
-    throw ScriptThrow(print_form(v));
+    Mark m;
+    Value* v = push(value->eval());
+    std::string text = v->tag == &String_class ? std::string(v->to_string()) : print_form(v);
+    if (detail) text += " " + print_form(detail->eval());
+    throw ScriptThrow(text);
 }
 
 Value* Exit::eval() { throw ExitSignal{value ? value->eval() : nullptr}; }
@@ -423,6 +452,8 @@ Value* StructDefNode::eval() {
         def->defaults.push_back(defaults[i] ? make_closure(defaults[i]) : nullptr);
         def->methods.push_back(methods[i] ? make_closure(methods[i]) : nullptr);
     }
+    if (on_create) def->create_handler = make_closure(on_create);
+    if (on_clone) def->clone_handler = make_closure(on_clone);
     if (store) {
         Const c(def);
         store->assign(Tok::Assign, &c);

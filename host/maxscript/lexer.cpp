@@ -57,7 +57,7 @@ struct Lexer {
         }
         bool is_float = false;
         while (digit(at(k))) ++k;
-        if (at(k) == '.' && !ident_start(at(k + 1))) {
+        if (at(k) == '.' && !ident_start(at(k + 1)) && at(k + 1) != '.') {
             is_float = true;
             ++k;
             while (digit(at(k))) ++k;
@@ -68,6 +68,7 @@ struct Lexer {
             k += 2;
             while (digit(at(k))) ++k;
         }
+        if (time_suffix(at(k)) || (at(k) == 'n' && !ident_char(at(k + 1)))) return time_literal(start, space);
         std::string text = s.substr(start, k - start);
         Token t = make(is_float ? Tok::Float : Tok::Int, start, space);
         if (is_float) {
@@ -82,6 +83,69 @@ struct Lexer {
             t.int_value = v;
         }
         if (ident_char(at(k))) return error(start, "bad number: " + s.substr(start, k - start + 1));
+        out.push_back(t);
+        i = k;
+        return true;
+    }
+
+    static bool time_suffix(char c) { return c == 'm' || c == 's' || c == 'f' || c == 't'; }
+    // 2m30s5f2t: numbers each followed by a unit, in that order; 0.45n is a fraction of the
+    // active segment (0 to 100 frames here). 4800 ticks a second, 30 frames a second.
+    bool time_literal(size_t start, bool space) {
+        static const char units[] = "msft";
+        static const double ticks[] = {288000, 4800, 160, 1};
+        size_t k = start;
+        double total = 0;
+        int next_unit = 0;
+        while (digit(at(k)) || (at(k) == '.' && digit(at(k + 1)))) {
+            size_t n0 = k;
+            while (digit(at(k))) ++k;
+            if (at(k) == '.') {
+                ++k;
+                while (digit(at(k))) ++k;
+            }
+            double v = std::strtod(s.substr(n0, k - n0).c_str(), nullptr);
+            if (at(k) == 'n' && n0 == start) {
+                total = v * 100 * 160;
+                ++k;
+                break;
+            }
+            int u = next_unit;
+            while (u < 4 && units[u] != at(k)) ++u;
+            if (u == 4) return error(start, "bad time literal: " + s.substr(start, k - start + 1));
+            total += v * ticks[u];
+            next_unit = u + 1;
+            ++k;
+        }
+        if (ident_char(at(k))) return error(start, "bad time literal: " + s.substr(start, k - start + 1));
+        Token t = make(Tok::Time, start, space);
+        t.float_value = total;
+        out.push_back(t);
+        i = k;
+        return true;
+    }
+
+    // $, $Box01, $'a name', $*, $geometry, $a/b*, $.../c: the path text after the $, quotes
+    // kept so a quoted level matches literally.
+    bool path_name(size_t start, bool space) {
+        size_t k = start + 1;
+        for (;;) {
+            char c = at(k);
+            if (ident_char(c) || c == '*' || c == '?' || c == '/') {
+                ++k;
+            } else if (c == '.' && at(k + 1) == '.' && at(k + 2) == '.') {
+                k += 3;
+            } else if (c == '\'') {
+                size_t e = k + 1;
+                while (e < s.size() && s[e] != '\'' && s[e] != '\n') ++e;
+                if (at(e) != '\'') return error(start, "unterminated quoted name");
+                k = e + 1;
+            } else {
+                break;
+            }
+        }
+        Token t = make(Tok::PathName, start, space);
+        t.text = s.substr(start + 1, k - start - 1);
         out.push_back(t);
         i = k;
         return true;
@@ -112,7 +176,28 @@ struct Lexer {
                     case '"': text += '"'; break;
                     case '\\': text += '\\'; break;
                     case '%': text += '%'; break;
-                    default: return error(k, std::string("bad escape in string: \\") + (e ? std::string(1, e) : ""));
+                    case '*': text += '*'; break;
+                    case '?': text += '?'; break;
+                    case 'x': {
+                        size_t h = k + 2;
+                        unsigned code = 0;
+                        while (std::isxdigit(static_cast<unsigned char>(at(h))) && h < k + 10) {
+                            code = code * 16 + static_cast<unsigned>(std::isdigit(static_cast<unsigned char>(at(h))) ? at(h) - '0' : (std::tolower(static_cast<unsigned char>(at(h))) - 'a' + 10));
+                            ++h;
+                        }
+                        if (h == k + 2) {  // no digits: the backslash stays
+                            text += '\\';
+                            ++k;
+                            continue;
+                        }
+                        append_code(text, code);
+                        k = h;
+                        continue;
+                    }
+                    default:  // any other backslash is kept as it stands
+                        text += '\\';
+                        ++k;
+                        continue;
                 }
                 k += 2;
                 continue;
@@ -126,7 +211,23 @@ struct Lexer {
         return true;
     }
 
+    // A character code as UTF-8 (codes below 128 as themselves).
+    static void append_code(std::string& text, unsigned code) {
+        if (code < 0x80) {
+            text += static_cast<char>(code);
+        } else if (code < 0x800) {
+            text += static_cast<char>(0xC0 | (code >> 6));
+            text += static_cast<char>(0x80 | (code & 0x3F));
+        } else {
+            if (code > 0xFFFF) code = 0xFFFD;
+            text += static_cast<char>(0xE0 | (code >> 12));
+            text += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+            text += static_cast<char>(0x80 | (code & 0x3F));
+        }
+    }
+
     bool run() {
+        if (s.compare(0, 3, "\xEF\xBB\xBF") == 0) i = 3;  // a UTF-8 byte order mark
         bool space = true;
         while (i < s.size()) {
             char c = s[i];
@@ -180,8 +281,19 @@ struct Lexer {
                 return error(i, "unexpected \\");
             }
             size_t start = i;
+            if (c == '.' && at(i + 1) == '.' && at(i + 2) != '.') {  // 3..5 in a bit array
+                out.push_back(make(Tok::DotDot, start, space));
+                i += 2;
+                space = false;
+                continue;
+            }
             if (digit(c) || (c == '.' && digit(at(i + 1)))) {
                 if (!number(start, space)) return false;
+                space = false;
+                continue;
+            }
+            if (c == '$') {
+                if (!path_name(start, space)) return false;
                 space = false;
                 continue;
             }
@@ -209,6 +321,17 @@ struct Lexer {
                 if (at(i + 1) == '(') {
                     out.push_back(make(Tok::ArrayOpen, start, space));
                     i += 2;
+                } else if (at(i + 1) == '{') {
+                    out.push_back(make(Tok::BitArrayOpen, start, space));
+                    i += 2;
+                } else if (at(i + 1) == '\'') {  // #'a name'
+                    size_t e = i + 2;
+                    while (e < s.size() && s[e] != '\'' && s[e] != '\n') ++e;
+                    if (at(e) != '\'') return error(start, "unterminated quoted name");
+                    Token t = make(Tok::Name, start, space);
+                    t.text = s.substr(i + 2, e - i - 2);
+                    out.push_back(t);
+                    i = e + 1;
                 } else if (ident_char(at(i + 1))) {
                     size_t k = i + 1;
                     while (ident_char(at(k))) ++k;
@@ -232,7 +355,11 @@ struct Lexer {
                 case ']': kind = Tok::RBracket; break;
                 case ',': kind = Tok::Comma; break;
                 case ';': kind = Tok::Semicolon; break;
-                case ':': kind = Tok::Colon; break;
+                case ':': kind = n == ':' ? (len = 2, Tok::DoubleColon) : Tok::Colon; break;
+                case '&': kind = Tok::Amp; break;
+                case '?': kind = Tok::Question; break;
+                case '{': kind = Tok::LBrace; break;
+                case '}': kind = Tok::RBrace; break;
                 case '.': kind = Tok::Dot; break;
                 case '^': kind = Tok::Caret; break;
                 case '+': kind = n == '=' ? (len = 2, Tok::PlusAssign) : Tok::Plus; break;
@@ -305,6 +432,15 @@ const char* token_spelling(Tok kind) {
         case Tok::Le: return "<=";
         case Tok::Ge: return ">=";
         case Tok::Error: return "error";
+        case Tok::Time: return "time";
+        case Tok::PathName: return "path name";
+        case Tok::Amp: return "&";
+        case Tok::Question: return "?";
+        case Tok::DoubleColon: return "::";
+        case Tok::BitArrayOpen: return "#{";
+        case Tok::LBrace: return "{";
+        case Tok::RBrace: return "}";
+        case Tok::DotDot: return "..";
     }
     return "?";
 }

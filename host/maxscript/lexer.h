@@ -8,6 +8,8 @@ enum class Tok {
     LParen, RParen, LBracket, RBracket, ArrayOpen /* #( */, Comma, Semicolon, Colon, Dot,
     Plus, Minus, Star, Slash, Caret, Assign, PlusAssign, MinusAssign, StarAssign, SlashAssign,
     Eq, Ne, Lt, Gt, Le, Ge, Error,
+    Time /* 10f, 1m15s: float_value holds ticks */, PathName /* $..., text after the $ */,
+    Amp /* & */, Question /* ? */, DoubleColon /* :: */, BitArrayOpen /* #{ */, LBrace, RBrace, DotDot /* .. */,
 };
 
 struct Token {

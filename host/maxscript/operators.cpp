@@ -1,6 +1,8 @@
 // operators.cpp - what + - * / ^ == < as . and [] do to each kind of value.
 #include "host/maxscript/operators.h"
 
+#include "host/maxscript/grammar_values.h"
+
 #include <climits>
 #include <cmath>
 #include <cstdlib>
@@ -119,11 +121,13 @@ Value* negate(Value* a) {
         auto* p = static_cast<Point3Value*>(a);
         return new Point3Value(-p->x, -p->y, -p->z);
     }
+    if (Value* r = grammar_negate(a)) return r;
     throw NoMethodError("-", a);
 }
 
 Value* binary_op(Tok op, Value* a, Value* b) {
     op = base_op(op);
+    if (a->tag == &BitArray_class || a->tag == &Time_class || b->tag == &Time_class) return grammar_binary_op(op, a, b);
     if (a->tag == &Integer_class && b->tag == &Integer_class) {
         int x = static_cast<Integer*>(a)->value, y = static_cast<Integer*>(b)->value;
         unsigned ux = static_cast<unsigned>(x), uy = static_cast<unsigned>(y);
@@ -180,6 +184,9 @@ Value* binary_op(Tok op, Value* a, Value* b) {
 bool values_equal(Value* a, Value* b) {
     if (a == b) return true;
     if (!a || !b) return false;
+    bool handled;
+    bool same = grammar_equal(a, b, handled);
+    if (handled) return same;
     if (is_number(a) && is_number(b)) {
         if (a->tag == &Integer_class && b->tag == &Integer_class)
             return static_cast<Integer*>(a)->value == static_cast<Integer*>(b)->value;
@@ -224,6 +231,7 @@ bool parse_number(const std::string& s, double& out, bool& is_int) {
 Value* convert_as(Value* v, Value* target) {
     if (target->tag != &value_metaclass) throw TypeError("as requires a class", target, &value_metaclass);
     auto* cls = static_cast<ValueMetaClass*>(target);
+    if (Value* r = grammar_convert(v, cls)) return r;
     if (cls == &String_class) {
         if (v->tag == &String_class) return v;
         if (v->tag == &Name_class) return new String(v->to_string());
@@ -385,6 +393,7 @@ int index_of(Value* index) {
 
 Value* get_index(Value* obj, Value* index) {
     int i = index_of(index);
+    if (obj->tag == &BitArray_class) return bit_array_index(static_cast<BitArray*>(obj), i);
     if (obj->tag == &Array_class) {
         auto* a = static_cast<Array*>(obj);
         if (i < 1) throw RuntimeError("Array index out of bounds: " + print_form(index));
@@ -408,6 +417,10 @@ Value* get_index(Value* obj, Value* index) {
 
 Value* set_index(Value* obj, Value* index, Value* value) {
     int i = index_of(index);
+    if (obj->tag == &BitArray_class) {
+        static_cast<BitArray*>(obj)->set(i, truth(value));
+        return value;
+    }
     if (obj->tag == &Array_class) {
         auto* a = static_cast<Array*>(obj);
         if (i < 1) throw RuntimeError("Array index out of bounds: " + print_form(index));

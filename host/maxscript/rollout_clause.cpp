@@ -117,8 +117,12 @@ Value* build_rollout(RolloutDefNode* n) {
         for (VarInfo* v : n->vars) vars.push_back({v->name, fr.slots[v->slot]});
 
         for (Node* d : n->locals) {
-            auto* decl = static_cast<LocalDecl*>(d);
-            fr.line = decl->line;
+            auto* decl = dynamic_cast<LocalDecl*>(d);
+            fr.line = d->line;
+            if (!decl) {  // a global declaration or a struct definition inside the rollout
+                d->eval();
+                continue;
+            }
             Value* v = decl->init ? decl->init->eval() : &undefined;
             static_cast<Box*>(fr.slots[decl->var->slot])->value = v;
         }

@@ -121,6 +121,7 @@ Value* StructDef::apply(Value** args, int count) {
             else if (!given[m] && defaults[m])
                 s->fields[m] = interp::call_script(static_cast<ScriptFunction*>(defaults[m]), nullptr, 0, nullptr);
         }
+        if (create_handler) interp::call_script(static_cast<ScriptFunction*>(create_handler), nullptr, 0, s);
     } catch (...) {
         interp::sp = base;
         throw;
@@ -140,24 +141,52 @@ void StructDef::gc_trace() {
     heap_detail::trace(name);
     for (Value* v : defaults) heap_detail::trace(v);
     for (Value* v : methods) heap_detail::trace(v);
+    heap_detail::trace(create_handler);
+    heap_detail::trace(clone_handler);
 }
 
 StructInstance::StructInstance(StructDef* d) : def(d) { tag = &StructInstance_class; }
 
+namespace {
+// A private member answers only the instance's own methods.
+void check_visible(StructInstance* s, int m, Value* name) {
+    const auto& priv = s->def->node->is_private;
+    if (static_cast<size_t>(m) < priv.size() && priv[static_cast<size_t>(m)] && interp::frame->self != s)
+        throw RuntimeError("Attempt to access private member: " + std::string(name->to_string()) + " in " + s->def->node->spelling);
+}
+}  // namespace
+
 Value* StructInstance::get_property(Value** args, int count) {
     int m = count > 0 ? def->member_index(args[0]) : -1;
     if (m < 0) throw UnknownPropertyError(this, count > 0 ? args[0] : nullptr);
+    check_visible(this, m, args[0]);
     return fields[static_cast<size_t>(m)];
 }
 
 Value* StructInstance::set_property(Value** args, int count) {
     int m = count > 1 ? def->member_index(args[1]) : -1;
     if (m < 0) throw UnknownPropertyError(this, count > 1 ? args[1] : nullptr);
+    check_visible(this, m, args[1]);
     fields[static_cast<size_t>(m)] = args[0];
     return args[0];
 }
 
-BOOL StructInstance::is_kind_of(ValueMetaClass* c) { return c == &StructInstance_class || Value::is_kind_of(c); }
+Value* copy_struct_instance(StructInstance* s) {
+    int base = interp::sp;
+    auto* c = new StructInstance(s->def);
+    interp::push(c);
+    c->fields = s->fields;
+    try {
+        if (s->def->clone_handler) interp::call_script(static_cast<ScriptFunction*>(s->def->clone_handler), nullptr, 0, c);
+    } catch (...) {
+        interp::sp = base;
+        throw;
+    }
+    interp::sp = base;
+    return c;
+}
+
+bool StructInstance::is_kind_of(ValueMetaClass* c) { return c == &StructInstance_class || Value::is_kind_of(c); }
 
 Value* StructInstance::classOf_vf(Value** arg_list, int count) { return def; }
 

@@ -44,6 +44,8 @@ public:
     std::vector<Value*> members;
     std::vector<Value*> defaults;  // thunks (ScriptFunction) or null
     std::vector<Value*> methods;   // ScriptFunction or null
+    Value* create_handler = nullptr;  // on create do ...
+    Value* clone_handler = nullptr;   // on clone do ...
     std::shared_ptr<Chunk> chunk;
     explicit StructDef(StructDefNode* n);
     int member_index(Value* name);
@@ -64,6 +66,10 @@ public:
     void sprin1(CharStream* s) override;  // (name a:1 b:2)
     void gc_trace() override;
 };
+
+// A copy of a struct instance (its fields shared, not copied deeper), after which the
+// struct's on clone handler runs with the copy; what copy answers for a struct.
+HOSTSDK_API Value* copy_struct_instance(StructInstance* s);
 
 class HOSTSDK_API Point3Value : public Value {
 public:

@@ -17,6 +17,7 @@ struct VarInfo {
     Value* name;
     int slot;
     bool captured = false;
+    bool by_ref = false;  // a &name parameter: its slot may hold a Reference to the caller's variable
 };
 
 struct Node {
@@ -157,7 +158,7 @@ struct ArrayLit : Node {
 };
 
 struct PointLit : Node {
-    std::vector<Node*> items;  // 2 or 3
+    std::vector<Node*> items;  // 2, 3 or 4
     Value* eval() override;
 };
 
@@ -188,6 +189,7 @@ struct ForLoop : Node {
     Node* step = nullptr;
     Node* collection = nullptr;  // for x in collection
     Node* where = nullptr;
+    Node* while_cond = nullptr;  // for ... while c: the loop ends when c is false
     Node* body;
     bool collect = false;
     Value* eval() override;
@@ -212,6 +214,7 @@ struct Try : Node {
 
 struct Throw : Node {
     Node* value;  // null: throw the caught error again
+    Node* detail = nullptr;  // throw "message" value
     Value* eval() override;
 };
 
@@ -266,6 +269,9 @@ struct StructDefNode : Node {
     std::vector<std::string> member_spellings;
     std::vector<FnProto*> defaults;  // zero-argument thunks, null for none
     std::vector<FnProto*> methods;   // null for data members
+    std::vector<bool> is_private;    // private: readable only by the struct's own methods
+    FnProto* on_create = nullptr;    // on create do ...: runs with the new instance
+    FnProto* on_clone = nullptr;     // on clone do ...: runs with a copy
     Node* store;
     Value* eval() override;
 };
@@ -297,6 +303,95 @@ struct RolloutDefNode : Node {
     std::vector<ControlClause> controls;
     std::vector<FnDef*> functions;
     std::vector<HandlerClause> handlers;
+    Node* store;
+    Value* eval() override;
+};
+
+// this: the struct instance whose method runs.
+struct SelfRef : Node {
+    Value* eval() override;
+};
+
+// $Box01, $*, $geometry: resolved against the open scene each time it runs.
+struct PathNameNode : Node {
+    std::string pattern;  // the text after the $
+    Value* eval() override;
+};
+
+// &x: a reference to a variable, property or element, for by-reference arguments.
+struct RefExpr : Node {
+    Node* target;
+    explicit RefExpr(Node* t) : target(t) {}
+    Value* eval() override;
+};
+
+// *p: the value a reference refers to; assigning stores through it.
+struct DerefExpr : Node {
+    Node* target;
+    explicit DerefExpr(Node* t) : target(t) {}
+    Value* eval() override;
+    bool assignable() const override { return true; }
+    Value* assign(Tok op, Node* rhs) override;
+};
+
+// ?: the listener's last result.
+struct LastResult : Node {
+    Value* eval() override;
+};
+
+// #{1, 3..5}: each item a number or a range (to not null).
+struct BitArrayLit : Node {
+    std::vector<Node*> from;
+    std::vector<Node*> to;
+    Value* eval() override;
+};
+
+// with undo off, at time 10, in coordsys world ... <body>; set animate on (body null).
+struct ContextExpr : Node {
+    Value* kind;          // #undo, #animate, #time, #coordsys, #about, #level, #in, ...
+    Node* label = nullptr;  // undo "label" on
+    Node* value = nullptr;  // null: a fixed name such as world or pivot
+    Value* fixed = nullptr;
+    Node* body = nullptr;
+    Value* eval() override;
+};
+
+struct HandlerDef {
+    Value* event;    // execute, isEnabled, create, mousePoint, ...
+    FnProto* proto;  // a closure made when the body runs
+};
+
+// macroScript name [caption] category:... (body): a command a button or menu runs.
+struct MacroScriptDef : Node {
+    Value* name;
+    std::string spelling;
+    Node* caption = nullptr;
+    std::vector<KeyArgNode> keys;
+    FnProto* body;          // runs the locals and functions, then answers the handler table
+    std::vector<Value*> handler_events;  // in the order the table lists them
+    bool has_handlers = false;
+    Value* eval() override;
+};
+
+// when transform $ changes id:#foo do ...; when $ deleted obj do ...
+struct WhenDef : Node {
+    Value* attribute;  // #transform, #geometry, ... or #deleted
+    Node* objects;
+    std::vector<KeyArgNode> keys;
+    FnProto* handler;
+    Value* eval() override;
+};
+
+// plugin, attributes, tool: a scripted class definition the host can name but not create.
+struct ScriptedDefNode : Node {
+    Value* kind;  // #plugin, #attributes, #tool
+    Value* name;
+    std::string spelling;
+    Value* superclass = nullptr;
+    std::vector<KeyArgNode> keys;
+    FnProto* scope;  // locals, functions, parameter blocks and handlers, parsed in their own frame
+    std::vector<HandlerDef> handlers;
+    std::vector<Value*> parameters;  // every parameter of every block
     Node* store;
     Value* eval() override;
 };
