@@ -186,7 +186,7 @@ Value* copy_struct_instance(StructInstance* s) {
     return c;
 }
 
-bool StructInstance::is_kind_of(ValueMetaClass* c) { return c == &StructInstance_class || Value::is_kind_of(c); }
+BOOL StructInstance::is_kind_of(ValueMetaClass* c) { return c == &StructInstance_class || Value::is_kind_of(c); }
 
 Value* StructInstance::classOf_vf(Value** arg_list, int count) { return def; }
 
