@@ -60,7 +60,7 @@ public:
             int x = 0;
             for (size_t c = 0; c < column; ++c) x += widths[c] + 4;
             int y = top + int(row) * kRadioHeight;
-            if (offsets && i < offsets->data.size()) {
+            if (offsets && i < size_t(offsets->size)) {
                 Point2 p = offsets->data[i]->to_point2();
                 x += int(p.x);
                 y += int(p.y);

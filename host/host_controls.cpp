@@ -221,7 +221,7 @@ void raise_many_in_frame(RolloutControl* ctl, Value* event, int (*fill)(void*, V
 std::vector<std::string> string_items(Value* v, const char* what) {
     if (v->tag != &Array_class) throw TypeError(what, v, &Array_class);
     std::vector<std::string> items;
-    for (Value* item : static_cast<Array*>(v)->data) {
+    for (Value* item : elements_of(static_cast<Array*>(v))) {
         if (item->tag != &String_class && item->tag != &Name_class) throw TypeError(what, item, &String_class);
         items.push_back(item->to_string());
     }

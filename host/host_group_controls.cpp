@@ -38,9 +38,9 @@ public:
         parent_rollout = ro;
         control_ID = next_id();
         top = current_y;
-        layout = {kGroupSideMargin, top, std::max(0, ro->width - 2 * kGroupSideMargin), kGroupCaptionRoom, 1};
+        placement = {kGroupSideMargin, top, std::max(0, ro->width - 2 * kGroupSideMargin), kGroupCaptionRoom, 1};
         HWND window = CreateWindowExA(0, "BUTTON", caption_text().c_str(), WS_CHILD | WS_VISIBLE | BS_GROUPBOX,
-                                      layout.left, layout.top, layout.width, layout.height, parent,
+                                      placement.left, placement.top, placement.width, placement.height, parent,
                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(control_ID)), instance, nullptr);
         if (window && ro->font) SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(ro->font), FALSE);
         if (window && !enabled) EnableWindow(window, FALSE);
@@ -48,10 +48,10 @@ public:
     }
     // The box reaches below the last control placed before its end.
     void close_box(int& current_y) {
-        layout.height = std::max(kGroupCaptionRoom, current_y - top - 5 + kGroupBottomRoom);
+        placement.height = std::max(kGroupCaptionRoom, current_y - top - 5 + kGroupBottomRoom);
         if (HWND window = control_window())
-            SetWindowPos(window, HWND_BOTTOM, 0, 0, layout.width, layout.height, SWP_NOMOVE | SWP_NOACTIVATE);
-        current_y = top + layout.height + 5;
+            SetWindowPos(window, HWND_BOTTOM, 0, 0, placement.width, placement.height, SWP_NOMOVE | SWP_NOACTIVATE);
+        current_y = top + placement.height + 5;
     }
     BOOL is_kind_of(ValueMetaClass* c) override { return c == &GroupStartControl_class || HostControl::is_kind_of(c); }
     void sprin1(CharStream* s) override { s->printf("GroupStartControl:%s", caption_text().c_str()); }
@@ -59,6 +59,7 @@ public:
 
 class GroupEndControl : public HostControl {
 public:
+    LPCMSTR get_control_class() override { return _M(""); }  // makes no window
     GroupStartControl* start;
 
     explicit GroupEndControl(GroupStartControl* start)
@@ -69,7 +70,7 @@ public:
         parent_rollout = ro;
         control_ID = next_id();
         start->close_box(current_y);
-        layout = start->layout;
+        placement = start->placement;
     }
     BOOL is_kind_of(ValueMetaClass* c) override { return c == &GroupEndControl_class || HostControl::is_kind_of(c); }
     void sprin1(CharStream* s) override { s->printf("GroupEndControl:%s", caption_text().c_str()); }

@@ -254,7 +254,7 @@ public:
             return out;
         }
         if (v->tag != &Array_class) throw TypeError("selection", v, &Array_class);
-        for (Value* item : static_cast<Array*>(v)->data) {
+        for (Value* item : elements_of(static_cast<Array*>(v))) {
             int i = item->to_int();
             if (i >= 1 && i <= int(items.size())) out.insert(i);
         }
@@ -323,7 +323,7 @@ public:
         }
         if (val && prop == n.items) {
             items = string_items(val, "items");
-            std::erase_if(chosen, [this](int i) { return i > int(items.size()); });
+            for (auto it = chosen.begin(); it != chosen.end();) it = *it > int(items.size()) ? chosen.erase(it) : std::next(it);
             fill();
             return val;
         }

@@ -29,10 +29,10 @@ bool read_range(Value* v, float parts[3]) {
         parts[1] = p.y;
         return true;
     }
-    if (v->tag == &Array_class && static_cast<Array*>(v)->size() >= 2) {
+    if (v->tag == &Array_class && static_cast<Array*>(v)->size >= 2) {
         auto* a = static_cast<Array*>(v);
         float copy[3] = {parts[0], parts[1], parts[2]};
-        for (int i = 0; i < std::min(3, a->size()); ++i) copy[i] = a->data[size_t(i)]->to_float();
+        for (int i = 0; i < std::min(3, a->size); ++i) copy[i] = a->data[size_t(i)]->to_float();
         std::copy(copy, copy + 3, parts);
         return true;
     }
@@ -258,6 +258,7 @@ public:
 // No window of its own: a timer of the page, identified by the control's identifier.
 class TimerControl : public HostControl {
 public:
+    LPCMSTR get_control_class() override { return _M(""); }  // makes no window
     int interval = 1000;
     bool active = true;
     int ticks = 0;
@@ -270,7 +271,7 @@ public:
     void add_control(Rollout* ro, HWND, HINSTANCE, int&) override {
         parent_rollout = ro;
         control_ID = next_id();
-        layout = layout_data{};
+        placement = layout_data{};
         restart();
     }
     void restart() {

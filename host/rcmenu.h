@@ -9,6 +9,7 @@ extern HOSTSDK_API ValueMetaClass RCMenuItem_class;
 // starts or ends.
 class HOSTSDK_API RCMenuItem : public RolloutControl {
 public:
+    LPCMSTR get_control_class() override { return _M(""); }  // an entry of a menu, no window
     enum class Kind { Item, Separator, SubMenuStart, SubMenuEnd } kind;
     bool checked = false;
     Value* filter = nullptr;  // filter: a function; false from it leaves the entry out

@@ -73,9 +73,8 @@ public:
     // across:N puts this control and the next N-1 on one row of equal columns.
     int across_count();
 
-private:
-    friend class Rollout;
-    // Last placement computed (kept when the rollout is closed).
+    // The host's record of the last placement computed (kept when the rollout is closed);
+    // not part of the SDK's shape, so no plug-in reads it.
     layout_data placement;
 };
 

@@ -198,6 +198,15 @@ public:
     void gc_trace() override;
 };
 
+// The elements of an array, for the host's own loops.
+struct ArrayElements {
+    Value** first;
+    Value** last;
+    Value** begin() const { return first; }
+    Value** end() const { return last; }
+};
+inline ArrayElements elements_of(Array* a) { return {a->data, a->data + a->size}; }
+
 // Text sink for printing (the listener, tests, error messages).
 class HOSTSDK_API CharStream : public Value {
 public:

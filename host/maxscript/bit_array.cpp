@@ -118,12 +118,12 @@ Value* bit_array_convert(Value* v, ValueMetaClass* cls) {
         }
         if (v->tag == &Array_class) {
             auto* a = static_cast<Array*>(v);
-            for (int i = 0; i < a->size(); ++i) {
+            for (int i = 0; i < a->size; ++i) {
                 Value* e = a->data[static_cast<size_t>(i)];
                 if (!e || e->tag != &Integer_class || static_cast<Integer*>(e)->value < 1) throw ConversionError(v, "BitArray");
             }
             auto* r = new BitArray();  // nothing below allocates: no need to root it
-            for (int i = 0; i < a->size(); ++i) r->set(static_cast<Integer*>(a->data[static_cast<size_t>(i)])->value, true);
+            for (int i = 0; i < a->size; ++i) r->set(static_cast<Integer*>(a->data[static_cast<size_t>(i)])->value, true);
             return r;
         }
         throw ConversionError(v, "BitArray");
@@ -139,7 +139,7 @@ Value* bit_array_convert(Value* v, ValueMetaClass* cls) {
 void define_bit_array_builtins(BuiltinDefiner define) {
     define("isEmpty", [](Value** args, int count) -> Value* {
         check_arg_count(isEmpty, 1, count);
-        if (args[0]->tag == &Array_class) return static_cast<Array*>(args[0])->size() == 0 ? &true_value : &false_value;
+        if (args[0]->tag == &Array_class) return static_cast<Array*>(args[0])->size == 0 ? &true_value : &false_value;
         return bits_of(args, count, "isEmpty")->number_set() == 0 ? &true_value : &false_value;
     });
 }

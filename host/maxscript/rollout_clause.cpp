@@ -364,7 +364,7 @@ constexpr DialogStyle kDialogStyles[] = {
 void read_dialog_style(Value* v, DWORD& style, DWORD& ex_style) {
     if (v->tag != &Array_class) throw TypeError("createDialog style:", v, &Array_class);
     style = ex_style = 0;
-    for (Value* item : static_cast<Array*>(v)->data) {
+    for (Value* item : elements_of(static_cast<Array*>(v))) {
         const DialogStyle* found = nullptr;
         for (const DialogStyle& d : kDialogStyles)
             if (item == Name::intern(d.name)) found = &d;
