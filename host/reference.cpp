@@ -11,7 +11,27 @@ ReferenceTarget::~ReferenceTarget() {
 void ReferenceTarget::DeleteAllRefsToMe() {
     std::vector<ReferenceMaker*> remaining;
     remaining.swap(dependents);
-    for (ReferenceMaker* m : remaining) m->NotifyRefChanged(this, PART_ALL, REFMSG_TARGET_DELETED);
+    for (ReferenceMaker* m : remaining) {
+        m->NotifyRefChanged(this, PART_ALL, REFMSG_TARGET_DELETED);
+        for (int i = 0; i < m->NumRefs(); ++i)
+            if (m->GetReference(i) == this) m->SetReference(i, nullptr);
+    }
+}
+
+void ReferenceMaker::ReplaceReference(int i, ReferenceTarget* target) {
+    ReferenceTarget* old = GetReference(i);
+    if (old == target) return;
+    SetReference(i, target);
+    if (target) target->AddDependent(this);
+    // Still a dependent of the old target while another reference holds it.
+    if (!old) return;
+    for (int k = 0; k < NumRefs(); ++k)
+        if (GetReference(k) == old) return;
+    old->RemoveDependent(this);
+}
+
+void ReferenceMaker::DeleteAllRefsFromMe() {
+    for (int i = 0; i < NumRefs(); ++i) ReplaceReference(i, nullptr);
 }
 
 void ReferenceTarget::AddDependent(ReferenceMaker* maker) {

@@ -29,6 +29,7 @@ typedef unsigned int RefMessage;
 #define CTRL_POSITION_CLASS_ID 0x900B
 #define CTRL_ROTATION_CLASS_ID 0x900C
 #define CTRL_SCALE_CLASS_ID 0x900D
+#define CTRL_MATRIX3_CLASS_ID 0x9008
 
 class ReferenceTarget;
 
@@ -41,11 +42,25 @@ public:
     virtual Class_ID ClassID() { return Class_ID(0, 0); }
     // The host's way to free a scene object.
     virtual void DeleteThis() { delete this; }
+    // The animatable parts under this one, as the track view lists them.
+    virtual int NumSubs() { return 0; }
+    virtual Animatable* SubAnim(int i) { return nullptr; }
+    virtual std::string SubAnimName(int i) { return ""; }
+    // Puts control in the place of sub-animatable subAnim; false when it cannot go there.
+    virtual BOOL AssignController(Animatable* control, int subAnim) { return FALSE; }
 };
 
 // Something that holds references to scene objects and hears when they change.
 class HOSTSDK_API ReferenceMaker : public Animatable {
 public:
+    // The objects this maker holds references to; the host saves and restores them.
+    virtual int NumRefs() { return 0; }
+    virtual ReferenceTarget* GetReference(int i) { return nullptr; }
+    virtual void SetReference(int i, ReferenceTarget* target) {}
+    // Makes reference i point at target, moving this maker between the targets' dependents.
+    void ReplaceReference(int i, ReferenceTarget* target);
+    // Lets go of every reference; classes with references call it in their destructor.
+    void DeleteAllRefsFromMe();
     // A target this maker depends on changed (or is being deleted).
     virtual void NotifyRefChanged(ReferenceTarget* target, PartID part, RefMessage message) {}
     // The object's own data in the scene file, inside a chunk the host opens for it.
@@ -63,7 +78,8 @@ public:
     void RemoveDependent(ReferenceMaker* maker);
     const std::vector<ReferenceMaker*>& Dependents() const { return dependents; }
     void NotifyDependents(Interval changed, PartID part, RefMessage message);
-    // Tells every dependent that this object is going away and forgets them all.
+    // Tells every dependent that this object is going away, clears their references to
+    // it, and forgets them all.
     // Subclasses call it first thing in their destructor, while their data still
     // exists; the base destructor calls it again for the rest.
     void DeleteAllRefsToMe();

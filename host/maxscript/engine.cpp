@@ -208,7 +208,8 @@ void engine_init() {
     for (ValueMetaClass* c : classes) set_global(c->name, c);
     set_global("BooleanClass", &Boolean_class);
     define_engine_builtins();
-    define_all_builtins([](const char* name, NativeFunction::Body body) { define_global(name, body); });
+    define_all_builtins(BuiltinDefiner([](const char* name, NativeFunction::Body body) { define_global(name, body); },
+                                       [](const char* name, Value* value) { set_global(name, value); }));
 }
 
 bool run_script_text(const std::string& text, const std::string& file, Value** result, bool quiet) {

@@ -187,7 +187,7 @@ TEST_F(SceneFile, SavingReplacesTheFileOnlyWhenTheWholeSceneWasWritten) {
 
 TEST(SceneFunctions, ScriptsMakeAssignListAndDeleteControllersThroughTheClassDirectory) {
     the_scene().reset();
-    Value* name[] = {Name::intern("float_value")};
+    Value* name[] = {Name::intern("bezier_float")};
     Value* made = create_instance_cf(name, 1);
     Control* control = made->to_controller();
     EXPECT_EQ(control->ClassID(), Class_ID(0x2007, 0));
