@@ -158,6 +158,7 @@ Value* extreme(const char* fn, int sign, Value** args, int count) {
 
 // The keywords of qsort and bsearch that are not theirs go on to the compare function.
 struct CompareCall {
+    const char* fn;
     Value* function;
     std::vector<Value*> keys;  // name, value, name, value...
     int compare(Value* a, Value* b) const {
@@ -167,14 +168,15 @@ struct CompareCall {
             args.insert(args.end(), keys.begin(), keys.end());
         }
         Value* r = interp::call_value(function, args.data(), static_cast<int>(args.size()));
-        if (!is_number(r)) throw TypeError("the compare function must answer a number", r, &Integer_class);
+        if (!is_number(r))
+            throw RuntimeError(std::string(fn) + ": the compare function must answer a number, got: " + print_form(r));
         const float f = r->to_float();
         return f < 0 ? -1 : (f > 0 ? 1 : 0);
     }
 };
 
 CompareCall compare_call(const BuiltinArgs& a, int fnIndex, std::initializer_list<const char*> own) {
-    CompareCall call{a[fnIndex], {}};
+    CompareCall call{a.fn, a[fnIndex], {}};
     for (auto& [name, value] : a.keys()) {
         bool mine = false;
         for (const char* o : own) mine = mine || name == Name::intern(o);
