@@ -225,6 +225,12 @@ HostPRSController::~HostPRSController() {
 
 Class_ID HostPRSController::ClassID() { return kPRSID; }
 
+ReferenceTarget* HostPRSController::Clone() {
+    auto* copy = new HostPRSController(true);
+    for (int i = 0; i < 3; ++i) copy->ReplaceReference(i, parts[i]);
+    return copy;
+}
+
 ReferenceTarget* HostPRSController::GetReference(int i) { return i >= 0 && i < 3 ? parts[i] : nullptr; }
 
 namespace {

@@ -55,7 +55,7 @@ public:
     void GetClassName(std::string& s) override;
     SClass_ID SuperClassID() override;
     Class_ID ClassID() override;
-    ReferenceTarget* Clone() override;
+    ReferenceTarget* Clone() override;  // shares the three tracks
     int NumRefs() override { return 3; }
     ReferenceTarget* GetReference(int i) override;
     void SetReference(int i, ReferenceTarget* target) override;  // float controllers only
@@ -81,6 +81,7 @@ public:
     void GetClassName(std::string& s) override { s = "prs"; }
     SClass_ID SuperClassID() override { return CTRL_MATRIX3_CLASS_ID; }
     Class_ID ClassID() override;
+    ReferenceTarget* Clone() override;  // shares the three tracks
     int NumRefs() override { return 3; }
     ReferenceTarget* GetReference(int i) override;
     void SetReference(int i, ReferenceTarget* target) override;  // of each track's super class only

@@ -384,6 +384,48 @@ INode* Scene::createNode(const char* name, const char* objectClass) {
     return node;
 }
 
+namespace {
+
+// A copy of object and of everything it references; copies made so far are freed when
+// one cannot be made. copies keeps shared parts shared in the copy.
+ReferenceTarget* cloneTree(ReferenceTarget* object, std::map<ReferenceTarget*, ReferenceTarget*>& copies,
+                           std::vector<ReferenceTarget*>& made) {
+    if (!object) return nullptr;
+    auto known = copies.find(object);
+    if (known != copies.end()) return known->second;
+    ReferenceTarget* copy = object->Clone();
+    if (!copy) {
+        std::string name;
+        object->GetClassName(name);
+        throw RuntimeError("The " + name + " controller cannot be copied");
+    }
+    made.push_back(copy);
+    copies[object] = copy;
+    for (int i = 0; i < object->NumRefs(); ++i) copy->ReplaceReference(i, cloneTree(object->GetReference(i), copies, made));
+    return copy;
+}
+
+}  // namespace
+
+INode* Scene::copyNode(INode* node) {
+    std::map<ReferenceTarget*, ReferenceTarget*> copies;
+    std::vector<ReferenceTarget*> made;
+    ReferenceTarget* tm = nullptr;
+    try {
+        tm = cloneTree(node->GetTMController(), copies, made);
+    } catch (...) {
+        // Parents first, so no copy is left pointing at a freed one.
+        for (ReferenceTarget* c : made) c->DeleteThis();
+        throw;
+    }
+    std::string base = node->name;
+    while (!base.empty() && std::isdigit(static_cast<unsigned char>(base.back()))) base.pop_back();
+    INode* copy = createLoadingNode(uniqueNodeName(base).c_str(), node->objectClass.c_str());
+    adopt(tm);
+    copy->SetTMController(static_cast<Control*>(tm));
+    return copy;
+}
+
 void Scene::adopt(ReferenceTarget* object) {
     for (ReferenceTarget* o : referenced_objects({object}))
         if (!holds(o)) looseList.push_back(o);

@@ -22,6 +22,9 @@ public:
     // A helper node of the object class ("Dummy", "Point") with a prs transform
     // controller (Position_XYZ over three Bezier_Float, Euler_XYZ, Bezier_Scale).
     INode* createNode(const char* name, const char* objectClass = "Dummy");
+    // A copy of node named after it (graph001), with a copy of each controller of its
+    // transform; RuntimeError, adding nothing, when one of them cannot be copied.
+    INode* copyNode(INode* node);
     // A node without a transform controller, for a loader whose file brings one.
     INode* createLoadingNode(const char* name, const char* objectClass);
     // Takes an object, and every object it references, into the scene's keeping. An

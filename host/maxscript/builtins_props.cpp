@@ -120,7 +120,7 @@ Value* copy_value(Value* v, bool deep, std::map<Value*, Value*>& copies) {
         the_scene().adopt(clone);
         return MAXControl::intern(static_cast<Control*>(clone));
     }
-    if (v->tag == &MAXNode_class) throw RuntimeError("Copying scene nodes is not modelled by this host: " + print_form(v));
+    if (v->tag == &MAXNode_class) return MAXNode::intern(the_scene().copyNode(v->to_node()));
     // Numbers, names, booleans, functions: values that do not change are their own copy.
     return v;
 }
