@@ -50,7 +50,10 @@ MAXClass::MAXClass(const std::string& name, ClassDesc* desc, MAXSuperClass* supe
 MAXClass* MAXClass::of(ClassDesc* desc) {
     static auto* made = new std::map<ClassDesc*, MAXClass*>;
     MAXClass*& slot = (*made)[desc];
-    if (!slot) slot = new MAXClass(desc->InternalName(), desc, MAXSuperClass::of(desc->SuperClassID()));
+    if (!slot) {
+        const char* name = desc->InternalName() ? desc->InternalName() : desc->ClassName();
+        slot = new MAXClass(name ? name : "", desc, MAXSuperClass::of(desc->SuperClassID()));
+    }
     return slot;
 }
 

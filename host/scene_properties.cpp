@@ -163,7 +163,20 @@ Value* MAXNode::superClassOf_vf(Value** arg_list, int count) {
     return MAXSuperClass::of(HELPER_CLASS_ID);
 }
 
+// isKindOf answers for the class classOf gives, its super class, and the host's value classes.
+static Value* kind_of(Value* self, Value** arg_list, int count) {
+    check_arg_count(isKindOf, 2, count + 1);
+    Value* wanted = arg_list[0];
+    Value* none[1] = {};
+    if (wanted == self->classOf_vf(none, 0) || wanted == self->superClassOf_vf(none, 0)) return &true_value;
+    return self->Value::isKindOf_vf(arg_list, count);
+}
+
+Value* MAXNode::isKindOf_vf(Value** arg_list, int count) { return kind_of(this, arg_list, count); }
+
 // ---- controllers ----
+
+Value* MAXControl::isKindOf_vf(Value** arg_list, int count) { return kind_of(this, arg_list, count); }
 
 Value* MAXControl::get_property(Value** arg_list, int count) {
     Value* name = arg_list[0];

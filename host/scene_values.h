@@ -67,6 +67,7 @@ public:
     Value* get_props_vf(Value** arg_list, int count) override;
     Value* classOf_vf(Value** arg_list, int count) override;       // Dummy, Point
     Value* superClassOf_vf(Value** arg_list, int count) override;  // helper
+    Value* isKindOf_vf(Value** arg_list, int count) override;       // its class or super class
     explicit MAXNode(INode* node);  // use intern: one wrapper per node
 };
 
@@ -83,6 +84,7 @@ public:
     Value* get_vf(Value** arg_list, int count) override;
     Value* classOf_vf(Value** arg_list, int count) override;       // Bezier_Float, vantrelController
     Value* superClassOf_vf(Value** arg_list, int count) override;  // FloatController
+    Value* isKindOf_vf(Value** arg_list, int count) override;       // its class or super class
     explicit MAXControl(Control* control);  // use intern: one wrapper per controller
 };
 
