@@ -22,7 +22,7 @@ Vec point_arg(const BuiltinArgs& a, int i, bool threeOnly = false) {
         Point2 p = v->to_point2();
         return {p.x, p.y, 0, false};
     }
-    throw TypeError(a.fn, v, threeOnly ? &Point3Value_class : &Point3Value_class);
+    throw TypeError(a.fn, v, &Point3Value_class);
 }
 
 Value* make_point(const Vec& v) {
