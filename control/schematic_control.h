@@ -61,6 +61,8 @@ public:
     // Script properties; names the control does not answer go to RolloutControl.
     Value* get_property(Value** arg_list, int count) override;
     Value* set_property(Value** arg_list, int count) override;
+    // getPropNames: every name the control reads or writes, then the host's common ones.
+    Value* get_props_vf(Value** arg_list, int count) override;
     // Marks the bitmap values the control and its nodes still point at.
     void gc_trace() override;
     // A bound container or a tied scene object is being deleted.

@@ -11,7 +11,9 @@ namespace {
 
 std::vector<ClassDesc*>& directory() {
     // Leaked on purpose, like the plug-ins whose descriptors it holds.
-    static auto* list = new std::vector<ClassDesc*>{floatValueClassDesc(), positionValueClassDesc()};
+    static auto* list = new std::vector<ClassDesc*>{floatValueClassDesc(), positionValueClassDesc(),
+                                                    scaleValueClassDesc(),  positionXYZClassDesc(),
+                                                    eulerXYZClassDesc(),    prsClassDesc()};
     return *list;
 }
 
@@ -62,6 +64,7 @@ bool is_controller_super_class(SClass_ID super_class) {
         case CTRL_POSITION_CLASS_ID:
         case CTRL_ROTATION_CLASS_ID:
         case CTRL_SCALE_CLASS_ID:
+        case CTRL_MATRIX3_CLASS_ID:
             return true;
         default:
             return false;

@@ -82,8 +82,6 @@ RefResult ReferenceTarget::DeleteAllRefs() {
     return DeleteAllRefsToMe();
 }
 
-void ReferenceTarget::MaybeAutoDelete() { DeleteThis(); }
-
 RefResult ReferenceTarget::NotifyDependents(const Interval& changeInt, PartID partID, RefMessage message,
                                             SClass_ID sclass, BOOL propagate, RefTargetHandle hTarg,
                                             NotifyDependentsOption) {

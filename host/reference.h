@@ -36,6 +36,7 @@ enum NotifyDependentsOption { REFNOTIFY_ALLOW_OPTIMIZATIONS, REFNOTIFY_DISALLOW_
 #define CTRL_POSITION_CLASS_ID 0x900B
 #define CTRL_ROTATION_CLASS_ID 0x900C
 #define CTRL_SCALE_CLASS_ID 0x900D
+#define CTRL_MATRIX3_CLASS_ID 0x9008
 
 class ReferenceTarget;
 class RemapDir;
@@ -52,6 +53,12 @@ public:
     virtual void* GetInterface(ULONG id) { return nullptr; }
     // The host's way to free a scene object.
     virtual void DeleteThis() { delete this; }
+    // The animatable parts under this one, as the track view lists them.
+    virtual int NumSubs() { return 0; }
+    virtual Animatable* SubAnim(int i) { return nullptr; }
+    virtual MSTR SubAnimName(int i, bool localized = true) { return MSTR(); }
+    // Puts control in the place of sub-animatable subAnim; false when it cannot go there.
+    virtual BOOL AssignController(Animatable* control, int subAnim) { return FALSE; }
 };
 
 // Something that holds references to scene objects and hears when they change.
@@ -108,8 +115,9 @@ public:
     // destructor, while their data still exists; the base destructor calls it again.
     RefResult DeleteAllRefsToMe();
     RefResult DeleteAllRefs() override;
-    // A target with no makers left that keep it, asked to go.
-    virtual void MaybeAutoDelete();
+    // The last real reference to this target was dropped with delOld. In this host the
+    // scene owns every object and frees it itself, so by default nothing happens.
+    virtual void MaybeAutoDelete() {}
     BOOL HasDependents() const { return !makers.empty(); }
     // Number of NotifyDependents calls so far (the host's undo and redraw hang on it).
     int notifications = 0;

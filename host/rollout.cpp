@@ -327,6 +327,13 @@ Value* RolloutControl::get_property(Value** arg_list, int count) {
     throw UnknownPropertyError(this, prop);
 }
 
+Value* RolloutControl::get_props_vf(Value**, int) {
+    auto* list = new Array(0);
+    for (const char* name : {"caption", "text", "enabled", "pos", "width", "height", "visible", "hwnd"})
+        list->append(Name::intern(name));
+    return list;
+}
+
 Value* RolloutControl::set_property(Value** arg_list, int count) {
     const CommonNames& n = names();
     Value* val = count > 0 ? arg_list[0] : nullptr;

@@ -57,6 +57,8 @@ public:
     // Common properties: caption/text, enabled, pos, width, height, visible.
     Value* get_property(Value** arg_list, int count) override;
     Value* set_property(Value** arg_list, int count) override;
+    // The common properties every control answers, and hwnd.
+    Value* get_props_vf(Value** arg_list, int count) override;
 
     BOOL is_kind_of(ValueMetaClass* c) override;
     void sprin1(CharStream* s) override;

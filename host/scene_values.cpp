@@ -5,6 +5,25 @@
 
 #include "host/errors.h"
 
+INode::~INode() { DeleteAllRefsFromMe(); }
+
+bool INode::SetTMController(Control* control) {
+    if (control && control->SuperClassID() != CTRL_MATRIX3_CLASS_ID) return false;
+    ReplaceReference(0, control);
+    return true;
+}
+
+BOOL INode::AssignController(Animatable* control, int subAnim) {
+    auto* c = static_cast<Control*>(static_cast<ReferenceTarget*>(control));
+    return subAnim == 0 && c && SetTMController(c) ? TRUE : FALSE;
+}
+
+ReferenceTarget* INode::GetReference(int i) { return i == 0 ? tm : nullptr; }
+
+void INode::SetReference(int i, ReferenceTarget* target) {
+    if (i == 0) tm = target && target->SuperClassID() == CTRL_MATRIX3_CLASS_ID ? static_cast<Control*>(target) : nullptr;
+}
+
 ValueMetaClass MAXNode_class("node");
 ValueMetaClass MAXControl_class("MAXController");
 

@@ -21,6 +21,7 @@ ValueMetaClass Boolean_class("BooleanClass");
 ValueMetaClass Ok_class("OkClass");
 ValueMetaClass Undefined_class("UndefinedClass");
 ValueMetaClass Point2Value_class("Point2");
+ValueMetaClass Point3Value_class("Point3");
 ValueMetaClass ColorValue_class("Color");
 ValueMetaClass Array_class("Array");
 ValueMetaClass Function_class("Primitive");
@@ -108,6 +109,12 @@ Value* Value::get_property(Value** arg_list, int count) {
 
 Value* Value::set_property(Value** arg_list, int count) {
     throw UnknownPropertyError(this, count > 1 ? arg_list[1] : nullptr);
+}
+
+Value* Value::get_props_vf(Value** arg_list, int count) { return new Array(0); }
+
+Value* Value::get_vf(Value** arg_list, int count) {
+    throw TypeError("[] needs an array, string or point", this, &Array_class);
 }
 
 Value* Value::apply(Value** arg_list, int count) {
@@ -246,6 +253,12 @@ Point2Value::Point2Value(float x, float y) : p{x, y} { tag = &Point2Value_class;
 
 void Point2Value::sprin1(CharStream* s) {
     s->printf("[%s,%s]", number_text(p.x).c_str(), number_text(p.y).c_str());
+}
+
+Point3Value::Point3Value(float x, float y, float z) : x(x), y(y), z(z) { tag = &Point3Value_class; }
+
+void Point3Value::sprin1(CharStream* s) {
+    s->printf("[%s,%s,%s]", number_text(x).c_str(), number_text(y).c_str(), number_text(z).c_str());
 }
 
 ColorValue::ColorValue(COLORREF c)

@@ -37,6 +37,11 @@ public:
     virtual Value* get_property(Value** arg_list, int count);
     virtual Value* set_property(Value** arg_list, int count);
 
+    // getPropNames: arg_list holds the arguments after the value; an Array of Names.
+    virtual Value* get_props_vf(Value** arg_list, int count);
+    // value[index] for classes that index themselves: arg_list[0] is the index.
+    virtual Value* get_vf(Value** arg_list, int count);
+
     // Calling the value as a function.
     virtual Value* apply(Value** arg_list, int count);
 
@@ -79,6 +84,7 @@ extern HOSTSDK_API ValueMetaClass Boolean_class;
 extern HOSTSDK_API ValueMetaClass Ok_class;
 extern HOSTSDK_API ValueMetaClass Undefined_class;
 extern HOSTSDK_API ValueMetaClass Point2Value_class;
+extern HOSTSDK_API ValueMetaClass Point3Value_class;
 extern HOSTSDK_API ValueMetaClass ColorValue_class;
 extern HOSTSDK_API ValueMetaClass Array_class;
 extern HOSTSDK_API ValueMetaClass Function_class;
@@ -164,6 +170,13 @@ public:
     Point2Value(float x, float y);
     void sprin1(CharStream* s) override;  // [x,y]
     Point2 to_point2() override { return p; }
+};
+
+class HOSTSDK_API Point3Value : public Value {
+public:
+    float x, y, z;
+    Point3Value(float x, float y, float z);
+    void sprin1(CharStream* s) override;  // [1,2,3]
 };
 
 class HOSTSDK_API ColorValue : public Value {

@@ -223,6 +223,21 @@ Value* SchematicControl::get_property(Value** arg_list, int count) {
     return RolloutControl::get_property(arg_list, count);
 }
 
+Value* SchematicControl::get_props_vf(Value** arg_list, int count) {
+    auto* names = new Array;
+    auto add = [names](Value* name) {
+        for (Value* known : names->data)
+            if (known == name) return;
+        names->append(name);
+    };
+    for (const ReadEntry& entry : readTable) add(*entry.name);
+    for (const WriteEntry& entry : writeTable) add(*entry.name);
+    Value* common = RolloutControl::get_props_vf(arg_list, count);
+    if (common->tag == &Array_class)
+        for (Value* name : static_cast<Array*>(common)->data) add(name);
+    return names;
+}
+
 Value* SchematicControl::set_property(Value** arg_list, int count) {
     ++graph.generation;  // the spatial index rebuilds after any script write
     Value* value = count > 1 ? arg_list[0] : nullptr;

@@ -1,4 +1,4 @@
-// builtins_arrays.cpp - array built-ins: append, delete, insert, find, join, sort, amin, amax.
+// builtins_arrays.cpp - array built-ins: append, delete, insert, find, join, sort, qsort, bsearch, amin, amax.
 #include <algorithm>
 #include <cctype>
 #include <cmath>
@@ -7,6 +7,7 @@
 
 #include "host/maxscript/builtin_args.h"
 #include "host/maxscript/builtins.h"
+#include "host/maxscript/interp.h"
 #include "host/maxscript/operators.h"
 
 namespace {
@@ -159,9 +160,98 @@ Value* extreme(const char* fn, int sign, Value** args, int count) {
     return best;
 }
 
+// The keywords of qsort and bsearch that are not theirs go on to the compare function.
+struct CompareCall {
+    const char* fn;
+    Value* function;
+    std::vector<Value*> keys;  // name, value, name, value...
+    int compare(Value* a, Value* b) const {
+        std::vector<Value*> args = {a, b};
+        if (!keys.empty()) {
+            args.push_back(&keyarg_marker_value);
+            args.insert(args.end(), keys.begin(), keys.end());
+        }
+        Value* r = interp::call_value(function, args.data(), static_cast<int>(args.size()));
+        if (!is_number(r))
+            throw RuntimeError(std::string(fn) + ": the compare function must answer a number, got: " + print_form(r));
+        const float f = r->to_float();
+        return f < 0 ? -1 : (f > 0 ? 1 : 0);
+    }
+};
+
+CompareCall compare_call(const BuiltinArgs& a, int fnIndex, std::initializer_list<const char*> own) {
+    CompareCall call{a.fn, a[fnIndex], {}};
+    for (auto& [name, value] : a.keys()) {
+        bool mine = false;
+        for (const char* o : own) mine = mine || name == Name::intern(o);
+        if (!mine) call.keys.push_back(name), call.keys.push_back(value);
+    }
+    return call;
+}
+
+// start: and end: (1-based, inclusive) as a half-open range of the array.
+std::pair<int, int> range_of(const BuiltinArgs& a, Array* array) {
+    Value* start = a.key("start");
+    Value* end = a.key("end");
+    const int first = start ? start->to_int() : 1, last = end ? end->to_int() : array->size();
+    if (first < 1 || last > array->size() || first > last + 1)
+        throw RuntimeError(std::string(a.fn) + ": range out of bounds: " + std::to_string(first) + " to " +
+                           std::to_string(last) + ", count " + std::to_string(array->size()));
+    return {first - 1, last};
+}
+
+// A merge sort: whatever the compare function answers, it ends, and equal items keep their order.
+void merge_sort(std::vector<Value*>& items, const CompareCall& call) {
+    if (items.size() < 2) return;
+    std::vector<Value*> left(items.begin(), items.begin() + long(items.size() / 2));
+    std::vector<Value*> right(items.begin() + long(items.size() / 2), items.end());
+    merge_sort(left, call);
+    merge_sort(right, call);
+    size_t l = 0, r = 0, out = 0;
+    while (l < left.size() && r < right.size())
+        items[out++] = call.compare(right[r], left[l]) < 0 ? right[r++] : left[l++];
+    while (l < left.size()) items[out++] = left[l++];
+    while (r < right.size()) items[out++] = right[r++];
+}
+
+// qsort arr fn start:2 end:5 extra:1: sorted in place by fn a b extra:1. The array changes
+// only once the sort is done, so an error in fn leaves it as it was.
+Value* qsort_(Value** args, int count) {
+    BuiltinArgs a("qsort", args, count);
+    a.expect(2);
+    Array* array = a.array(0);
+    const CompareCall call = compare_call(a, 1, {"start", "end"});
+    const auto [first, last] = range_of(a, array);
+    std::vector<Value*> items(array->data.begin() + first, array->data.begin() + last);
+    merge_sort(items, call);
+    if (array->size() >= last) std::copy(items.begin(), items.end(), array->data.begin() + first);
+    return &ok;
+}
+
+// bsearch key arr fn: the item fn key item answers 0 for, in an array sorted by fn; undefined when none.
+Value* bsearch_(Value** args, int count) {
+    BuiltinArgs a("bsearch", args, count);
+    a.expect(3);
+    Array* array = a.array(1);
+    const CompareCall call = compare_call(a, 2, {"start", "end", "index"});
+    auto [low, high] = range_of(a, array);
+    while (low < high) {
+        const int mid = low + (high - low) / 2;
+        if (mid >= array->size()) break;
+        Value* item = array->data[size_t(mid)];
+        const int c = call.compare(a[0], item);
+        if (c == 0) return item;
+        if (c < 0) high = mid;
+        else low = mid + 1;
+    }
+    return &undefined;
+}
+
 }  // namespace
 
 void define_array_builtins(BuiltinDefiner define) {
+    define("qsort", qsort_);
+    define("bsearch", bsearch_);
     define("append", append);
     define("deleteItem", deleteItem);
     define("insertItem", insertItem);

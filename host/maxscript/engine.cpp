@@ -212,8 +212,10 @@ void engine_init() {
     for (ValueMetaClass* c : classes) set_global(c->name, c);
     set_global("BooleanClass", &Boolean_class);
     define_engine_builtins();
-    define_all_builtins([](const char* name, NativeFunction::Body body) { define_global(name, body); });
-    define_grammar_builtins([](const char* name, NativeFunction::Body body) { define_global(name, body); });
+    BuiltinDefiner define([](const char* name, NativeFunction::Body body) { define_global(name, body); },
+                          [](const char* name, Value* value) { set_global(name, value); });
+    define_all_builtins(define);
+    define_grammar_builtins(define);
     set_global("macros", macros_interface());
 }
 

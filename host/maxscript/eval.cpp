@@ -6,6 +6,7 @@
 #include "host/maxscript/grammar_values.h"
 #include "host/maxscript/interp.h"
 #include "host/maxscript/operators.h"
+#include "host/scene_values.h"
 
 using namespace interp;
 
@@ -117,7 +118,39 @@ Value* GlobalDecl::eval() {
 
 // ---- properties, indices, calls ----
 
+namespace {
+
+Value* controller_name() {
+    static Value* n = Name::intern("controller");
+    return n;
+}
+
+// A step of a path that ends in .controller: where a property or an index names a
+// sub-animatable of a scene object ($box.position, .x_position, controller[1]), the
+// step is that sub-animatable, so the controller in that place is meant and not the
+// value it gives. Intermediate values stay on the stack for the caller's Mark.
+Value* path_step(Node* e) {
+    if (auto* p = dynamic_cast<Property*>(e)) {
+        Value* base = push(path_step(p->object));
+        if (p->name != controller_name())
+            if (Value* sub = find_subanim(base, p->name)) return sub;
+        return get_prop(base, p->name);
+    }
+    if (auto* ix = dynamic_cast<Index*>(e)) {
+        Value* base = push(path_step(ix->object));
+        Value* i = push(ix->index->eval());
+        return get_index(base, i);
+    }
+    return e->eval();
+}
+
+}  // namespace
+
 Value* Property::eval() {
+    if (name == controller_name()) {
+        Mark m;
+        return get_prop(push(path_step(object)), name);
+    }
     Value* obj = object->eval();
     Mark m;
     push(obj);
@@ -126,7 +159,7 @@ Value* Property::eval() {
 
 Value* Property::assign(Tok op, Node* rhs) {
     Mark m;
-    Value* obj = push(object->eval());
+    Value* obj = push(name == controller_name() ? path_step(object) : object->eval());
     Value* v;
     if (op == Tok::Assign) {
         v = rhs->eval();

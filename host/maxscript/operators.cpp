@@ -412,7 +412,8 @@ Value* get_index(Value* obj, Value* index) {
         if (i < 1 || i > n) throw RuntimeError("Point index out of bounds: " + print_form(index));
         return get_prop(obj, names[i - 1]);
     }
-    throw TypeError("[] needs an array, string or point", obj, &Array_class);
+    Value* args[] = {index};
+    return obj->get_vf(args, 1);
 }
 
 Value* set_index(Value* obj, Value* index, Value* value) {

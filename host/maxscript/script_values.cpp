@@ -11,7 +11,6 @@
 ValueMetaClass MAXScriptFunction_class("MAXScriptFunction");
 ValueMetaClass StructDef_class("StructDef");
 ValueMetaClass StructInstance_class("Struct");
-ValueMetaClass Point3Value_class("Point3");
 ValueMetaClass Box_class("Box");
 
 namespace {
@@ -32,12 +31,6 @@ void mark_chunks() {
         for (Value* v : c->constants) heap_detail::trace(v);
 }
 [[maybe_unused]] const bool chunks_rooted = (gc_add_root_marker(mark_chunks), true);
-
-std::string number_text(float v) {
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%g", static_cast<double>(v));
-    return buf;
-}
 }  // namespace
 
 Value* unsupplied_value() {
@@ -204,14 +197,6 @@ void StructInstance::gc_trace() {
     Value::gc_trace();
     heap_detail::trace(def);
     for (Value* v : fields) heap_detail::trace(v);
-}
-
-// ---- Point3 ----
-
-Point3Value::Point3Value(float x, float y, float z) : x(x), y(y), z(z) { tag = &Point3Value_class; }
-
-void Point3Value::sprin1(CharStream* s) {
-    s->printf("[%s,%s,%s]", number_text(x).c_str(), number_text(y).c_str(), number_text(z).c_str());
 }
 
 // ---- errors ----

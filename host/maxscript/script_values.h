@@ -1,4 +1,4 @@
-// script_values.h - the engine's own value classes: functions, boxes, structs, Point3, unsupplied.
+// script_values.h - the engine's own value classes: functions, boxes, structs, unsupplied.
 #pragma once
 #include <memory>
 #include <string>
@@ -10,7 +10,6 @@
 extern HOSTSDK_API ValueMetaClass MAXScriptFunction_class;
 extern HOSTSDK_API ValueMetaClass StructDef_class;
 extern HOSTSDK_API ValueMetaClass StructInstance_class;
-extern HOSTSDK_API ValueMetaClass Point3Value_class;
 extern ValueMetaClass Box_class;
 
 Value* unsupplied_value();
@@ -70,13 +69,6 @@ public:
 // A copy of a struct instance (its fields shared, not copied deeper), after which the
 // struct's on clone handler runs with the copy; what copy answers for a struct.
 HOSTSDK_API Value* copy_struct_instance(StructInstance* s);
-
-class HOSTSDK_API Point3Value : public Value {
-public:
-    float x, y, z;
-    Point3Value(float x, float y, float z);
-    void sprin1(CharStream* s) override;  // [1,2,3]
-};
 
 // "No ""+"" function for 5": an operator the operand's class does not have.
 class HOSTSDK_API NoMethodError : public MAXScriptException {

@@ -1,7 +1,9 @@
 // main.cpp - vantrel_host: the host stand-in's runner.
-//   vantrel_host [--plugins FOLDER] [--headless] [file.ms ...]
-// Files run in order; then, unless headless, messages are pumped until the last dialog
-// closes. Without files it is a listener on standard input.
+//   vantrel_host [--plugins FOLDER] [--headless] [--picture FILE.png] [file.ms ...]
+// Files run in order; --picture then saves the last dialog still open as a PNG (the
+// tool scripts themselves stay free of this host's own functions); then, unless headless,
+// messages are pumped until the last dialog closes. Without files it is a listener on
+// standard input.
 #include <windows.h>
 #include <cstdio>
 #include <cstring>
@@ -29,14 +31,16 @@ int main(int argc, char** argv) {
     const std::string besideExe = default_plugin_folder();
     const char* pluginFolder = besideExe.c_str();
     bool headless = false;
+    const char* picture = nullptr;
     std::vector<const char*> files;
     for (int i = 1; i < argc; ++i) {
         if (!std::strcmp(argv[i], "--plugins") && i + 1 < argc) pluginFolder = argv[++i];
         else if (!std::strcmp(argv[i], "--headless")) headless = true;
+        else if (!std::strcmp(argv[i], "--picture") && i + 1 < argc) picture = argv[++i];
         else if (argv[i][0] != '-') files.push_back(argv[i]);
         else {
             std::fprintf(stderr,
-                         "usage: vantrel_host [--plugins FOLDER] [--headless] [file.ms ...]\n");
+                         "usage: vantrel_host [--plugins FOLDER] [--headless] [--picture FILE.png] [file.ms ...]\n");
             return 2;
         }
     }
@@ -56,6 +60,14 @@ int main(int argc, char** argv) {
             rc = 1;
             break;
         }
+    if (picture && rc == 0) {
+        if (open_rollouts().empty() || !save_rollout_picture(open_rollouts().back(), picture)) {
+            std::fprintf(stderr, "vantrel_host: no open dialog to save as %s\n", picture);
+            rc = 1;
+        } else {
+            std::printf("wrote %s\n", picture);
+        }
+    }
     if (!headless && rc == 0) run_dialog_loop();
     std::fflush(stdout);
     return rc;

@@ -68,9 +68,9 @@ protected:
 TEST_F(StorageContainer, OnlyFloatControllersAreAcceptedAndOnlyContainersBind) {
     EXPECT_EQ(readContainer(sc), &undefined);
     EXPECT_EQ(writeContainer(sc, &undefined), &true_value);
-    EXPECT_EQ(writeContainer(sc, newController("Float_Value")), &true_value);
+    EXPECT_EQ(writeContainer(sc, newController("Bezier_Float")), &true_value);
     EXPECT_EQ(sc.storageContainer, nullptr);
-    EXPECT_EQ(writeContainer(sc, newController("Position_Value")), &false_value);
+    EXPECT_EQ(writeContainer(sc, newController("Bezier_Position")), &false_value);
     EXPECT_EQ(sc.storageContainer, nullptr);
     EXPECT_EQ(sc.graph.nodeTable, sc.ownTable.get());
     try {
@@ -244,7 +244,7 @@ TEST_F(StorageContainer, ContainerWithoutAControlHoldsNoFreedValueOrSceneObject)
     writeProperty(sc, "nodeBitmap", new MAXBitMap(new Bitmap(2, 2)));
     Rooted boxName(new String("box"));
     Rooted sceneNode(scene_create_node_cf(&boxName.slot, 1));
-    Rooted track(newController("Float_Value"));
+    Rooted track(newController("Bezier_Float"));
     Value* trackArg[] = {track.slot};
     scene_add_track_cf(trackArg, 1);
     writeProperty(sc, "sceneNode", sceneNode.slot);

@@ -70,7 +70,7 @@ void buildScene(TestRollout& ro) {
     }();
     Value* name2[] = {new String("Sph\xe9re002")};
     scene_create_node_cf(name2, 1);
-    Value* floatTrack = newInstance("Float_Value");
+    Value* floatTrack = newInstance("Bezier_Float");
     Value* container = newInstance("vantrelController");
     Value* tracks[] = {floatTrack, container};
     scene_add_track_cf(&tracks[0], 1);

@@ -38,6 +38,11 @@ void collect(const char* name, NativeFunction::Body body) {
     library()[folded(name)] = f;
 }
 
+// Constants (the classes) are called like functions here: Bezier_Float () makes one.
+void collect_value(const char* name, Value* v) {
+    collect(name, [v](Value** args, int count) { return v->apply(args, count); });
+}
+
 // What the listener got since the last look, as a string.
 Value* listenerText(Value**, int) {
     Value* text = new String(listener_text().c_str());
@@ -189,7 +194,7 @@ struct Row {
 class Builtins : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        define_all_builtins(collect);
+        define_all_builtins(BuiltinDefiner(collect, collect_value));
         collect("listenerText", listenerText);
     }
     void SetUp() override {
@@ -421,13 +426,13 @@ TEST_F(Builtins, FilesAndStreams) {
 TEST_F(Builtins, SceneFunctionsAndClassConstructors) {
     run({
         {"scene_reset()", "OK"},
-        {"c = Float_Value()", "Controller:Float_Value"},
-        {"position_value()", "Controller:Position_Value"},
+        {"c = Bezier_Float()", "Controller:Bezier_Float"},
+        {"bezier_position()", "Controller:Bezier_Position"},
         {"scene_add_track c", "OK"},
-        {"scene_tracks()", "#(Controller:Float_Value)"},
-        {"scene_tracks which:1", "#(Controller:Float_Value)"},
-        {"Float_Value 1", "-- Argument count error: Float_Value wanted 0, got 1"},
-        {"Float_Value foo:1", R"(-- Unknown property: "foo" in Controller:Float_Value)"},
+        {"scene_tracks()", "#(Controller:Bezier_Float)"},
+        {"scene_tracks which:1", "#(Controller:Bezier_Float)"},
+        {"Bezier_Float 1", "-- Argument count error: Bezier_Float wanted 0, got 1"},
+        {"Bezier_Float foo:1", R"(-- Unknown property: "foo" in Controller:Bezier_Float)"},
         {R"(n = scene_create_node "box")", "$box"},
         {"scene_delete n", "true"},
         {"scene_delete 5", "-- Type error: scene_delete requires a controller or a node, got: 5"},
@@ -472,7 +477,7 @@ TEST_F(Builtins, PluginClassesGetConstructorsOnceLoaded) {
     std::string folder(exe, GetModuleFileNameA(nullptr, exe, MAX_PATH));
     folder = folder.substr(0, folder.find_last_of("\\/")) + "\\fixture_plugins";
     load_plugins(folder.c_str());
-    define_class_constructors(collect);
+    define_class_constructors(BuiltinDefiner(collect, collect_value));
     // The fixture's class makes no object: its constructor exists and says so.
     run({{"fixtureFloat()", "-- Runtime error: The class fixtureFloat made no object"}});
 }

@@ -211,7 +211,7 @@ TEST_F(SceneFile, SavingReplacesTheFileOnlyWhenTheWholeSceneWasWritten) {
 
 TEST(SceneFunctions, ScriptsMakeAssignListAndDeleteControllersThroughTheClassDirectory) {
     the_scene().reset();
-    Value* name[] = {Name::intern("float_value")};
+    Value* name[] = {Name::intern("bezier_float")};
     Value* made = create_instance_cf(name, 1);
     Control* control = made->to_controller();
     EXPECT_EQ(control->ClassID(), Class_ID(0x2007, 0));
@@ -235,3 +235,91 @@ TEST(SceneFunctions, ScriptsMakeAssignListAndDeleteControllersThroughTheClassDir
 }
 
 }  // namespace
+
+namespace {
+
+// A float track that references one other controller, any kind: enough to write a circle.
+class LoopTrack : public HostFloatController {
+public:
+    Control* next = nullptr;
+    ~LoopTrack() override { DeleteAllRefsFromMe(); }
+    Class_ID ClassID() override { return Class_ID(0x7E57, 2); }
+    int NumRefs() override { return 1; }
+    ReferenceTarget* GetReference(int i) override { return i == 0 ? next : nullptr; }
+    void SetReference(int i, ReferenceTarget* t) override {
+        if (i == 0) next = static_cast<Control*>(t);
+    }
+};
+
+class LoopTrackDesc : public ClassDesc {
+public:
+    int IsPublic() override { return 1; }
+    void* Create(BOOL) override { return static_cast<Animatable*>(new LoopTrack); }
+    const char* ClassName() override { return "LoopTrack"; }
+    SClass_ID SuperClassID() override { return CTRL_FLOAT_CLASS_ID; }
+    Class_ID ClassID() override { return Class_ID(0x7E57, 2); }
+    const char* Category() override { return "tests"; }
+};
+
+Control* part(Control* c, int i) { return static_cast<Control*>(c->GetReference(i)); }
+
+float floatValue(Control* c) {
+    float v = 0;
+    Interval valid;
+    c->GetValue(0, &v, valid);
+    return v;
+}
+
+}  // namespace
+
+TEST(SceneNodes, TransformTreesRoundTripWithSharedTracksAndCirclesAreRefused) {
+    Scene scene;
+    INode* graph = scene.createNode("graph", "Point");
+    INode* other = scene.createNode("other");
+    auto* kept = new HostFloatController;
+    kept->value = 7;
+    scene.adopt(kept);
+    // The same track on graph's X and other's Y position: instanced, as 3ds Max allows.
+    ASSERT_TRUE(part(graph->GetTMController(), 0)->AssignController(kept, 0));
+    ASSERT_TRUE(part(other->GetTMController(), 0)->AssignController(kept, 1));
+    HostPositionController wrongKind;
+    EXPECT_FALSE(part(graph->GetTMController(), 0)->AssignController(&wrongKind, 2))
+        << "a position controller cannot be an axis";
+
+    const std::vector<uint8_t> bytes = scene.saveToBytes();
+    Scene loaded;
+    loaded.loadFromBytes(bytes.data(), bytes.size());
+    ASSERT_EQ(loaded.nodes().size(), 2u);
+    INode* g = loaded.nodes()[0];
+    EXPECT_EQ(g->objectClass, "Point");
+    ASSERT_NE(g->GetTMController(), nullptr);
+    EXPECT_EQ(g->GetTMController()->ClassID(), Class_ID(0x2005, 0));
+    Control* x = part(part(g->GetTMController(), 0), 0);
+    EXPECT_EQ(floatValue(x), 7.0f);
+    EXPECT_EQ(part(part(loaded.nodes()[1]->GetTMController(), 0), 1), x) << "still one track";
+    EXPECT_EQ(loaded.saveToBytes(), bytes);
+
+    // Deleting a node takes its own controllers; the shared track stays with the other node.
+    Control* gTransform = g->GetTMController();
+    loaded.deleteObject(g);
+    EXPECT_FALSE(loaded.holds(gTransform));
+    EXPECT_TRUE(loaded.holds(x));
+    EXPECT_EQ(part(part(loaded.nodes()[0]->GetTMController(), 0), 1), x);
+
+    static LoopTrackDesc desc;
+    register_class(&desc);
+    auto* a = new LoopTrack;
+    auto* b = new LoopTrack;
+    a->ReplaceReference(0, b);
+    b->ReplaceReference(0, a);
+    scene.addTrack(a);
+    const std::vector<uint8_t> circle = scene.saveToBytes();
+    try {
+        loaded.loadFromBytes(circle.data(), circle.size(), "c.max");
+        ADD_FAILURE() << "a circle of references was loaded";
+    } catch (RuntimeError& e) {
+        EXPECT_EQ(e.text, "Scene file c.max is damaged: a controller that references itself");
+    }
+    EXPECT_EQ(loaded.nodes().size(), 1u) << "the open scene stays";
+    b->ReplaceReference(0, nullptr);  // lets the scene free both
+}

@@ -36,7 +36,7 @@ TEST(SceneValues, SceneControllerReadsUndefinedUntilOneIsSet) {
     HostFloatController controller;
     EXPECT_EQ(s.write("sceneController", MAXControl::intern(&controller)), "OK");
     EXPECT_EQ(s.node(0).inputs[0]->sceneController, &controller);
-    EXPECT_EQ(s.read("sceneController"), "Controller:Float_Value");
+    EXPECT_EQ(s.read("sceneController"), "Controller:Bezier_Float");
 }
 
 TEST(SceneValues, DeletingATiedSceneObjectClearsEveryReferenceToIt) {
