@@ -89,7 +89,7 @@ int transform_part(Value* name) {
 }  // namespace
 
 std::string subanim_script_name(Animatable* parent, int index) {
-    std::string name = parent->SubAnimName(index);
+    std::string name = parent->SubAnimName(index, false).data();
     for (char& c : name)
         if (c == ' ') c = '_';
     return name;
@@ -254,8 +254,9 @@ void MAXSubAnim::assign(Value* v) {
     // Only objects the scene keeps: it must never free what another owner holds.
     if (!the_scene().holds(c)) throw RuntimeError("The controller is not in the scene: " + print_form(v));
     if (!p->AssignController(c, index)) {
-        std::string cls;
-        c->GetClassName(cls);
+        MSTR name;
+        c->GetClassName(name, false);
+        const std::string cls = name.data();
         throw RuntimeError("Cannot assign a " + cls + " controller to " + subanim_script_name(p, index));
     }
 }

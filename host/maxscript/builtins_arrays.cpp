@@ -193,10 +193,10 @@ CompareCall compare_call(const BuiltinArgs& a, int fnIndex, std::initializer_lis
 std::pair<int, int> range_of(const BuiltinArgs& a, Array* array) {
     Value* start = a.key("start");
     Value* end = a.key("end");
-    const int first = start ? start->to_int() : 1, last = end ? end->to_int() : array->size();
-    if (first < 1 || last > array->size() || first > last + 1)
+    const int first = start ? start->to_int() : 1, last = end ? end->to_int() : array->size;
+    if (first < 1 || last > array->size || first > last + 1)
         throw RuntimeError(std::string(a.fn) + ": range out of bounds: " + std::to_string(first) + " to " +
-                           std::to_string(last) + ", count " + std::to_string(array->size()));
+                           std::to_string(last) + ", count " + std::to_string(array->size));
     return {first - 1, last};
 }
 
@@ -222,9 +222,9 @@ Value* qsort_(Value** args, int count) {
     Array* array = a.array(0);
     const CompareCall call = compare_call(a, 1, {"start", "end"});
     const auto [first, last] = range_of(a, array);
-    std::vector<Value*> items(array->data.begin() + first, array->data.begin() + last);
+    std::vector<Value*> items(array->data + first, array->data + last);
     merge_sort(items, call);
-    if (array->size() >= last) std::copy(items.begin(), items.end(), array->data.begin() + first);
+    if (array->size >= last) std::copy(items.begin(), items.end(), array->data + first);
     return &ok;
 }
 
@@ -237,7 +237,7 @@ Value* bsearch_(Value** args, int count) {
     auto [low, high] = range_of(a, array);
     while (low < high) {
         const int mid = low + (high - low) / 2;
-        if (mid >= array->size()) break;
+        if (mid >= array->size) break;
         Value* item = array->data[size_t(mid)];
         const int c = call.compare(a[0], item);
         if (c == 0) return item;

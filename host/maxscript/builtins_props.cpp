@@ -42,7 +42,7 @@ Array* prop_names(Value* v) {
 }
 
 bool has_name(Array* names, Value* name) {
-    for (Value* n : names->data)
+    for (Value* n : elements_of(names))
         if (n == name) return true;
     return false;
 }
@@ -73,7 +73,7 @@ Value* hasProperty(Value** args, int count) {
     BuiltinArgs a("hasProperty", args, count);
     a.expect(2);
     const std::string pattern = a[1]->tag == &Name_class ? a[1]->to_string() : a.text(1);
-    for (Value* n : prop_names(a[0])->data)
+    for (Value* n : elements_of(prop_names(a[0])))
         if (wildcard_match(n->to_string(), pattern, true)) return &true_value;
     return &false_value;
 }

@@ -126,7 +126,8 @@ Value* delete_(Value** args, int count) {
         remove(a[0]);
         return &ok;
     }
-    const std::vector<Value*> items = static_cast<Array*>(a[0])->data;
+    auto* list = static_cast<Array*>(a[0]);
+    const std::vector<Value*> items(list->data, list->data + list->size);
     for (Value* v : items)
         if (v->tag != &MAXNode_class) throw TypeError("delete requires a node", v);
     int deleted = 0;

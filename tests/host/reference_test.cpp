@@ -25,11 +25,13 @@ struct Recorder : ReferenceMaker {
     }
 };
 
-// A target that says when it is deleted.
+// A target that says when it is deleted, and when its last real reference went.
 struct Target : HostFloatController {
     bool* gone;
+    int lastRealReferenceDropped = 0;
     explicit Target(bool* gone) : gone(gone) {}
     ~Target() override { *gone = true; }
+    void MaybeAutoDelete() override { ++lastRealReferenceDropped; }
 };
 
 int makersOf(ReferenceTarget* t) {
@@ -59,7 +61,7 @@ TEST(References, ADeletedTargetNotifiesEachMakerOnceAndIsClearedFromEverySlot) {
     EXPECT_EQ(once.refs[0], nullptr);
 }
 
-TEST(References, DroppingReferencesForgetsTheMakerAndDeletesOnlyWhatRealReferencesKept) {
+TEST(References, DroppingReferencesForgetsTheMakerAndOffersOnlyWhatRealReferencesKept) {
     bool watchedGone = false, ownedGone = false;
     auto* watched = new Target(&watchedGone);
     auto* owned = new Target(&ownedGone);
@@ -71,19 +73,26 @@ TEST(References, DroppingReferencesForgetsTheMakerAndDeletesOnlyWhatRealReferenc
         // A slot pointed elsewhere lets go of the old target.
         watcher.ReplaceReference(0, owned);
         EXPECT_EQ(makersOf(watched), 0);
-        EXPECT_FALSE(watchedGone) << "a watching reference never deletes";
+        EXPECT_EQ(watched->lastRealReferenceDropped, 0) << "a watching reference never offers its target";
         EXPECT_EQ(makersOf(owned), 2);
         // The maker's end drops its references; the target no longer names it.
     }
-    EXPECT_TRUE(ownedGone == false);
     EXPECT_EQ(makersOf(owned), 0);
 
-    Recorder last(1);
-    last.real = true;
+    Recorder last(1), other(1);
+    last.real = other.real = true;
     last.ReplaceReference(0, owned);
+    other.ReplaceReference(0, owned);
     last.DeleteReference(0);
-    EXPECT_TRUE(ownedGone) << "the last real reference dropped with delOld deletes its target";
+    EXPECT_EQ(owned->lastRealReferenceDropped, 0) << "another real reference still keeps it";
+    other.ReplaceReference(0, nullptr, FALSE);
+    EXPECT_EQ(owned->lastRealReferenceDropped, 0) << "dropped without delOld";
+    other.ReplaceReference(0, owned);
+    other.DeleteReference(0);
+    EXPECT_EQ(owned->lastRealReferenceDropped, 1);
+    EXPECT_FALSE(watchedGone || ownedGone) << "this host's scene frees its objects itself";
     delete watched;
+    delete owned;
 }
 
 TEST(References, AMakerThatLetsGoWhileHearingOfADeletionIsNotToldAgain) {

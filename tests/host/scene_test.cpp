@@ -255,10 +255,11 @@ class LoopTrackDesc : public ClassDesc {
 public:
     int IsPublic() override { return 1; }
     void* Create(BOOL) override { return static_cast<Animatable*>(new LoopTrack); }
-    const char* ClassName() override { return "LoopTrack"; }
+    const MCHAR* ClassName() override { return _M("LoopTrack"); }
+    const MCHAR* NonLocalizedClassName() override { return _M("LoopTrack"); }
     SClass_ID SuperClassID() override { return CTRL_FLOAT_CLASS_ID; }
     Class_ID ClassID() override { return Class_ID(0x7E57, 2); }
-    const char* Category() override { return "tests"; }
+    const MCHAR* Category() override { return _M("tests"); }
 };
 
 Control* part(Control* c, int i) { return static_cast<Control*>(c->GetReference(i)); }
