@@ -1,4 +1,6 @@
 // property_dispatch.cpp - every property name the control answers, read and written.
+#include <iterator>
+
 #include "control/names.h"
 #include "script/properties.h"
 #include "script/storage_container.h"
@@ -224,17 +226,19 @@ Value* SchematicControl::get_property(Value** arg_list, int count) {
 }
 
 Value* SchematicControl::get_props_vf(Value** arg_list, int count) {
-    auto* names = new Array;
+    auto* names = new Array(int(std::size(readTable) + std::size(writeTable)));
     auto add = [names](Value* name) {
-        for (Value* known : names->data)
-            if (known == name) return;
+        for (int i = 0; i < names->size; ++i)
+            if (names->data[i] == name) return;
         names->append(name);
     };
     for (const ReadEntry& entry : readTable) add(*entry.name);
     for (const WriteEntry& entry : writeTable) add(*entry.name);
     Value* common = RolloutControl::get_props_vf(arg_list, count);
-    if (common->tag == &Array_class)
-        for (Value* name : static_cast<Array*>(common)->data) add(name);
+    if (is_array(common)) {
+        auto* more = static_cast<Array*>(common);
+        for (int i = 0; i < more->size; ++i) add(more->data[i]);
+    }
     return names;
 }
 
