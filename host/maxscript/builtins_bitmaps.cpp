@@ -86,7 +86,7 @@ Value* setPixels(Value** args, int count) {
     const Point2 at = a[1]->to_point2();
     Array* colours = a.array(2);
     std::vector<BMM_Color_64> row;
-    for (Value* c : std::vector<Value*>(colours->data, colours->data + colours->size)) {
+    for (Value* c : elements_of(colours)) {
         if (!c) throw ConversionError(&undefined, "Color");
         row.push_back(pixel_of(c->to_colorref()));  // all converted before any is written
     }
