@@ -8,15 +8,15 @@
 
 namespace {
 
-// A field spec as formattedPrint takes it, "[flags][width][.precision][size]type", checked
-// here so that nothing but a well-formed spec for the value's kind reaches snprintf.
-struct FieldSpec {
+// One field of a format as formattedPrint takes it, "[flags][width][.precision][size]type", checked
+// here so that nothing but a well-formed field for the value's kind reaches snprintf.
+struct FieldFormat {
     std::string flags_width_precision;
     char type = 0;
 };
 
-FieldSpec parse_spec(const std::string& text) {
-    FieldSpec spec;
+FieldFormat parse_spec(const std::string& text) {
+    FieldFormat field;
     size_t i = 0;
     while (i < text.size() && std::string("-+0 #").find(text[i]) != std::string::npos) ++i;
     const size_t widthStart = i;
@@ -27,62 +27,62 @@ FieldSpec parse_spec(const std::string& text) {
         while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) ++i;
         if (i - precisionStart > 2) throw RuntimeError("formattedPrint: precision too large in \"" + text + "\"");
     }
-    spec.flags_width_precision = text.substr(0, i);
+    field.flags_width_precision = text.substr(0, i);
     // Size prefixes (l, h, I64...) change nothing for the host's 32-bit values.
     while (i < text.size() && std::string("lhI6432").find(text[i]) != std::string::npos) ++i;
     if (i + 1 != text.size() || std::string("diouxXeEfgGaAcs").find(text[i]) == std::string::npos)
         throw RuntimeError("formattedPrint: not a format: \"" + text + "\"");
-    spec.type = text[i];
-    return spec;
+    field.type = text[i];
+    return field;
 }
 
-std::string format_number(const FieldSpec& spec, double value) {
+std::string format_number(const FieldFormat& field, double value) {
     char out[512];
-    const std::string f = "%" + spec.flags_width_precision;
-    switch (spec.type) {
+    const std::string f = "%" + field.flags_width_precision;
+    switch (field.type) {
         case 'c':
             std::snprintf(out, sizeof out, (f + 'c').c_str(), static_cast<int>(value) & 0xFF);
             break;
         case 'd': case 'i': case 'o': case 'u': case 'x': case 'X':
             // A float under an integer format is truncated, not reinterpreted.
-            std::snprintf(out, sizeof out, (f + "ll" + spec.type).c_str(), static_cast<long long>(value));
+            std::snprintf(out, sizeof out, (f + "ll" + field.type).c_str(), static_cast<long long>(value));
             break;
         case 's':
             throw RuntimeError("formattedPrint: the format s is for strings");
         default:
-            std::snprintf(out, sizeof out, (f + spec.type).c_str(), value);
+            std::snprintf(out, sizeof out, (f + field.type).c_str(), value);
     }
     return out;
 }
 
-std::string format_one(const FieldSpec* spec, Value* v) {
+std::string format_one(const FieldFormat* field, Value* v) {
     if (v->tag == &Integer_class) {
-        if (!spec) return std::to_string(static_cast<Integer*>(v)->value);
-        return format_number(*spec, static_cast<Integer*>(v)->value);
+        if (!field) return std::to_string(static_cast<Integer*>(v)->value);
+        return format_number(*field, static_cast<Integer*>(v)->value);
     }
     if (v->tag == &Float_class) {
-        static const FieldSpec fallback = parse_spec("0.8g");
-        return format_number(spec ? *spec : fallback, static_cast<Float*>(v)->value);
+        static const FieldFormat fallback = parse_spec("0.8g");
+        return format_number(field ? *field : fallback, static_cast<Float*>(v)->value);
     }
     if (v->tag == &String_class || v->tag == &Boolean_class) {
         const std::string text = v->tag == &String_class ? v->to_string() : print_text(v);
-        if (!spec) return text;
-        if (spec->type != 's') throw RuntimeError("formattedPrint: the format " + std::string(1, spec->type) + " is not for strings");
+        if (!field) return text;
+        if (field->type != 's') throw RuntimeError("formattedPrint: the format " + std::string(1, field->type) + " is not for strings");
         char out[4096];
-        std::snprintf(out, sizeof out, ("%" + spec->flags_width_precision + "s").c_str(), text.c_str());
+        std::snprintf(out, sizeof out, ("%" + field->flags_width_precision + "s").c_str(), text.c_str());
         return out;
     }
     throw TypeError("formattedPrint", v, &Float_class);
 }
 
-// Points and colours apply the spec to each component.
+// Points and colours apply the field to each component.
 Value* formattedPrint(Value** args, int count) {
     BuiltinArgs a("formattedPrint", args, count);
     a.expect(1);
     Value* format = a.key("format");
-    FieldSpec spec;
-    if (format) spec = parse_spec(format->to_string());
-    const FieldSpec* s = format ? &spec : nullptr;
+    FieldFormat field;
+    if (format) field = parse_spec(format->to_string());
+    const FieldFormat* s = format ? &field : nullptr;
     Value* v = a[0];
     auto component = [&](float f) {
         Float value(f);
