@@ -12,6 +12,11 @@
 #include <cstring>
 #include <deque>
 #include <functional>
+#include <iterator>
+#include <ios>
+#include <iostream>
+#include <sstream>
+#include <set>
 #include <limits>
 #include <map>
 #include <memory>
