@@ -596,6 +596,9 @@ private:
                 advance();
                 return node<Const>(tok, constant(Name::intern(tok.text.c_str())));
             case Tok::Time:
+                // A time past what ticks can count is the text's fault: a syntax error, not a crash.
+                if (!(tok.float_value > -2147483648.0 && tok.float_value < 2147483647.0))
+                    fail(tok, "time literal out of range: " + tok.text);
                 advance();
                 return node<Const>(tok, constant(make_time_ticks(tok.float_value)));
             case Tok::PathName: {
