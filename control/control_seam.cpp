@@ -1,7 +1,7 @@
 // control_seam.cpp - graph redraws, bitmap releases and events, in Win32 terms.
 #include "control/control_seam.h"
 
-#include "control/names.h"
+#include "script/names.h"
 #include "control/schematic_control.h"
 
 void ControlSeam::redraw(const RectI* rect) {

@@ -1,7 +1,8 @@
-// control_window.cpp - the control's child window, back buffer and enable state.
+// control_window.cpp - the control's child window, its paint and its enable state.
 #include "control/schematic_control.h"
 #include "control/module.h"
 #include "graph/graph.h"
+#include "render/paint_view.h"
 
 void SchematicControl::add_control(Rollout* ro, HWND parent, HINSTANCE hInstance, int& current_y) {
     // The caption may be any value; its print form is the window title.
@@ -20,36 +21,14 @@ void SchematicControl::add_control(Rollout* ro, HWND parent, HINSTANCE hInstance
     const DWORD style = WS_CHILD | WS_VISIBLE | WS_GROUP | (enabled ? 0 : WS_DISABLED);
     window = CreateWindowEx(0, SCHEMATIC_WINDOWCLASS, caption->to_string(), style, pos.left, pos.top,
                              pos.width, pos.height, parent,
-                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(control_ID)), vantrelModule(), this);
+                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(control_ID)), vantrelModule(),
+                             static_cast<WindowClient*>(this));
 
     // Without a window (not reported; every drawing request checks for one) the graph is
     // still cleared and the old buffer still goes, as on any opening.
     rebuildBackBuffer();
     clearGraph(graph);
     if (window && ro->font) SendMessage(window, WM_SETFONT, reinterpret_cast<WPARAM>(ro->font), FALSE);
-}
-
-void SchematicControl::rebuildBackBuffer() {
-    clientRect = RECT{};
-    if (window) GetClientRect(window, &clientRect);
-    viewState->viewRect = RectI{clientRect.left, clientRect.top, clientRect.right, clientRect.bottom};
-
-    releaseBackBuffer();
-    if (!window) return;
-    HDC windowDC = GetDC(window);
-    backBufferDC = CreateCompatibleDC(windowDC);
-    backBufferBitmap = CreateCompatibleBitmap(windowDC, clientRect.right - clientRect.left,
-                                              clientRect.bottom - clientRect.top);
-    SelectObject(backBufferDC, backBufferBitmap);
-    ReleaseDC(window, windowDC);
-}
-
-void SchematicControl::releaseBackBuffer() {
-    // The DC goes first so the bitmap is no longer selected when it is deleted.
-    if (backBufferDC) DeleteDC(backBufferDC);
-    if (backBufferBitmap) DeleteObject(backBufferBitmap);
-    backBufferDC = nullptr;
-    backBufferBitmap = nullptr;
 }
 
 bool SchematicControl::rolloutIsOpen() const {
@@ -60,4 +39,9 @@ void SchematicControl::set_enable() {
     if (!rolloutIsOpen() || !window) return;
     EnableWindow(window, enabled);
     InvalidateRect(window, nullptr, TRUE);
+}
+
+void SchematicControl::paint(HDC dc, const RECT* update) {
+    PaintTarget target = paintTarget();
+    paintView(target, dc, update);
 }

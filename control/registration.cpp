@@ -3,9 +3,9 @@
 
 #include "control/module.h"
 #include "host/plugapi.h"
-#include "control/names.h"
+#include "script/names.h"
 #include "control/schematic_control.h"
-#include "interaction/window_proc.h"
+#include "interaction/win32/window_proc.h"
 
 namespace {
 HINSTANCE moduleInstance = nullptr;

@@ -1,5 +1,5 @@
 // scene_notices.cpp - what the control does when a scene object it depends on is deleted.
-#include "control/container_binding.h"
+#include "script/container_binding.h"
 #include "control/schematic_control.h"
 #include "controller/vantrel_controller.h"
 

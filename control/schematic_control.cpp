@@ -1,12 +1,10 @@
 // schematic_control.cpp - construction, destruction and class identity of the control.
 #include "control/schematic_control.h"
-#include "graph/spatial_index.h"
 
-#include "control/container_binding.h"
-#include "control/names.h"
 #include "graph/graph.h"
 #include "host/core.h"
 #include "host/errors.h"
+#include "script/container_binding.h"
 
 SchematicControlClass SchematicControl_class;
 
@@ -18,30 +16,18 @@ void SchematicControlClass::gc_trace() { mark_in_use(); }
 SchematicControl::SchematicControl(Value* name, Value* caption, Value** keyparms, int keyparm_count)
     : RolloutControl(name, caption, keyparms, keyparm_count), seam(this) {
     tag = &SchematicControl_class;
-    window = nullptr;
-    viewState = std::make_unique<SchematicViewState>();
-    backgroundColor = GetColorManager()->GetColor(kBackground);
-    backgroundBrush = CreateSolidBrush(backgroundColor);
-    ownTable = std::make_unique<SchematicGraph>();
-    graph.nodeTable = ownTable.get();
-    graph.viewState = viewState.get();
+    background.color = GetColorManager()->GetColor(kBackground);
+    background.brush = gdi::KeptBrush(CreateSolidBrush(background.color));
     graph.seam = &seam;
-    graph.spatialIndex = std::make_shared<SpatialIndex>();
 }
 
 SchematicControl::~SchematicControl() {
-    clearGraph(graph);
-    // A bound container keeps its table and nodes and forgets us; only our own table goes.
+    // A bound container keeps its table and nodes and forgets us; only our own table
+    // goes, now, while the seam its node bitmaps are released through still exists.
     detachContainer(*this);
-    graph.nodeTable = nullptr;
-    graph.tableBorrowed = false;
-    ownTable.reset();
-    viewState.reset();
-    graph.viewState = nullptr;
-    if (backgroundBitmapHandle) DeleteObject(backgroundBitmapHandle);
+    dropTable();
+    graph.seam = nullptr;
     backgroundBitmapValue = nullptr;
-    if (backgroundBrush) DeleteObject(backgroundBrush);
-    releaseBackBuffer();
 }
 
 void SchematicControl::gc_trace() {

@@ -1,16 +1,12 @@
 // schematic_control.h - the SchematicControl rollout control and its metaclass.
 #pragma once
 #include <windows.h>
-#include <memory>
-#include <string>
-#include "control/control_seam.h"
-#include "control/vantrel_api.h"
-#include "graph/graph_context.h"
-#include "graph/records.h"
-#include "controller/scene_watch.h"
-#include "host/rollout.h"
 
-class vantrelController;
+#include "control/control_seam.h"
+#include "host/rollout.h"
+#include "interaction/win32/window_client.h"
+#include "script/property_target.h"
+#include "script/vantrel_api.h"
 
 // The script-visible class of the control; one instance, SchematicControl_class.
 class SchematicControlClass : public ValueMetaClass {
@@ -23,23 +19,12 @@ extern "C" VANTREL_API SchematicControlClass SchematicControl_class;
 
 #define SCHEMATIC_WINDOWCLASS _M("SCHEMATIC_WINDOWCLASS")
 
-class SchematicControl : public RolloutControl, public SceneWatch::Listener {
+// The rollout control: the host's RolloutControl, the state its properties work on
+// (PropertyTarget: the graph in use, window, background, back buffer, container), and
+// the client its window procedure talks to.
+class SchematicControl : public RolloutControl, public PropertyTarget, public WindowClient {
 public:
-    HWND window = nullptr;                            // child window; stale after the rollout closes
-    vantrelController* storageContainer = nullptr;    // bound container, not owned
-    std::unique_ptr<SchematicGraph> ownTable;         // our table while no container lends one
-    std::unique_ptr<SchematicViewState> viewState;    // view, switches and gesture scratch
-    GraphContext graph;                               // table in use, drag/selection, deleted indices
-    COLORREF backgroundColor = 0;                     // fill without a background bitmap
-    HBRUSH backgroundBrush = nullptr;                 // owned, lives across paints
-    RECT clientRect{};                                // scratch copy of the client area
-    HBITMAP backgroundBitmapHandle = nullptr;         // owned device bitmap of backgroundBitmap
-    Value* backgroundBitmapValue = nullptr;           // last value given; not owned
-    std::string backgroundPath;
-    HDC backBufferDC = nullptr;                       // off-screen target of every paint
-    HBITMAP backBufferBitmap = nullptr;               // client-sized, selected into backBufferDC
     ControlSeam seam;                                 // how graph operations reach this window
-    SceneWatch sceneWatch{*this};                     // the bound container and the scene objects the graph points at
 
     SchematicControl(Value* name, Value* caption, Value** keyparms, int keyparm_count);
     ~SchematicControl() override;
@@ -68,15 +53,23 @@ public:
     // A bound container or a tied scene object is being deleted.
     void sceneObjectDeleted(ReferenceTarget* target) override;
 
-    // Re-reads the client rectangle into viewState and makes a new back buffer.
-    void rebuildBackBuffer();
+    // What the property tables need of the rollout control.
+    HWND openRolloutPage() const override;
+    int windowId() const override;
+    Value* setHostProperty(Value** arg_list, int count) override;
+
+    // What the window procedure needs of its client.
+    HWND clientWindow() const override { return window; }
+    void windowDestroyed() override { window = nullptr; }
+    GraphContext& clientGraph() override { return graph; }
+    void paint(HDC dc, const RECT* update) override;
+    void resized() override { rebuildBackBuffer(); }
+    void raise(UiEvent event, const int32_t* args, int count) override;
+
     // True while the parent rollout's page exists.
     bool rolloutIsOpen() const;
     // Raises a script event with integer arguments through the host.
     void raiseEvent(Value* event, const int* args, int count);
-
-private:
-    void releaseBackBuffer();
 };
 
 // The maker handed to the host with the control keyword.

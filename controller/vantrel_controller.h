@@ -13,14 +13,14 @@
 #include "graph/records.h"
 #include "host/reference.h"
 
-class SchematicControl;
+class PropertyTarget;  // the bound control, as its property side sees it
 
 inline constexpr ULONG kVantrelControllerClassA = 0x4E9A62EA;
 inline constexpr ULONG kVantrelControllerClassB = 0x5A1E0244;
 
 class vantrelController : public StdControl, public SceneWatch::Listener {
 public:
-    SchematicControl* owner = nullptr;                  // bound control; not owned
+    PropertyTarget* owner = nullptr;                    // bound control; not owned
     int32_t storedNodeCount = 0;                        // node count of the last file read; informative
     SchematicGraph nodeTable;                           // the graph; its nodes are ours
     std::unique_ptr<SchematicViewState> containerView;  // zoom and pan between file and owner
@@ -89,7 +89,7 @@ inline bool isVantrelController(Control* control) {
 }
 
 // The container side of binding, kept here so both plug-ins agree on it.
-inline void setContainerOwner(vantrelController& container, SchematicControl* owner,
+inline void setContainerOwner(vantrelController& container, PropertyTarget* owner,
                               SchematicViewState* view, std::string* backgroundPath) {
     container.owner = owner;
     container.ownerView = view;

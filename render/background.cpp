@@ -1,7 +1,6 @@
 // background.cpp - flat, stretched and tiled backgrounds.
 #include "render/background.h"
 
-#include "control/schematic_control.h"
 #include "graph/geometry.h"
 #include "render/gdi.h"
 
@@ -31,17 +30,16 @@ void drawTiled(HDC buffer, HDC source, int w, int h, const SchematicViewState& v
 
 }  // namespace
 
-void drawBackground(const SchematicControl& control, HDC buffer) {
-    const SchematicViewState& view = *control.viewState;
+void drawBackground(const Background& background, const SchematicViewState& view, HDC buffer) {
     const RectI& r = view.viewRect;
     BITMAP bm{};
-    HBITMAP image = control.backgroundBitmapHandle;
+    HBITMAP image = background.bitmap.get();
     // A bitmap that measures nothing would make the tiling loops step by zero.
     const bool usable = image && GetObjectType(image) == OBJ_BITMAP &&
                         GetObjectA(image, sizeof bm, &bm) && bm.bmWidth > 0 && bm.bmHeight > 0;
     if (!usable) {
         RECT all{r.left, r.top, r.right, r.bottom};
-        FillRect(buffer, &all, control.backgroundBrush);
+        FillRect(buffer, &all, background.brush.get());
         return;
     }
 

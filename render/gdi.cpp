@@ -1,10 +1,8 @@
-// gdi.cpp - the counters behind the GDI helpers, and their exports for tests.
+// gdi.cpp - the counters behind the GDI helpers.
 #include "render/gdi.h"
 
 #include <utility>
 #include <vector>
-
-#include "control/vantrel_api.h"
 
 namespace gdi {
 namespace {
@@ -208,9 +206,3 @@ BOOL blit(HDC target, int x, int y, int width, int height, HDC source, int sourc
 }
 
 }  // namespace gdi
-
-// Tests cannot call into the extension except through exports.
-extern "C" VANTREL_API int vantrelLiveGdiObjects() { return gdi::liveObjects(); }
-extern "C" VANTREL_API int vantrelGdiObjectsMade() { return gdi::objectsMade(); }
-extern "C" VANTREL_API int vantrelWindowBlits() { return gdi::windowBlits(); }
-extern "C" VANTREL_API int vantrelGdiDeletedWhileSelected() { return gdi::deletedWhileSelected(); }

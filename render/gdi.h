@@ -25,14 +25,18 @@ void noteSelection(const void* owner, HDC dc, HGDIOBJ object);
 void forgetSelection(const void* owner);
 }  // namespace detail
 
+// How long an owned object lives: one paint (counted, so the tests see every paint
+// clean up after itself), or as long as the control that holds it (not counted).
+enum class Lifetime { paint, control };
+
 // A pen, brush, font or bitmap this code made; deleted when it goes out of scope.
 // Declare it before the ScopedSelect that selects it, so the selection is undone first.
-template <class Handle>
+template <class Handle, Lifetime L = Lifetime::paint>
 class Owned {
 public:
     Owned() = default;
     explicit Owned(Handle handle) : handle_(handle) {
-        if (handle_) detail::noteMade();
+        if (handle_ && L == Lifetime::paint) detail::noteMade();
     }
     Owned(const Owned&) = delete;
     Owned& operator=(const Owned&) = delete;
@@ -48,9 +52,11 @@ public:
 
     Handle get() const { return handle_; }
     explicit operator bool() const { return handle_ != nullptr; }
+    // Gives the handle up without deleting it.
+    Handle release() { return std::exchange(handle_, nullptr); }
     void reset() {
         if (!handle_) return;
-        detail::noteDeleted(handle_);
+        if (L == Lifetime::paint) detail::noteDeleted(handle_);
         DeleteObject(handle_);
         handle_ = nullptr;
     }
@@ -63,26 +69,44 @@ using Pen = Owned<HPEN>;
 using Brush = Owned<HBRUSH>;
 using Font = Owned<HFONT>;
 using Bitmap = Owned<HBITMAP>;
+// What a control keeps across paints.
+using KeptBrush = Owned<HBRUSH, Lifetime::control>;
+using KeptBitmap = Owned<HBITMAP, Lifetime::control>;
 
 // A memory device context; deleted (with DeleteDC) when it goes out of scope.
-class MemoryDC {
+template <Lifetime L>
+class BasicMemoryDC {
 public:
-    explicit MemoryDC(HDC compatibleWith) : dc_(CreateCompatibleDC(compatibleWith)) {
-        if (dc_) detail::noteMade();
+    BasicMemoryDC() = default;
+    explicit BasicMemoryDC(HDC compatibleWith) : dc_(CreateCompatibleDC(compatibleWith)) {
+        if (dc_ && L == Lifetime::paint) detail::noteMade();
     }
-    MemoryDC(const MemoryDC&) = delete;
-    MemoryDC& operator=(const MemoryDC&) = delete;
-    ~MemoryDC() {
-        if (!dc_) return;
-        detail::noteDeleted(nullptr);
-        DeleteDC(dc_);
+    BasicMemoryDC(const BasicMemoryDC&) = delete;
+    BasicMemoryDC& operator=(const BasicMemoryDC&) = delete;
+    BasicMemoryDC(BasicMemoryDC&& other) noexcept : dc_(std::exchange(other.dc_, nullptr)) {}
+    BasicMemoryDC& operator=(BasicMemoryDC&& other) noexcept {
+        if (this != &other) {
+            reset();
+            dc_ = std::exchange(other.dc_, nullptr);
+        }
+        return *this;
     }
+    ~BasicMemoryDC() { reset(); }
     HDC get() const { return dc_; }
     explicit operator bool() const { return dc_ != nullptr; }
+    void reset() {
+        if (!dc_) return;
+        if (L == Lifetime::paint) detail::noteDeleted(nullptr);
+        DeleteDC(dc_);
+        dc_ = nullptr;
+    }
 
 private:
-    HDC dc_;
+    HDC dc_ = nullptr;
 };
+
+using MemoryDC = BasicMemoryDC<Lifetime::paint>;
+using KeptMemoryDC = BasicMemoryDC<Lifetime::control>;
 
 // Selects an object into a context and selects the previous one back at scope end.
 // A null object selects nothing (a font that could not be made leaves the current one).
@@ -91,8 +115,8 @@ private:
 class ScopedSelect {
 public:
     ScopedSelect(HDC dc, HGDIOBJ object);
-    template <class Handle>
-    ScopedSelect(HDC dc, const Owned<Handle>& object) : ScopedSelect(dc, HGDIOBJ(object.get())) {}
+    template <class Handle, Lifetime L>
+    ScopedSelect(HDC dc, const Owned<Handle, L>& object) : ScopedSelect(dc, HGDIOBJ(object.get())) {}
     ScopedSelect(const ScopedSelect&) = delete;
     ScopedSelect& operator=(const ScopedSelect&) = delete;
     ~ScopedSelect() { restore(); }

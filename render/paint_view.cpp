@@ -4,8 +4,6 @@
 #include <algorithm>
 #include <vector>
 
-#include "control/schematic_control.h"
-#include "control/vantrel_api.h"
 #include "graph/geometry.h"
 #include "graph/spatial_index.h"
 #include "render/background.h"
@@ -114,9 +112,9 @@ void chooseTextColors(const GraphContext& graph, const SchematicViewState& view)
                             owner->textColor = nodeTextColor(*owner, view);
 }
 
-void paintLayers(SchematicControl& control, HDC buffer, const RECT* region) {
-    GraphContext& graph = control.graph;
-    SchematicViewState& view = *control.viewState;
+void paintLayers(PaintTarget& target, HDC buffer, const RECT* region) {
+    GraphContext& graph = target.graph;
+    SchematicViewState& view = target.view;
     const SchematicGraph& table = *graph.nodeTable;
     const RectI& r = view.viewRect;
 
@@ -127,7 +125,7 @@ void paintLayers(SchematicControl& control, HDC buffer, const RECT* region) {
         set.culled = graph.spatialIndex->query(graph, area, &set.nodes, &set.links);
     }
 
-    drawBackground(control, buffer);
+    drawBackground(target.background, view, buffer);
 
     // The info text takes its colour from the first node, so it needs one.
     if (view.showInfo && !table.empty() && table[0]) {
@@ -164,42 +162,34 @@ RECT areaOf(const RectI& view, const RECT* update) {
     return area;
 }
 
-void paintInto(SchematicControl& control, HDC dc, const RECT* update, bool straightforward) {
-    if (!control.graph.nodeTable || !control.viewState || !control.backBufferDC) return;
-    const RectI& r = control.viewState->viewRect;
+void paintInto(PaintTarget& target, HDC dc, const RECT* update, bool straightforward) {
+    HDC buffer = target.buffer.dc.get();
+    if (!target.graph.nodeTable || !buffer) return;
+    const RectI& r = target.view.viewRect;
     const RECT area = areaOf(r, update);
     if (area.right <= area.left || area.bottom <= area.top) return;
     const RECT all = areaOf(r, nullptr);
     const bool whole = EqualRect(&area, &all);
-    gdi::ScopedSelect selectBuffer(control.backBufferDC, control.backBufferBitmap);
+    gdi::ScopedSelect selectBuffer(buffer, target.buffer.bitmap);
     {
         // Goes before the buffer is deselected. The plain paint selects every object
         // as it is asked for, so the tests can compare the deferred selections with it.
-        gdi::PaintCache cache(straightforward ? nullptr : control.backBufferDC);
+        gdi::PaintCache cache(straightforward ? nullptr : buffer);
         // The clip keeps every pixel outside the update region as it was.
-        if (!whole) IntersectClipRect(control.backBufferDC, area.left, area.top, area.right, area.bottom);
+        if (!whole) IntersectClipRect(buffer, area.left, area.top, area.right, area.bottom);
         try {
-            paintLayers(control, control.backBufferDC, straightforward ? nullptr : &area);
+            paintLayers(target, buffer, straightforward ? nullptr : &area);
         } catch (...) {
             // Out of memory mid-paint: the helpers have released what they made; show what we have.
         }
-        if (!whole) SelectClipRgn(control.backBufferDC, nullptr);
+        if (!whole) SelectClipRgn(buffer, nullptr);
     }
     if (dc)
         gdi::blit(dc, r.left + area.left, r.top + area.top, area.right - area.left,
-                  area.bottom - area.top, control.backBufferDC, area.left, area.top, SRCCOPY);
+                  area.bottom - area.top, buffer, area.left, area.top, SRCCOPY);
 }
 }  // namespace
 
-void paintView(SchematicControl& control, HDC dc, const RECT* update) {
-    paintInto(control, dc, update, false);
-}
+void paintView(PaintTarget& target, HDC dc, const RECT* update) { paintInto(target, dc, update, false); }
 
-// For tests: the paint without the spatial index (every node and link visited),
-// and the culled paint of one region, both into the back buffer only.
-extern "C" VANTREL_API void vantrelPaintStraightforward(SchematicControl* control) {
-    if (control) paintInto(*control, nullptr, nullptr, true);
-}
-extern "C" VANTREL_API void vantrelPaintRegion(SchematicControl* control, const RECT* region) {
-    if (control) paintInto(*control, nullptr, region, false);
-}
+void paintStraightforward(PaintTarget& target) { paintInto(target, nullptr, nullptr, true); }

@@ -4,18 +4,18 @@
 // Script numbers are 1-based and 0 means none. Negative numbers address nothing
 // and are refused like numbers past the end, so no index outside a table is stored.
 
-Value* readActiveNode(SchematicControl& c) { return numberValue(c.viewState->activeNode); }
+Value* readActiveNode(PropertyTarget& c) { return numberValue(c.viewState->activeNode); }
 
-Value* writeActiveNode(SchematicControl& c, Value* value) {
+Value* writeActiveNode(PropertyTarget& c, Value* value) {
     const int n = toIndex(value);
     if (n < 0 || n > nodeCount(c)) return &false_value;
     c.viewState->activeNode = n - 1;
     return &true_value;
 }
 
-Value* readActiveSocket(SchematicControl& c) { return numberValue(c.viewState->activeSocket); }
+Value* readActiveSocket(PropertyTarget& c) { return numberValue(c.viewState->activeSocket); }
 
-Value* writeActiveSocket(SchematicControl& c, Value* value) {
+Value* writeActiveSocket(PropertyTarget& c, Value* value) {
     const int n = toIndex(value);
     SchematicNode* node = activeNode(c);
     if (!node || n < 0 || n > socketCount(*node)) return &false_value;
@@ -23,9 +23,9 @@ Value* writeActiveSocket(SchematicControl& c, Value* value) {
     return &true_value;
 }
 
-Value* readSelectedNodeIndex(SchematicControl& c) { return numberValue(lastSelectedIndex(c.graph)); }
+Value* readSelectedNodeIndex(PropertyTarget& c) { return numberValue(lastSelectedIndex(c.graph)); }
 
-Value* writeSelectedNodeIndex(SchematicControl& c, Value* value) {
+Value* writeSelectedNodeIndex(PropertyTarget& c, Value* value) {
     const int n = toIndex(value);
     if (n < 0) return &false_value;
     return bool_result(selectOnly(c.graph, n - 1));

@@ -16,7 +16,7 @@ constexpr size_t kSwatchBytes = size_t(kSwatchRowBytes) * kSwatchSize;
 
 // A window whose device context the device bitmaps are made for: the control's
 // while it lives, else the screen's.
-HWND deviceWindow(SchematicControl& c) {
+HWND deviceWindow(PropertyTarget& c) {
     return c.window && IsWindow(c.window) ? c.window : nullptr;
 }
 
@@ -27,7 +27,7 @@ Bitmap* bitmapOf(Value* value, const MCHAR* property) {
 }
 
 // A device bitmap made through a 32-bit DIB; null when the host cannot make one.
-HBITMAP makeDeviceBitmap(SchematicControl& c, Bitmap* bitmap) {
+HBITMAP makeDeviceBitmap(PropertyTarget& c, Bitmap* bitmap) {
     if (!bitmap) return nullptr;
     PBITMAPINFO dib = bitmap->ToDib(32, nullptr, FALSE);
     if (!dib) return nullptr;
@@ -42,9 +42,9 @@ HBITMAP makeDeviceBitmap(SchematicControl& c, Bitmap* bitmap) {
 
 }  // namespace
 
-Value* readBitmapAsOk(SchematicControl&) { return &ok; }
+Value* readBitmapAsOk(PropertyTarget&) { return &ok; }
 
-Value* writeNodeBitmap(SchematicControl& c, Value* value) {
+Value* writeNodeBitmap(PropertyTarget& c, Value* value) {
     const bool remove = value->tag == &Undefined_class;
     Bitmap* bitmap = remove ? nullptr : bitmapOf(value, _M("nodeBitmap"));
     SchematicNode* node = activeNode(c);
@@ -60,16 +60,15 @@ Value* writeNodeBitmap(SchematicControl& c, Value* value) {
     return &true_value;
 }
 
-Value* writeBackgroundBitmap(SchematicControl& c, Value* value) {
+Value* writeBackgroundBitmap(PropertyTarget& c, Value* value) {
     HBITMAP handle = makeDeviceBitmap(c, bitmapOf(value, _M("backgroundBitmap")));
     if (!handle) return &false_value;
-    if (c.backgroundBitmapHandle) DeleteObject(c.backgroundBitmapHandle);
-    c.backgroundBitmapHandle = handle;
+    c.background.bitmap = gdi::KeptBitmap(handle);
     c.backgroundBitmapValue = value;
     return &true_value;
 }
 
-Value* writeSetRenderBall(SchematicControl& c, Value* value) {
+Value* writeSetRenderBall(PropertyTarget& c, Value* value) {
     MtlBase* material = value->to_mtlbase();
     SchematicNode* node = activeNode(c);
     if (!node) return &false_value;

@@ -3,7 +3,7 @@
 
 namespace {
 
-Value* addActiveSocket(SchematicControl& c, int32_t direction, const char* name) {
+Value* addActiveSocket(PropertyTarget& c, int32_t direction, const char* name) {
     SchematicNode* node = activeNode(c);
     if (!node) return &false_value;
     addSocket(c.graph, *node, direction, name, true);
@@ -12,13 +12,13 @@ Value* addActiveSocket(SchematicControl& c, int32_t direction, const char* name)
 
 }  // namespace
 
-Value* readAddNode(SchematicControl& c) { return intValue(addNode(c.graph)); }
+Value* readAddNode(PropertyTarget& c) { return intValue(addNode(c.graph)); }
 
-Value* readAddInSocket(SchematicControl& c) { return addActiveSocket(c, 0, "Input"); }
+Value* readAddInSocket(PropertyTarget& c) { return addActiveSocket(c, 0, "Input"); }
 
-Value* readAddOutSocket(SchematicControl& c) { return addActiveSocket(c, 1, "Output"); }
+Value* readAddOutSocket(PropertyTarget& c) { return addActiveSocket(c, 1, "Output"); }
 
-Value* readDeleteActiveSocket(SchematicControl& c) {
+Value* readDeleteActiveSocket(PropertyTarget& c) {
     SchematicNode* node = activeNode(c);
     if (!node || !activeSocket(c)) return &false_value;
     if (!removeSocket(c.graph, *node, c.viewState->activeSocket, true)) return &false_value;
@@ -27,14 +27,14 @@ Value* readDeleteActiveSocket(SchematicControl& c) {
     return &true_value;
 }
 
-Value* readDeleteActiveNode(SchematicControl& c) { return bool_result(deleteActiveNode(c.graph)); }
+Value* readDeleteActiveNode(PropertyTarget& c) { return bool_result(deleteActiveNode(c.graph)); }
 
-Value* readRedrawView(SchematicControl& c) {
+Value* readRedrawView(PropertyTarget& c) {
     if (c.graph.seam) c.graph.seam->redraw(nullptr);
     return &ok;
 }
 
-Value* readRedrawNode(SchematicControl& c) {
+Value* readRedrawNode(PropertyTarget& c) {
     SchematicNode* node = activeNode(c);
     if (node && c.graph.seam) {
         const RectI rect = nodeScreenRect(*node);

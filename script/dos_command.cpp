@@ -8,7 +8,7 @@
 // The record's size field is its size on this platform: 68 bytes in a 32-bit process.
 static_assert(sizeof(void*) != 4 || sizeof(STARTUPINFO) == 68);
 
-Value* writeDosCommandHidden(SchematicControl&, Value* value) {
+Value* writeDosCommandHidden(PropertyTarget&, Value* value) {
     // The text goes to the interpreter unchanged: the script does its own quoting.
     std::basic_string<MCHAR> commandLine = std::basic_string<MCHAR>(_M("cmd /e:on /d /c ")) + value->to_string();
 

@@ -5,7 +5,7 @@ namespace {
 
 // Each link of the active socket through pick, in link order; empty without a socket.
 template <class Pick>
-Value* linkNumbers(SchematicControl& c, Pick pick) {
+Value* linkNumbers(PropertyTarget& c, Pick pick) {
     auto* numbers = new Array(0);
     if (SchematicSocket* socket = activeSocket(c))
         for (SchematicSocket* peer : socket->links) {
@@ -23,28 +23,28 @@ SchematicSocket* numbered(const std::vector<SchematicSocket*>& list, int32_t ind
 
 }  // namespace
 
-Value* readConnectingNodeIndices(SchematicControl& c) {
+Value* readConnectingNodeIndices(PropertyTarget& c) {
     // A peer whose node is not in the table has no number and is left out.
     return linkNumbers(c, [&](SchematicSocket* peer) { return nodeIndexOf(c.graph, peer->ownerNode); });
 }
 
-Value* readConnectingSocketIndices(SchematicControl& c) {
+Value* readConnectingSocketIndices(PropertyTarget& c) {
     return linkNumbers(c, [](SchematicSocket* peer) { return peer->index; });
 }
 
-Value* readSelectedConnectionIndex(SchematicControl& c) {
+Value* readSelectedConnectionIndex(PropertyTarget& c) {
     SchematicSocket* socket = activeSocket(c);
     return numberValue(socket ? socket->selectedLink : -1);
 }
 
-Value* readSelectedConnectionNodeAndSocket(SchematicControl& c) {
+Value* readSelectedConnectionNodeAndSocket(PropertyTarget& c) {
     SchematicSocket* output = c.graph.selectedConnection;
     if (!output) return &false_value;
     return new Point2Value(float(nodeIndexOf(c.graph, output->ownerNode) + 1),
                            float(output->index + 1));
 }
 
-Value* writeToggleConnection(SchematicControl& c, Value* value) {
+Value* writeToggleConnection(PropertyTarget& c, Value* value) {
     const Vec2 target = toVec2(value);
     const int32_t t = indexPart(value, target.x);
     const int32_t k = indexPart(value, target.y);
@@ -63,7 +63,7 @@ Value* writeToggleConnection(SchematicControl& c, Value* value) {
     return &true_value;
 }
 
-Value* writeSetConnectionWeight(SchematicControl& c, Value* value) {
+Value* writeSetConnectionWeight(PropertyTarget& c, Value* value) {
     const Vec2 linkAndWeight = toVec2(value);
     const int32_t link = indexPart(value, linkAndWeight.x);
     SchematicSocket* socket = activeSocket(c);
@@ -73,7 +73,7 @@ Value* writeSetConnectionWeight(SchematicControl& c, Value* value) {
     return &true_value;
 }
 
-Value* writeGetConnectionWeight(SchematicControl& c, Value* value) {
+Value* writeGetConnectionWeight(PropertyTarget& c, Value* value) {
     const int k = toIndex(value);
     SchematicSocket* socket = activeSocket(c);
     if (!socket || k < 1 || size_t(k) > socket->linkWeights.size()) return &false_value;

@@ -5,13 +5,13 @@
 
 #include "host/scene_values.h"
 
-Value* readSceneNode(SchematicControl& c) {
+Value* readSceneNode(PropertyTarget& c) {
     SchematicNode* node = activeNode(c);
     if (!node || !node->sceneNode) return &false_value;
     return MAXNode::intern(node->sceneNode);
 }
 
-Value* writeSceneNode(SchematicControl& c, Value* value) {
+Value* writeSceneNode(PropertyTarget& c, Value* value) {
     INode* sceneNode = value->to_node();
     SchematicNode* node = activeNode(c);
     if (!node) return &false_value;
@@ -20,7 +20,7 @@ Value* writeSceneNode(SchematicControl& c, Value* value) {
     return &ok;
 }
 
-Value* writeActiveNodePosRelative(SchematicControl& c, Value* value) {
+Value* writeActiveNodePosRelative(PropertyTarget& c, Value* value) {
     const Vec2 p = toVec2(value);
     SchematicNode* node = activeNode(c);
     if (!node) return &false_value;
@@ -29,23 +29,23 @@ Value* writeActiveNodePosRelative(SchematicControl& c, Value* value) {
     return &true_value;
 }
 
-Value* readNodeSize(SchematicControl& c) {
+Value* readNodeSize(PropertyTarget& c) {
     SchematicNode* node = activeNode(c);
     return node ? pointValue(Vec2I{node->width, node->height}) : &false_value;
 }
 
-Value* writeNodeSize(SchematicControl& c, Value* value) {
+Value* writeNodeSize(PropertyTarget& c, Value* value) {
     const Vec2 size = toVec2(value);
     setNodeSize(c.graph, size.x, size.y);
     return &ok;
 }
 
-Value* readTextAlign(SchematicControl& c) {
+Value* readTextAlign(PropertyTarget& c) {
     SchematicNode* node = activeNode(c);
     return node ? numberValue(node->textAlign) : &false_value;
 }
 
-Value* writeTextAlign(SchematicControl& c, Value* value) {
+Value* writeTextAlign(PropertyTarget& c, Value* value) {
     const int align = value->to_int();
     SchematicNode* node = activeNode(c);
     if (!node || align < 1 || align > 3) return &false_value;
@@ -53,12 +53,12 @@ Value* writeTextAlign(SchematicControl& c, Value* value) {
     return &true_value;
 }
 
-Value* readParentNode(SchematicControl& c) {
+Value* readParentNode(PropertyTarget& c) {
     SchematicNode* node = activeNode(c);
     return node ? numberValue(nodeIndexOf(c.graph, node->parent)) : &undefined;
 }
 
-Value* writeParentNode(SchematicControl& c, Value* value) {
+Value* writeParentNode(PropertyTarget& c, Value* value) {
     const int n = toIndex(value);
     SchematicNode* node = activeNode(c);
     if (!node || n < 0 || n > nodeCount(c)) return &false_value;
@@ -67,12 +67,12 @@ Value* writeParentNode(SchematicControl& c, Value* value) {
     return bool_result(setParent(*node, parent, true));
 }
 
-Value* readViewAlign(SchematicControl& c) {
+Value* readViewAlign(PropertyTarget& c) {
     SchematicNode* node = activeNode(c);
     return node ? intValue(node->viewAlign) : &undefined;
 }
 
-Value* writeViewAlign(SchematicControl& c, Value* value) {
+Value* writeViewAlign(PropertyTarget& c, Value* value) {
     const int align = value->to_int();
     SchematicNode* node = activeNode(c);
     if (!node) return &false_value;
@@ -80,12 +80,12 @@ Value* writeViewAlign(SchematicControl& c, Value* value) {
     return &ok;
 }
 
-Value* readDrawLayer(SchematicControl& c) {
+Value* readDrawLayer(PropertyTarget& c) {
     SchematicNode* node = activeNode(c);
     return node ? numberValue(node->drawLayer) : &undefined;
 }
 
-Value* writeDrawLayer(SchematicControl& c, Value* value) {
+Value* writeDrawLayer(PropertyTarget& c, Value* value) {
     const int layer = std::clamp(value->to_int(), 1, 3);
     SchematicNode* node = activeNode(c);
     if (!node) return &false_value;

@@ -6,7 +6,7 @@
 #include <type_traits>
 #include <utility>
 
-#include "control/schematic_control.h"
+#include "script/property_target.h"
 #include "graph/graph.h"
 #include "host/errors.h"
 #include "host/value.h"
@@ -14,8 +14,8 @@
 
 // A reader answers a read of one name, a writer a write. Either may answer null
 // to pass the name on to RolloutControl (width and height while closed).
-using PropertyReader = Value* (*)(SchematicControl& control);
-using PropertyWriter = Value* (*)(SchematicControl& control, Value* value);
+using PropertyReader = Value* (*)(PropertyTarget& control);
+using PropertyWriter = Value* (*)(PropertyTarget& control, Value* value);
 
 // The fixed answers the property tables give.
 enum class Answer { yes, ok, no, undefined };  // true, ok, false, undefined
@@ -30,10 +30,10 @@ inline Value* answer(Answer a) {
     return &undefined;
 }
 
-inline SchematicNode* activeNode(SchematicControl& c) { return activeNodePtr(c.graph); }
-inline SchematicSocket* activeSocket(SchematicControl& c) { return activeSocketPtr(c.graph); }
-inline SchematicGraph& nodeTable(SchematicControl& c) { return *c.graph.nodeTable; }
-inline int32_t nodeCount(SchematicControl& c) {
+inline SchematicNode* activeNode(PropertyTarget& c) { return activeNodePtr(c.graph); }
+inline SchematicSocket* activeSocket(PropertyTarget& c) { return activeSocketPtr(c.graph); }
+inline SchematicGraph& nodeTable(PropertyTarget& c) { return *c.graph.nodeTable; }
+inline int32_t nodeCount(PropertyTarget& c) {
     return c.graph.nodeTable ? int32_t(c.graph.nodeTable->size()) : 0;
 }
 
@@ -84,7 +84,7 @@ template <class Record, class Type> struct FieldOf<Type Record::*> {
     using type = Type;
 };
 
-template <class Record> Record* addressed(SchematicControl& c) {
+template <class Record> Record* addressed(PropertyTarget& c) {
     if constexpr (std::is_same_v<Record, SchematicNode>) return activeNode(c);
     else return activeSocket(c);
 }
@@ -109,13 +109,13 @@ template <class Type> Type fromScript(Value* v) {
 }
 
 template <auto Field, Answer Missing = Answer::no>
-Value* readField(SchematicControl& c) {
+Value* readField(PropertyTarget& c) {
     auto* record = addressed<typename FieldOf<decltype(Field)>::record>(c);
     return record ? scriptValue(record->*Field) : answer(Missing);
 }
 
 template <auto Field, Answer Done, Answer Missing = Answer::no>
-Value* writeField(SchematicControl& c, Value* value) {
+Value* writeField(PropertyTarget& c, Value* value) {
     auto converted = fromScript<typename FieldOf<decltype(Field)>::type>(value);
     auto* record = addressed<typename FieldOf<decltype(Field)>::record>(c);
     if (!record) return answer(Missing);
@@ -124,12 +124,12 @@ Value* writeField(SchematicControl& c, Value* value) {
 }
 
 template <auto Field>
-Value* readViewFlag(SchematicControl& c) {
+Value* readViewFlag(PropertyTarget& c) {
     return flagValue(c.viewState.get()->*Field);
 }
 
 template <auto Field>
-Value* writeViewFlag(SchematicControl& c, Value* value) {
+Value* writeViewFlag(PropertyTarget& c, Value* value) {
     c.viewState.get()->*Field = toFlag(value);
     return &ok;
 }

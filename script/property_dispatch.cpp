@@ -1,8 +1,9 @@
 // property_dispatch.cpp - every property name the control answers, read and written.
 #include <iterator>
 
-#include "control/names.h"
+#include "script/names.h"
 #include "script/properties.h"
+#include "script/property_dispatch.h"
 #include "script/storage_container.h"
 
 namespace {
@@ -214,18 +215,17 @@ const Entry* find(const Entry (&table)[N], Value* name) {
 
 }  // namespace
 
-Value* SchematicControl::get_property(Value** arg_list, int count) {
-    ++graph.generation;  // some reads are commands that change the graph
-    Value* name = count > 0 ? arg_list[0] : nullptr;
-    if (const ReadEntry* entry = find(readTable, name))
-        if (Value* result = entry->read(*this)) return result;
-    // Other names, and the window size while closed, are the host's only while
-    // the rollout is open; closed, they read as undefined.
-    if (!rolloutIsOpen()) return &undefined;
-    return RolloutControl::get_property(arg_list, count);
+Value* readProperty(PropertyTarget& c, Value* name) {
+    const ReadEntry* entry = find(readTable, name);
+    return entry ? entry->read(c) : nullptr;
 }
 
-Value* SchematicControl::get_props_vf(Value** arg_list, int count) {
+Value* writeProperty(PropertyTarget& c, Value* name, Value* value) {
+    const WriteEntry* entry = value ? find(writeTable, name) : nullptr;
+    return entry ? entry->write(c, value) : nullptr;
+}
+
+Value* propertyNames(Value* hostNames) {
     auto* names = new Array(int(std::size(readTable) + std::size(writeTable)));
     auto add = [names](Value* name) {
         for (int i = 0; i < names->size; ++i)
@@ -234,20 +234,9 @@ Value* SchematicControl::get_props_vf(Value** arg_list, int count) {
     };
     for (const ReadEntry& entry : readTable) add(*entry.name);
     for (const WriteEntry& entry : writeTable) add(*entry.name);
-    Value* common = RolloutControl::get_props_vf(arg_list, count);
-    if (is_array(common)) {
-        auto* more = static_cast<Array*>(common);
+    if (hostNames && is_array(hostNames)) {
+        auto* more = static_cast<Array*>(hostNames);
         for (int i = 0; i < more->size; ++i) add(more->data[i]);
     }
     return names;
-}
-
-Value* SchematicControl::set_property(Value** arg_list, int count) {
-    ++graph.generation;  // the spatial index rebuilds after any script write
-    Value* value = count > 1 ? arg_list[0] : nullptr;
-    Value* name = count > 1 ? arg_list[1] : nullptr;
-    if (value)
-        if (const WriteEntry* entry = find(writeTable, name))
-            if (Value* result = entry->write(*this, value)) return result;
-    return RolloutControl::set_property(arg_list, count);
 }

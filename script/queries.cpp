@@ -3,32 +3,32 @@
 
 #include "interaction/hit_test.h"
 
-Value* readGetNodeCount(SchematicControl& c) { return intValue(nodeCount(c)); }
+Value* readGetNodeCount(PropertyTarget& c) { return intValue(nodeCount(c)); }
 
-Value* readGetSelectionCount(SchematicControl& c) { return intValue(selectionCount(c.graph)); }
+Value* readGetSelectionCount(PropertyTarget& c) { return intValue(selectionCount(c.graph)); }
 
-Value* readGetSocketCount(SchematicControl& c) { return intValue(socketCount(c.graph)); }
+Value* readGetSocketCount(PropertyTarget& c) { return intValue(socketCount(c.graph)); }
 
-Value* readGetActiveSocketType(SchematicControl& c) {
+Value* readGetActiveSocketType(PropertyTarget& c) {
     SchematicSocket* socket = activeSocket(c);
     return intValue(socket ? socket->direction : -1);
 }
 
-Value* readGetChildCount(SchematicControl& c) {
+Value* readGetChildCount(PropertyTarget& c) {
     SchematicNode* node = activeNode(c);
     return node ? intValue(int32_t(node->children.size())) : &undefined;
 }
 
-Value* readGetDeletedNodeCount(SchematicControl& c) {
+Value* readGetDeletedNodeCount(PropertyTarget& c) {
     return intValue(int32_t(c.graph.deletedNodeIndices.size()));
 }
 
-Value* writeFindNodeByPos(SchematicControl& c, Value* value) {
+Value* writeFindNodeByPos(PropertyTarget& c, Value* value) {
     const Vec2 p = toVec2(value);
     return numberValue(findNodeByPos(c.graph, p.x, p.y));
 }
 
-Value* writeChildIndex(SchematicControl& c, Value* value) {
+Value* writeChildIndex(PropertyTarget& c, Value* value) {
     const int k = toIndex(value);
     SchematicNode* node = activeNode(c);
     if (!node) return &undefined;
@@ -36,7 +36,7 @@ Value* writeChildIndex(SchematicControl& c, Value* value) {
     return numberValue(nodeIndexOf(c.graph, node->children[size_t(k) - 1]));
 }
 
-Value* writeGetDeletedNodeIndex(SchematicControl& c, Value* value) {
+Value* writeGetDeletedNodeIndex(PropertyTarget& c, Value* value) {
     const int k = toIndex(value);
     const auto& deleted = c.graph.deletedNodeIndices;
     if (k < 1 || size_t(k) > deleted.size()) return &false_value;

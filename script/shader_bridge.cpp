@@ -29,7 +29,7 @@ HostText runForText(const HostText& text) {
 
 // The library may read and write this control's properties, or delete its nodes,
 // while the request runs: nothing of the control is held across the run.
-Value* writeGenerateHLSL(SchematicControl&, Value* value) {
+Value* writeGenerateHLSL(PropertyTarget&, Value* value) {
     auto* elements = is_array(value) ? static_cast<Array*>(value) : nullptr;
     if (!elements || elements->size < 3) throw TypeError(_M("generateHLSL"), value, class_tag(Array));
     // All three converted before anything runs, so a bad element runs nothing.
@@ -39,7 +39,7 @@ Value* writeGenerateHLSL(SchematicControl&, Value* value) {
     return new String(runForText(processInputRequest(output, socket, parameters)).c_str());
 }
 
-Value* readDragDropShaderNode(SchematicControl&) {
+Value* readDragDropShaderNode(PropertyTarget&) {
     runForText(kAddShaderNodeRequest);
     return &true_value;
 }

@@ -3,21 +3,21 @@
 
 #include "host/scene_values.h"
 
-Value* readSocketName(SchematicControl& c) {
+Value* readSocketName(PropertyTarget& c) {
     SchematicSocket* socket = activeSocket(c);
     return textValue(socket ? socket->socketName : std::string());
 }
 
-Value* writeActiveSocketFlipped(SchematicControl& c, Value* value) {
+Value* writeActiveSocketFlipped(PropertyTarget& c, Value* value) {
     return bool_result(setSocketFlipped(c.graph, toFlag(value)) >= 0);
 }
 
-Value* readActiveSocketValue(SchematicControl& c) {
+Value* readActiveSocketValue(PropertyTarget& c) {
     SchematicSocket* socket = activeSocket(c);
     return Float::intern(socket ? socket->value : -1.0f);
 }
 
-Value* writeActiveSocketValue(SchematicControl& c, Value* value) {
+Value* writeActiveSocketValue(PropertyTarget& c, Value* value) {
     const float v = value->to_float();
     SchematicSocket* socket = activeSocket(c);
     if (!socket) return Float::intern(-1.0f);
@@ -25,13 +25,13 @@ Value* writeActiveSocketValue(SchematicControl& c, Value* value) {
     return Float::intern(v);
 }
 
-Value* readSceneController(SchematicControl& c) {
+Value* readSceneController(PropertyTarget& c) {
     SchematicSocket* socket = activeSocket(c);
     if (!socket) return &false_value;
     return socket->sceneController ? MAXControl::intern(socket->sceneController) : &undefined;
 }
 
-Value* writeSceneController(SchematicControl& c, Value* value) {
+Value* writeSceneController(PropertyTarget& c, Value* value) {
     Control* controller = value->to_controller();
     SchematicSocket* socket = activeSocket(c);
     if (!socket) return &false_value;

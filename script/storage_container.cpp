@@ -1,17 +1,17 @@
 // storage_container.cpp - reading and writing storageContainer.
 #include "script/storage_container.h"
 
-#include "control/container_binding.h"
-#include "control/schematic_control.h"
+#include "script/container_binding.h"
+#include "script/property_target.h"
 #include "controller/vantrel_controller.h"
 #include "host/scene_values.h"
 
-Value* readStorageContainer(SchematicControl& control) {
+Value* readStorageContainer(PropertyTarget& control) {
     if (!control.storageContainer) return &undefined;
     return MAXControl::intern(control.storageContainer);
 }
 
-Value* writeStorageContainer(SchematicControl& control, Value* value) {
+Value* writeStorageContainer(PropertyTarget& control, Value* value) {
     if (value == &undefined) {
         releaseContainer(control);
         return &true_value;

@@ -5,50 +5,50 @@ namespace {
 constexpr float kMinZoom = 0.1f;
 }
 
-Value* readZoom(SchematicControl& c) { return Float::intern(c.viewState->zoom); }
+Value* readZoom(PropertyTarget& c) { return Float::intern(c.viewState->zoom); }
 
-Value* writeZoom(SchematicControl& c, Value* value) {
+Value* writeZoom(PropertyTarget& c, Value* value) {
     const float zoom = value->to_float();
     // Written this way round so that NaN, which compares false, is clamped too.
     c.viewState->zoom = zoom >= kMinZoom ? zoom : kMinZoom;
     return &true_value;
 }
 
-Value* readPan(SchematicControl& c) { return pointValue(c.viewState->pan); }
+Value* readPan(PropertyTarget& c) { return pointValue(c.viewState->pan); }
 
-Value* writePan(SchematicControl& c, Value* value) {
+Value* writePan(PropertyTarget& c, Value* value) {
     c.viewState->pan = toVec2(value);
     return &true_value;
 }
 
-Value* readDrawLastIndex(SchematicControl& c) { return numberValue(c.viewState->drawLastIndex); }
+Value* readDrawLastIndex(PropertyTarget& c) { return numberValue(c.viewState->drawLastIndex); }
 
-Value* writeDrawLastIndex(SchematicControl& c, Value* value) {
+Value* writeDrawLastIndex(PropertyTarget& c, Value* value) {
     const int n = toIndex(value);
     // 0 and anything below it mean none; the painter checks the upper end.
     c.viewState->drawLastIndex = n > 0 ? n - 1 : -1;
     return &ok;
 }
 
-Value* readNodeTransparency(SchematicControl& c) {
+Value* readNodeTransparency(PropertyTarget& c) {
     return Float::intern(c.viewState->nodeTransparency);
 }
 
-Value* writeNodeTransparency(SchematicControl& c, Value* value) {
+Value* writeNodeTransparency(PropertyTarget& c, Value* value) {
     c.viewState->nodeTransparency = value->to_float();
     return &ok;
 }
 
-Value* readSetInfo(SchematicControl& c) { return textValue(c.viewState->infoText); }
+Value* readSetInfo(PropertyTarget& c) { return textValue(c.viewState->infoText); }
 
-Value* writeSetInfo(SchematicControl& c, Value* value) {
+Value* writeSetInfo(PropertyTarget& c, Value* value) {
     c.viewState->infoText = recordText(value);
     return &ok;
 }
 
-Value* readBackgroundPath(SchematicControl& c) { return textValue(c.backgroundPath); }
+Value* readBackgroundPath(PropertyTarget& c) { return textValue(c.backgroundPath); }
 
-Value* writeBackgroundPath(SchematicControl& c, Value* value) {
+Value* writeBackgroundPath(PropertyTarget& c, Value* value) {
     c.backgroundPath = recordText(value);
     return &ok;
 }

@@ -30,8 +30,8 @@ TEST(ControlLifecycle, ConstructionStartsWithoutWindowAndWithEmptyOwnTable) {
     EXPECT_TRUE(sc.graph.nodeTable->empty());
     EXPECT_FALSE(sc.graph.tableBorrowed);
     EXPECT_EQ(sc.storageContainer, nullptr);
-    EXPECT_EQ(sc.backgroundColor, RGB(197, 197, 197));
-    EXPECT_EQ(GetObjectType(sc.backgroundBrush), DWORD(OBJ_BRUSH));
+    EXPECT_EQ(sc.background.color, RGB(197, 197, 197));
+    EXPECT_EQ(GetObjectType(sc.background.brush.get()), DWORD(OBJ_BRUSH));
     EXPECT_EQ(sc.viewState->zoom, 1.0f);
     EXPECT_EQ(sc.viewState->activeNode, -1);
 }
@@ -61,10 +61,10 @@ TEST(ControlLifecycle, OpeningCreatesChildWindowSizedByTheDeclaration) {
     EXPECT_EQ(client.bottom, 200);
     EXPECT_EQ(sc.viewState->viewRect.right, 320);
     EXPECT_EQ(sc.viewState->viewRect.bottom, 200);
-    SIZE buffer = bitmapSize(sc.backBufferBitmap);
+    SIZE buffer = bitmapSize(sc.backBuffer.bitmap.get());
     EXPECT_EQ(buffer.cx, 320);
     EXPECT_EQ(buffer.cy, 200);
-    EXPECT_EQ(GetObjectType(sc.backBufferDC), DWORD(OBJ_MEMDC));
+    EXPECT_EQ(GetObjectType(sc.backBuffer.dc.get()), DWORD(OBJ_MEMDC));
 }
 
 TEST(ControlLifecycle, PaintFillsTheBackBufferWithTheInterfaceBackground) {
@@ -73,11 +73,11 @@ TEST(ControlLifecycle, PaintFillsTheBackBufferWithTheInterfaceBackground) {
     SchematicControl& sc = ro.control();
     // Dirty the buffer so the paint has to cover it.
     RECT all{0, 0, 120, 80};
-    FillRect(sc.backBufferDC, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    FillRect(sc.backBuffer.dc.get(), &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
     InvalidateRect(sc.window, nullptr, FALSE);
     UpdateWindow(sc.window);
-    EXPECT_EQ(GetPixel(sc.backBufferDC, 0, 0), RGB(197, 197, 197));
-    EXPECT_EQ(GetPixel(sc.backBufferDC, 119, 79), RGB(197, 197, 197));
+    EXPECT_EQ(GetPixel(sc.backBuffer.dc.get(), 0, 0), RGB(197, 197, 197));
+    EXPECT_EQ(GetPixel(sc.backBuffer.dc.get(), 119, 79), RGB(197, 197, 197));
 }
 
 TEST(ControlLifecycle, ReopeningTheRolloutEmptiesTheControlsOwnGraph) {
@@ -110,8 +110,8 @@ TEST(ControlLifecycle, ReopeningTheRolloutEmptiesTheControlsOwnGraph) {
     UnhookWindowsHookEx(hook);
     EXPECT_EQ(sc.window, nullptr);
     EXPECT_TRUE(sc.graph.nodeTable->empty());
-    EXPECT_EQ(sc.backBufferDC, nullptr);
-    EXPECT_EQ(sc.backBufferBitmap, nullptr);
+    EXPECT_EQ(sc.backBuffer.dc.get(), nullptr);
+    EXPECT_EQ(sc.backBuffer.bitmap.get(), nullptr);
 }
 
 TEST(ControlLifecycle, EnableChangeReachesTheWindowOnlyWhileOpen) {
@@ -139,9 +139,9 @@ TEST(ControlLifecycle, CollectingTheControlFreesEverythingItOwns) {
     SchematicNode* node = sc->graph.nodeTable->front();
     HBITMAP nodeBitmap = CreateBitmap(4, 4, 1, 32, nullptr);
     node->bitmapHandle = nodeBitmap;
-    HBRUSH brush = sc->backgroundBrush;
-    HDC buffer = sc->backBufferDC;
-    HBITMAP bufferBitmap = sc->backBufferBitmap;
+    HBRUSH brush = sc->background.brush.get();
+    HDC buffer = sc->backBuffer.dc.get();
+    HBITMAP bufferBitmap = sc->backBuffer.bitmap.get();
 
     ro->drop();
     gc();

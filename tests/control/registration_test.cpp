@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "host/plugapi.h"
-#include "control/names.h"
+#include "script/names.h"
 #include "host/errors.h"
 #include "host/plugins.h"
 #include "tests/control/plugin_session.h"

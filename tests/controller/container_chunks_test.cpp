@@ -438,7 +438,7 @@ TEST_F(ContainerFile, SaveTakesZoomPanAndBackgroundFromTheBoundControl) {
     ownerView.zoom = 3, ownerView.pan = {7, 8};
     std::string ownerBackground = "owner.bmp";
     node();
-    setContainerOwner(container, reinterpret_cast<SchematicControl*>(&ownerView), &ownerView, &ownerBackground);
+    setContainerOwner(container, reinterpret_cast<PropertyTarget*>(&ownerView), &ownerView, &ownerBackground);
     EXPECT_EQ(container.nodeTable[0]->viewStateRef, &ownerView);
 
     vantrelController& back = load(save(container));

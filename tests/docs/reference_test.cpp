@@ -14,7 +14,7 @@ struct Word {
 
 const Word kVocabulary[] = {
 #define VANTREL_NAME(name, kind) {#name, #kind[0]},
-#include "control/names.def"
+#include "script/names.def"
 #undef VANTREL_NAME
 };
 

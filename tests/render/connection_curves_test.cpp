@@ -67,7 +67,7 @@ protected:
 TEST_F(ConnectionCurves, CurveRunsThroughQuarterPointsWithTheArrowTipAtItsMiddle) {
     linkBetween({10, 20}, {110, 60});
     paint();
-    ReferenceImage ref(sc().backBufferDC, kViewBackground);
+    ReferenceImage ref(sc().backBuffer.dc.get(), kViewBackground);
     drawBezier(ref, kOutputColor, {{10, 20}, {35, 20}, {85, 60}, {110, 60}});
     EXPECT_EQ(missing(ref, kOutputColor), 0);
     EXPECT_EQ(strayOutside(ref, kOutputColor, {60, 40}, 12), 0) << "only the arrowhead is extra";
@@ -78,7 +78,7 @@ TEST_F(ConnectionCurves, CurveRunsThroughQuarterPointsWithTheArrowTipAtItsMiddle
 TEST_F(ConnectionCurves, BackwardLinkLeavesAndArrivesLevelWithoutOvershooting) {
     linkBetween({200, 30}, {60, 150});
     paint();
-    ReferenceImage ref(sc().backBufferDC, kViewBackground);
+    ReferenceImage ref(sc().backBuffer.dc.get(), kViewBackground);
     drawBezier(ref, kOutputColor, {{200, 30}, {165, 30}, {95, 150}, {60, 150}});
     EXPECT_EQ(missing(ref, kOutputColor), 0);
     EXPECT_EQ(strayOutside(ref, kOutputColor, {130, 90}, 12), 0);
@@ -91,7 +91,7 @@ TEST_F(ConnectionCurves, SelectedLinkIsWhiteWithAnArrowStillFilledInTheSocketCol
     linkBetween({10, 20}, {110, 160}, &out);
     out.selectedLink = 0;
     paint();
-    ReferenceImage ref(sc().backBufferDC, kViewBackground);
+    ReferenceImage ref(sc().backBuffer.dc.get(), kViewBackground);
     drawBezier(ref, kWhite, {{10, 20}, {35, 20}, {85, 60}, {110, 60}});
     drawBezier(ref, kOutputColor, {{10, 20}, {35, 20}, {85, 160}, {110, 160}});
     // The two curves share their first pixels, where the later (green) one wins.
@@ -105,7 +105,7 @@ TEST_F(ConnectionCurves, ZoomedOutLinksAreStraightAndTheirWeightsFollowTheCaptio
     view().zoom = 0.25f;
     SchematicSocket& out = linkBetween({20, 20}, {220, 120});
     paint();
-    ReferenceImage ref(sc().backBufferDC, kViewBackground);
+    ReferenceImage ref(sc().backBuffer.dc.get(), kViewBackground);
     HPEN pen = CreatePen(PS_SOLID, 1, kOutputColor);
     HGDIOBJ previous = SelectObject(ref.dc(), pen);
     MoveToEx(ref.dc(), 20, 20, nullptr);
@@ -158,7 +158,7 @@ TEST_F(ConnectionCurves, HiddenOutputNodeDrawsFromItsVisibleParentsLeftEdge) {
 
     child.drawConnectionsFromParent = 1;
     paint();
-    ReferenceImage ref(sc().backBufferDC, kViewBackground);
+    ReferenceImage ref(sc().backBuffer.dc.get(), kViewBackground);
     drawBezier(ref, kOutputColor, {{150, 62}, {119, 62}, {59, 148}, {29, 148}});
     EXPECT_EQ(missing(ref, kOutputColor, {{90, 105}}), 0);
     EXPECT_EQ(pixel(150, 62), kOutputColor);
@@ -174,7 +174,7 @@ TEST_F(ConnectionCurves, VisibleNodesWithTheSwitchAlsoUseTheirParentsEdges) {
     SchematicNode& target = addNodeAt(20, 150);
     connectSockets(out, addInput(target));
     paint();
-    ReferenceImage fromParent(sc().backBufferDC, kViewBackground);
+    ReferenceImage fromParent(sc().backBuffer.dc.get(), kViewBackground);
     drawBezier(fromParent, kOutputColor, {{150, 32}, {119, 32}, {59, 178}, {29, 178}});
     EXPECT_EQ(missing(fromParent, kOutputColor, {{90, 105}}), 0)
         << "from the parent's left edge, not the child's socket";
@@ -188,7 +188,7 @@ TEST_F(ConnectionCurves, VisibleNodesWithTheSwitchAlsoUseTheirParentsEdges) {
     SchematicSocket& source = addOutput(addNodeAt(20, 20));  // centre (111, 48.5)
     connectSockets(source, addInput(inner));
     paint();
-    ReferenceImage toParent(sc().backBufferDC, kViewBackground);
+    ReferenceImage toParent(sc().backBuffer.dc.get(), kViewBackground);
     drawBezier(toParent, kOutputColor, {{111, 48}, {158, 48}, {252, 132}, {300, 132}});
     EXPECT_EQ(missing(toParent, kOutputColor, {{205, 90}}), 0);
 }

@@ -80,7 +80,7 @@ protected:
 
     // True when the label area shows exactly `text` drawn as captions are drawn.
     ::testing::AssertionResult labelReads(const char* text) {
-        ReferenceImage expected(sc().backBufferDC, kNodeColor);
+        ReferenceImage expected(sc().backBuffer.dc.get(), kNodeColor);
         HFONT font = CreateFontA(14, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0,
                                  CLEARTYPE_QUALITY, FF_SWISS, "");
         HGDIOBJ previous = SelectObject(expected.dc(), font);

@@ -51,7 +51,7 @@ TEST_F(PaintEquivalence, AnyRegionOfAnyGraphPaintsTheSameBytesAsThePlainPaint) {
     const PaintFn plain = exported<PaintFn>("vantrelPaintStraightforward");
     const RegionFn region = exported<RegionFn>("vantrelPaintRegion");
     ASSERT_TRUE(plain && region);
-    Pixels pixels(sc().backBufferDC);
+    Pixels pixels(sc().backBuffer.dc.get());
     std::mt19937 rng(11);
     auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
     constexpr COLORREF kUntouched = RGB(1, 2, 3);
@@ -73,7 +73,7 @@ TEST_F(PaintEquivalence, AnyRegionOfAnyGraphPaintsTheSameBytesAsThePlainPaint) {
 
         for (SchematicNode* n : *graph().nodeTable) n->textColor = RGB(9, 9, 9);
         plain(&sc());
-        const std::vector<uint32_t> expected = pixels.read(sc().backBufferDC);
+        const std::vector<uint32_t> expected = pixels.read(sc().backBuffer.dc.get());
         std::vector<uint32_t> expectedText;
         for (SchematicNode* n : *graph().nodeTable) expectedText.push_back(n->textColor);
 
@@ -83,10 +83,10 @@ TEST_F(PaintEquivalence, AnyRegionOfAnyGraphPaintsTheSameBytesAsThePlainPaint) {
             area.right = std::max(area.left + pick(1, r == 0 ? 400 : 90), 1L);
             area.bottom = std::max(area.top + pick(1, r == 0 ? 300 : 70), 1L);
             dirtyBuffer(kUntouched);
-            const std::vector<uint32_t> before = pixels.read(sc().backBufferDC);
+            const std::vector<uint32_t> before = pixels.read(sc().backBuffer.dc.get());
             for (SchematicNode* n : *graph().nodeTable) n->textColor = RGB(9, 9, 9);
             region(&sc(), &area);
-            const std::vector<uint32_t> got = pixels.read(sc().backBufferDC);
+            const std::vector<uint32_t> got = pixels.read(sc().backBuffer.dc.get());
             for (int y = 0; y < kViewHeight; ++y)
                 for (int x = 0; x < kViewWidth; ++x) {
                     const size_t i = size_t(y) * kViewWidth + size_t(x);

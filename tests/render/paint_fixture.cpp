@@ -26,13 +26,13 @@ void PaintTest::SetUp() {
 }
 
 void PaintTest::TearDown() {
-    if (!HasFailure() || !sc().backBufferDC) return;
+    if (!HasFailure() || !sc().backBuffer.dc.get()) return;
     const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
     std::string name = std::string(info->test_suite_name()) + "." + info->name();
     std::replace(name.begin(), name.end(), '/', '_');
     CreateDirectoryA("test-output", nullptr);
     const std::string path = "test-output/" + name + ".png";
-    if (saveDCPng(sc().backBufferDC, kViewWidth, kViewHeight, path.c_str()))
+    if (saveDCPng(sc().backBuffer.dc.get(), kViewWidth, kViewHeight, path.c_str()))
         std::fprintf(stderr, "back buffer saved to %s\n", path.c_str());
 }
 
@@ -62,7 +62,7 @@ void PaintTest::paint() {
 void PaintTest::dirtyBuffer(COLORREF color) {
     HBRUSH brush = CreateSolidBrush(color);
     RECT all{0, 0, kViewWidth, kViewHeight};
-    FillRect(sc().backBufferDC, &all, brush);
+    FillRect(sc().backBuffer.dc.get(), &all, brush);
     DeleteObject(brush);
 }
 

@@ -43,7 +43,7 @@ protected:
     void paint();
     // Fills the back buffer so a paint that skips pixels is seen.
     void dirtyBuffer(COLORREF color = RGB(0, 0, 0));
-    COLORREF pixel(int x, int y) const { return GetPixel(ro.control().backBufferDC, x, y); }
+    COLORREF pixel(int x, int y) const { return GetPixel(ro.control().backBuffer.dc.get(), x, y); }
     // Pixels in [left, right) x [top, bottom) that are (or are not) the given colour.
     int count(RECT area, COLORREF color) const;
     int countOther(RECT area, COLORREF color) const;

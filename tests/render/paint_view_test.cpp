@@ -55,7 +55,7 @@ TEST_F(PaintView, PaintCoversTheWholeBufferAndCopiesItOnceLeavingNoGdiObject) {
 
 TEST_F(PaintView, PrintClientPaintsIntoTheGivenContextWithoutTouchingTheWindow) {
     addNodeAt(40, 40);
-    ReferenceImage target(sc().backBufferDC, RGB(0, 0, 0));
+    ReferenceImage target(sc().backBuffer.dc.get(), RGB(0, 0, 0));
     const GdiCounters before = gdiCounters();
     SendMessageA(sc().window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(target.dc()), PRF_CLIENT);
     const GdiCounters after = gdiCounters();
@@ -96,7 +96,7 @@ TEST_F(PaintView, EmptyTableGetsBackgroundAndOverlaysButNoInfoText) {
 
 TEST_F(PaintView, InfoTextTakesItsColourFromTheFirstNode) {
     view().showInfo = 1;
-    sc().backgroundBitmapHandle = solidBitmap(4, 4, RGB(0, 0, 0));
+    sc().background.bitmap = gdi::KeptBitmap(solidBitmap(4, 4, RGB(0, 0, 0)));
     SchematicNode& first = addNodeAt(-5000, 0, RGB(20, 20, 80));
     const RECT infoStrip{0, kViewHeight - 20, kViewWidth, kViewHeight};
     auto brightPixels = [&] {
@@ -116,7 +116,7 @@ TEST_F(PaintView, InfoTextTakesItsColourFromTheFirstNode) {
 TEST_F(PaintView, StretchedBitmapCoversTheWholeView) {
     const COLORREF quadrant[2][2] = {{RGB(255, 0, 0), RGB(0, 255, 0)},
                                      {RGB(0, 0, 255), RGB(255, 255, 255)}};
-    sc().backgroundBitmapHandle = makeBitmap(2, 2, [&](int x, int y) { return quadrant[y][x]; });
+    sc().background.bitmap = gdi::KeptBitmap(makeBitmap(2, 2, [&](int x, int y) { return quadrant[y][x]; }));
     dirtyBuffer();
     paint();
     EXPECT_EQ(pixel(10, 10), quadrant[0][0]);
@@ -137,7 +137,7 @@ class TiledBackground : public PaintTest, public ::testing::WithParamInterface<T
 
 TEST_P(TiledBackground, TilesStartAtThePanPhaseAndRepeat) {
     const TileCase c = GetParam();
-    sc().backgroundBitmapHandle = makeBitmap(64, 32, patternAt);
+    sc().background.bitmap = gdi::KeptBitmap(makeBitmap(64, 32, patternAt));
     view().tileBackground = 1;
     view().pan = {c.panX, c.panY};
     view().zoom = c.zoom;
@@ -161,11 +161,11 @@ INSTANTIATE_TEST_SUITE_P(PanPhases, TiledBackground,
 TEST_F(PaintView, BackgroundBitmapThatMeasuresNothingFallsBackToTheFlatColour) {
     HBITMAP gone = solidBitmap(8, 8, RGB(255, 0, 0));
     DeleteObject(gone);
-    sc().backgroundBitmapHandle = gone;
+    sc().background.bitmap = gdi::KeptBitmap(gone);
     view().tileBackground = 1;
     dirtyBuffer();
     paint();
-    sc().backgroundBitmapHandle = nullptr;
+    sc().background.bitmap.release();  // deleted already
     EXPECT_EQ(pixel(0, 0), kViewBackground);
     EXPECT_EQ(pixel(kViewWidth - 1, kViewHeight - 1), kViewBackground);
 }
@@ -266,7 +266,7 @@ TEST_F(PaintView, ResizingTheWindowRebuildsTheBackBuffer) {
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         pumpMessages();
         BITMAP bm{};
-        GetObjectA(sc().backBufferBitmap, sizeof bm, &bm);
+        GetObjectA(sc().backBuffer.bitmap.get(), sizeof bm, &bm);
         EXPECT_EQ(bm.bmWidth, size.cx);
         EXPECT_EQ(bm.bmHeight, size.cy);
         EXPECT_EQ(view().viewRect.right, size.cx);

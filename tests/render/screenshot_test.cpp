@@ -60,7 +60,7 @@ TEST_F(Screenshot, HiddenWindowIsStillCapturedThroughItsPaintRoutine) {
 TEST_F(Screenshot, BackBufferCaptureMatchesItsPixels) {
     paint();
     const char* path = "test-output/screenshot-buffer.png";
-    ASSERT_TRUE(saveDCPng(sc().backBufferDC, kViewWidth, kViewHeight, path));
+    ASSERT_TRUE(saveDCPng(sc().backBuffer.dc.get(), kViewWidth, kViewHeight, path));
     Png png = readPng(path);
     ASSERT_NE(png.rgb, nullptr);
     for (POINT p : {POINT{0, 0}, POINT{90, 52}, POINT{40, 52}, POINT{319, 199}})
@@ -69,6 +69,6 @@ TEST_F(Screenshot, BackBufferCaptureMatchesItsPixels) {
 
 TEST_F(Screenshot, RefusesWhatCannotBeCaptured) {
     EXPECT_FALSE(saveWindowPng(nullptr, "test-output/none.png"));
-    EXPECT_FALSE(saveDCPng(sc().backBufferDC, 0, 10, "test-output/none.png"));
+    EXPECT_FALSE(saveDCPng(sc().backBuffer.dc.get(), 0, 10, "test-output/none.png"));
     EXPECT_FALSE(saveWindowPng(sc().window, "no-such-folder/x.png"));
 }

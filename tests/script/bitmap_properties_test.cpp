@@ -95,7 +95,7 @@ TEST(BitmapProperties, AValueThatIsNoBitmapRaisesTheTypeErrorAndKeepsTheOldBitma
     s.set("nodeBitmap", value);
     s.set("backgroundBitmap", value);
     void* nodeHandle = s.node(0).bitmapHandle;
-    HBITMAP backgroundHandle = s.sc.backgroundBitmapHandle;
+    HBITMAP backgroundHandle = s.sc.background.bitmap.get();
 
     EXPECT_EQ(errorOf([&] { s.set("nodeBitmap", I(5)); }),
               "-- Type error: nodeBitmap requires BitMap, got: 5");
@@ -109,7 +109,7 @@ TEST(BitmapProperties, AValueThatIsNoBitmapRaisesTheTypeErrorAndKeepsTheOldBitma
     EXPECT_EQ(s.node(0).bitmapHandle, nodeHandle);
     EXPECT_EQ(s.node(0).bitmapValue, value);
     EXPECT_EQ(pixelOf(nodeHandle, 1, 1), pattern(1, 1));
-    EXPECT_EQ(s.sc.backgroundBitmapHandle, backgroundHandle);
+    EXPECT_EQ(s.sc.background.bitmap.get(), backgroundHandle);
     EXPECT_EQ(s.sc.backgroundBitmapValue, value);
     EXPECT_EQ(pixelOf(backgroundHandle, 1, 0), pattern(1, 0));
 }
@@ -117,11 +117,11 @@ TEST(BitmapProperties, AValueThatIsNoBitmapRaisesTheTypeErrorAndKeepsTheOldBitma
 TEST(BitmapProperties, BackgroundBitmapIsReplacedAndWorksWithTheRolloutClosed) {
     ScriptSession s(false);
     EXPECT_EQ(s.write("backgroundBitmap", makeBitmap(4, 3, pattern)), "true");
-    HBITMAP first = s.sc.backgroundBitmapHandle;
+    HBITMAP first = s.sc.background.bitmap.get();
     EXPECT_EQ(pixelOf(first, 3, 2), pattern(3, 2));
     EXPECT_EQ(s.write("backgroundBitmap", makeBitmap(2, 2, pattern)), "true");
     EXPECT_EQ(GetObjectType(first), 0u);
-    EXPECT_EQ(sizeOf(s.sc.backgroundBitmapHandle).cx, 2);
+    EXPECT_EQ(sizeOf(s.sc.background.bitmap.get()).cx, 2);
     EXPECT_EQ(s.read("backgroundBitmap"), "OK");
 }
 

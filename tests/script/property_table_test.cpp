@@ -19,7 +19,7 @@ struct VocabularyName {
 
 const VocabularyName kVocabulary[] = {
 #define VANTREL_NAME(name, kind) {#name, #kind[0]},
-#include "control/names.def"
+#include "script/names.def"
 #undef VANTREL_NAME
 };
 

@@ -322,7 +322,7 @@ TEST(WriteProperties, WidthAndHeightResizeTheOpenWindowAndItsBackBuffer) {
     EXPECT_EQ(s.sc.viewState->viewRect.right, 250);
     EXPECT_EQ(s.sc.viewState->viewRect.bottom, 120);
     BITMAP bm{};
-    GetObjectA(s.sc.backBufferBitmap, sizeof bm, &bm);
+    GetObjectA(s.sc.backBuffer.bitmap.get(), sizeof bm, &bm);
     EXPECT_EQ(bm.bmWidth, 250);
     EXPECT_EQ(bm.bmHeight, 120);
     EXPECT_EQ(s.write("width", I(-10)), "true");

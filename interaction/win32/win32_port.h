@@ -2,11 +2,11 @@
 #pragma once
 #include "interaction/window_port.h"
 
-class SchematicControl;
+class WindowClient;
 
 class Win32WindowPort final : public WindowPort {
 public:
-    explicit Win32WindowPort(SchematicControl& control) : control(control) {}
+    explicit Win32WindowPort(WindowClient& client) : client(client) {}
     void raise(UiEvent event, const int32_t* args, int count) override;
     void takeFocus() override;
     void capturePointer() override;
@@ -15,5 +15,5 @@ public:
     bool nudgeSceneController(Control& controller, float step) override;
 
 private:
-    SchematicControl& control;
+    WindowClient& client;
 };

@@ -1,11 +1,11 @@
 // names.h - the interned property and event names, one exported global each.
 #pragma once
-#include "control/vantrel_api.h"
+#include "script/vantrel_api.h"
 #include "host/value.h"
 
 extern "C" {
 #define VANTREL_NAME(name, kind) extern VANTREL_API Value* n_##name;
-#include "control/names.def"
+#include "script/names.def"
 #undef VANTREL_NAME
 }
 
@@ -15,7 +15,7 @@ void internNames();
 constexpr int vocabularySize() {
     int n = 0;
 #define VANTREL_NAME(name, kind) ++n;
-#include "control/names.def"
+#include "script/names.def"
 #undef VANTREL_NAME
     return n;
 }

@@ -1,36 +1,35 @@
 // window_proc.cpp - finds the control behind a window and hands each message to a handler.
-#include "interaction/window_proc.h"
+#include "interaction/win32/window_proc.h"
 
 #include <windowsx.h>
 
-#include "control/schematic_control.h"
 #include "graph/spatial_index.h"
 #include "host/core.h"
 #include "interaction/handlers.h"
-#include "interaction/win32_port.h"
-#include "render/paint_view.h"
+#include "interaction/win32/win32_port.h"
+#include "interaction/win32/window_client.h"
 
 namespace {
-SchematicControl* controlOf(HWND window) {
-    return reinterpret_cast<SchematicControl*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+WindowClient* clientOf(HWND window) {
+    return reinterpret_cast<WindowClient*>(GetWindowLongPtrA(window, GWLP_USERDATA));
 }
 
 void onCreate(HWND window, const CREATESTRUCTA* create) {
-    // The control arrives as the creation parameter; keep it with the window.
+    // The client arrives as the creation parameter; keep it with the window.
     SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
 }
 
-void onPaint(SchematicControl& control) {
+void onPaint(HWND window, WindowClient& client) {
     PAINTSTRUCT ps;
-    HDC dc = BeginPaint(control.window, &ps);
-    paintView(control, dc, &ps.rcPaint);
-    EndPaint(control.window, &ps);
+    HDC dc = BeginPaint(window, &ps);
+    client.paint(dc, &ps.rcPaint);
+    EndPaint(window, &ps);
 }
 
 // Rollouts get resized; the buffer follows the client area so the picture does too.
-void onSize(SchematicControl& control) {
-    control.rebuildBackBuffer();
-    InvalidateRect(control.window, nullptr, FALSE);
+void onSize(HWND window, WindowClient& client) {
+    client.resized();
+    InvalidateRect(window, nullptr, FALSE);
 }
 
 KeyState keysNow() {
@@ -62,11 +61,11 @@ PointerInput wheelOf(HWND window, WPARAM wParam, LPARAM lParam) {
 }
 
 // Gesture messages; anything else goes back to the default procedure.
-bool dispatchGesture(SchematicControl& control, UINT message, WPARAM wParam, LPARAM lParam,
+bool dispatchGesture(HWND window, WindowClient& client, UINT message, WPARAM wParam, LPARAM lParam,
                      LRESULT& result) {
-    GraphContext& ctx = control.graph;
+    GraphContext& ctx = client.clientGraph();
     if (!ctx.viewState || !ctx.nodeTable) return false;
-    Win32WindowPort port(control);
+    Win32WindowPort port(client);
     switch (message) {
         case WM_KEYDOWN: result = onKeyDown(ctx, port, uint32_t(wParam)); return true;
         case WM_KEYUP: result = onKeyUp(ctx, port, uint32_t(wParam)); return true;
@@ -78,7 +77,7 @@ bool dispatchGesture(SchematicControl& control, UINT message, WPARAM wParam, LPA
         case WM_RBUTTONUP: result = onRightRelease(ctx, port, pointerOf(lParam)); return true;
         case WM_MBUTTONDOWN: result = onMiddlePress(ctx, port, pointerOf(lParam)); return true;
         case WM_MBUTTONUP: result = onMiddleRelease(ctx, port, pointerOf(lParam)); return true;
-        case WM_MOUSEWHEEL: result = onWheel(ctx, port, wheelOf(control.window, wParam, lParam)); return true;
+        case WM_MOUSEWHEEL: result = onWheel(ctx, port, wheelOf(window, wParam, lParam)); return true;
         default: return false;
     }
 }
@@ -86,15 +85,15 @@ bool dispatchGesture(SchematicControl& control, UINT message, WPARAM wParam, LPA
 // Gestures change the graph behind the spatial index's back. A press bumps the
 // generation itself where it flips or hides, a node drag tells the index what
 // moved, and the wheel changes only the view.
-bool dispatchGestureNoting(SchematicControl& control, UINT message, WPARAM wParam, LPARAM lParam,
-                           LRESULT& result) {
+bool dispatchGestureNoting(HWND window, WindowClient& client, UINT message, WPARAM wParam,
+                           LPARAM lParam, LRESULT& result) {
     struct Changed {
         GraphContext& ctx;
         bool noted = false;
         ~Changed() { if (noted) graphChanged(ctx); }
-    } changed{control.graph};
+    } changed{client.clientGraph()};
     changed.noted = message != WM_MOUSEMOVE && message != WM_LBUTTONDOWN && message != WM_MOUSEWHEEL;
-    const bool handled = dispatchGesture(control, message, wParam, lParam, result);
+    const bool handled = dispatchGesture(window, client, message, wParam, lParam, result);
     changed.noted = changed.noted && handled;
     return handled;
 }
@@ -105,13 +104,13 @@ LRESULT CALLBACK schematicWindowProc(HWND window, UINT message, WPARAM wParam, L
         onCreate(window, reinterpret_cast<const CREATESTRUCTA*>(lParam));
         return 0;
     }
-    SchematicControl* control = controlOf(window);
-    // Messages before WM_CREATE, or after the control let go of this window.
-    if (!control || control->window != window) return DefWindowProcA(window, message, wParam, lParam);
+    WindowClient* client = clientOf(window);
+    // Messages before WM_CREATE, or after the client let go of this window.
+    if (!client || client->clientWindow() != window) return DefWindowProcA(window, message, wParam, lParam);
     if (message == WM_NCDESTROY) {
         // The handle may be reused by any window from here on: a closed control forgets it.
         SetWindowLongPtrA(window, GWLP_USERDATA, 0);
-        control->window = nullptr;
+        client->windowDestroyed();
         return DefWindowProcA(window, message, wParam, lParam);
     }
 
@@ -120,16 +119,16 @@ LRESULT CALLBACK schematicWindowProc(HWND window, UINT message, WPARAM wParam, L
     try {
         switch (message) {
             case WM_ERASEBKGND: return 1;  // the paint covers every pixel
-            case WM_PAINT: onPaint(*control); return 0;
-            case WM_PRINTCLIENT: paintView(*control, reinterpret_cast<HDC>(wParam)); return 0;  // screenshots
-            case WM_SIZE: onSize(*control); return 0;
+            case WM_PAINT: onPaint(window, *client); return 0;
+            case WM_PRINTCLIENT: client->paint(reinterpret_cast<HDC>(wParam), nullptr); return 0;  // screenshots
+            case WM_SIZE: onSize(window, *client); return 0;
             // While the control has the focus, keys are the control's, not the host's shortcuts.
             case WM_SETFOCUS: DisableAccelerators(); return 0;
             case WM_KILLFOCUS: EnableAccelerators(); return 0;
             default: break;
         }
         LRESULT result = 0;
-        if (dispatchGestureNoting(*control, message, wParam, lParam, result)) return result;
+        if (dispatchGestureNoting(window, *client, message, wParam, lParam, result)) return result;
     } catch (...) {
         return 0;
     }
