@@ -5,13 +5,10 @@
 
 namespace {
 struct BenchGraph {
-    SchematicGraph table;
-    SchematicViewState view;
-    GraphContext ctx;
-    BenchGraph() {
-        ctx.nodeTable = &table;
-        ctx.viewState = &view;
-    }
+    Schematic schematic{false};
+    SchematicGraph& table = *schematic.ownTable;
+    SchematicViewState& view = *schematic.viewState;
+    GraphContext& ctx = schematic.graph;
     ~BenchGraph() { clearGraph(ctx); }
 
     // A chain: node i's output feeds node i+1's input.

@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "bench/bench_graph.h"
-#include "tests/control/plugin_session.h"
+#include "tests/support/plugin_session.h"
 
 namespace {
 

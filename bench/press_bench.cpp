@@ -21,13 +21,12 @@ struct QuietPort : WindowPort, GraphSeam {
 };
 
 struct Bench {
-    SchematicGraph table;
-    SchematicViewState view;
+    Schematic schematic{false};
+    SchematicGraph& table = *schematic.ownTable;
+    SchematicViewState& view = *schematic.viewState;
+    GraphContext& ctx = schematic.graph;
     QuietPort port;
-    GraphContext ctx;
     explicit Bench(int nodes) {
-        ctx.nodeTable = &table;
-        ctx.viewState = &view;
         ctx.seam = &port;
         buildBenchGraph(ctx, nodes);
         // The whole graph in a 1280 x 1024 view.

@@ -58,9 +58,7 @@ Timing measure(int nodes, const std::string& path) {
         // bigger scenes spread them over containers of 50,000.
         for (int left = nodes; left > 0; left -= 50000) {
             auto* c = static_cast<vantrelController*>(static_cast<Animatable*>(LibClassDesc(0)->Create(0)));
-            GraphContext ctx;
-            ctx.nodeTable = &c->nodeTable;
-            ctx.viewState = c->containerView.get();
+            GraphContext ctx = c->graphContext();
             buildBenchGraph(ctx, std::min(left, 50000));
             scene.addTrack(c);
         }

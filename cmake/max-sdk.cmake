@@ -18,7 +18,8 @@ set(MAXSDK_LIBRARY_DIR "${MAXSDK}/lib/x64/Release" CACHE PATH "The SDK's import 
 file(GLOB VANTREL_GRAPH_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/graph/*.cpp)
 file(GLOB VANTREL_EXTENSION_SOURCES CONFIGURE_DEPENDS
     ${CMAKE_SOURCE_DIR}/control/*.cpp ${CMAKE_SOURCE_DIR}/script/*.cpp
-    ${CMAKE_SOURCE_DIR}/interaction/*.cpp ${CMAKE_SOURCE_DIR}/render/*.cpp)
+    ${CMAKE_SOURCE_DIR}/interaction/*.cpp ${CMAKE_SOURCE_DIR}/interaction/win32/*.cpp
+    ${CMAKE_SOURCE_DIR}/render/*.cpp)
 file(GLOB VANTREL_CONTROLLER_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/controller/*.cpp)
 
 function(vantrel_max_plugin target output suffix)

@@ -240,6 +240,17 @@ public:
         if (!get(n) || n < 0) return false;
         return uint64_t(n) * recordSize <= uint64_t(length) - sizeof n;
     }
+    // A counted array of records of perRecord int32 values each (a socket's links:
+    // node and socket index; its weights: one value), read in one call.
+    bool int32Records(std::vector<int32_t>& values, int32_t perRecord) {
+        int32_t n = 0;
+        values.clear();
+        if (!count(n, ULONG(perRecord * sizeof(int32_t)))) return false;
+        if (n == 0) return true;
+        values.resize(size_t(n) * size_t(perRecord));
+        ULONG got = 0;
+        return iload.Read(values.data(), ULONG(values.size() * sizeof(int32_t)), &got) == IO_OK;
+    }
 
     ILoad& iload;
     std::deque<SceneRefPatch>& sceneRefs;
@@ -293,86 +304,77 @@ struct StoredSocket {
     int32_t index = -1;
     uint32_t socketColor = 0;
     std::string socketName, socketDataClass, socketInfo;
-};
-
-bool loadSocket(Reader& r, SchematicNode& node, int32_t nodePosition) {
-    // Everything is read first; the socket is made only from a complete chunk.
-    StoredSocket stored;
+    int32_t controllerRef = 0, direction = 0;
     bool haveFlags = false, haveRadius = false, havePlacement = false, haveIndex = false;
     bool haveColor = false;
-    int32_t controllerRef = 0, direction = 0;
-    std::vector<int32_t>& links = r.links;  // node and socket index, in turn
-    std::vector<int32_t>& weights = r.weights;
-    links.clear();
-    weights.clear();
+};
 
+// Phase 1: every sub-chunk into stored, the links and weights into the reader's
+// reused arrays. False for a damaged chunk.
+bool readSocketChunks(Reader& r, StoredSocket& stored) {
+    r.links.clear();  // node and socket index, in turn
+    r.weights.clear();
     IOResult res;
     while ((res = r.iload.OpenChunk()) == IO_OK) {
         bool ok = true;
         switch (r.iload.CurChunkID()) {
-            case cc::socketFlags: ok = haveFlags = r.flags(stored.flipped, stored.showValue); break;
-            case cc::socketRadiusValue: ok = haveRadius = r.get(stored.radius, stored.value); break;
+            case cc::socketFlags: ok = stored.haveFlags = r.flags(stored.flipped, stored.showValue); break;
+            case cc::socketRadiusValue: ok = stored.haveRadius = r.get(stored.radius, stored.value); break;
             case cc::socketPlacement:
-                ok = havePlacement = r.get(stored.socketPosition.x, stored.socketPosition.y,
-                                           stored.labelOffset.x, stored.labelOffset.y);
+                ok = stored.havePlacement = r.get(stored.socketPosition.x, stored.socketPosition.y,
+                                                  stored.labelOffset.x, stored.labelOffset.y);
                 break;
             case cc::socketName: ok = r.text(stored.socketName); break;
-            case cc::socketController: ok = haveIndex = r.get(controllerRef, stored.index, direction); break;
+            case cc::socketController:
+                ok = stored.haveIndex = r.get(stored.controllerRef, stored.index, stored.direction);
+                break;
             case cc::socketDataClass: ok = r.text(stored.socketDataClass); break;
             case cc::socketHidden: ok = r.flags(stored.socketIsHidden); break;
             case cc::socketSeparator: ok = r.flags(stored.drawSeperator); break;
-            case cc::socketLinks:
-                // Links are stored on outputs; the direction has to be known first.
-                if (direction == 1) {
-                    int32_t n = 0;
-                    ok = r.count(n, 8);
-                    links.clear();
-                    if (ok && n > 0) {
-                        links.resize(size_t(n) * 2);
-                        ULONG got = 0;
-                        ok = r.iload.Read(links.data(), ULONG(links.size() * sizeof(int32_t)), &got) == IO_OK;
-                    }
-                }
-                break;
-            case cc::socketWeights:
-                if (direction == 1) {
-                    int32_t n = 0;
-                    ok = r.count(n, 4);
-                    weights.clear();
-                    if (ok && n > 0) {
-                        weights.resize(size_t(n));
-                        ULONG got = 0;
-                        ok = r.iload.Read(weights.data(), ULONG(weights.size() * sizeof(int32_t)), &got) == IO_OK;
-                    }
-                }
-                break;
-            case cc::socketColor: ok = haveColor = r.get(stored.socketColor); break;
+            // Links are stored on outputs; the direction has to be known first.
+            case cc::socketLinks: if (stored.direction == 1) ok = r.int32Records(r.links, 2); break;
+            case cc::socketWeights: if (stored.direction == 1) ok = r.int32Records(r.weights, 1); break;
+            case cc::socketColor: ok = stored.haveColor = r.get(stored.socketColor); break;
             case cc::socketInfo: ok = r.text(stored.socketInfo); break;
             default: break;
         }
         if (!ok || r.iload.CloseChunk() != IO_OK) return false;
     }
-    if (res != IO_END) return false;
+    return res == IO_END;
+}
 
+// Phase 2: the socket, made on the node from a complete chunk.
+SchematicSocket* makeStoredSocket(Reader& r, SchematicNode& node, StoredSocket& stored) {
     GraphContext none;
-    SchematicSocket* s = addSocket(none, node, direction, stored.socketName, false);
-    if (haveFlags) s->flipped = stored.flipped, s->showValue = stored.showValue;
-    if (haveRadius) s->radius = stored.radius, s->value = stored.value;
-    if (havePlacement) s->socketPosition = stored.socketPosition, s->labelOffset = stored.labelOffset;
-    if (haveIndex) s->index = stored.index;
-    if (haveColor) s->socketColor = stored.socketColor;
+    SchematicSocket* s = addSocket(none, node, stored.direction, stored.socketName, false);
+    if (stored.haveFlags) s->flipped = stored.flipped, s->showValue = stored.showValue;
+    if (stored.haveRadius) s->radius = stored.radius, s->value = stored.value;
+    if (stored.havePlacement) s->socketPosition = stored.socketPosition, s->labelOffset = stored.labelOffset;
+    if (stored.haveIndex) s->index = stored.index;
+    if (stored.haveColor) s->socketColor = stored.socketColor;
     s->socketDataClass = std::move(stored.socketDataClass);
     s->socketInfo = std::move(stored.socketInfo);
     s->socketIsHidden = stored.socketIsHidden;
     s->drawSeperator = stored.drawSeperator;
-    if (controllerRef != 0) r.recordSceneRef(controllerRef, nullptr, s);
-    const size_t linkCount = links.size() / 2;
+    if (stored.controllerRef != 0) r.recordSceneRef(stored.controllerRef, nullptr, s);
+    return s;
+}
+
+// Phase 3: the socket's links wait until every node is read.
+void queueStoredLinks(Reader& r, SchematicSocket& s, int32_t nodePosition) {
+    const size_t linkCount = r.links.size() / 2;
     // Room for the links the restore will add; the count is bounded by the chunk's bytes.
-    s->links.reserve(linkCount);
-    s->linkWeights.reserve(linkCount);
+    s.links.reserve(linkCount);
+    s.linkWeights.reserve(linkCount);
     for (size_t k = 0; k < linkCount; ++k)
-        r.pending.push_back(PendingLink{nodePosition, s->index, links[2 * k], links[2 * k + 1],
-                                        k < weights.size() ? weights[k] : kDefaultLinkWeight});
+        r.pending.push_back(PendingLink{nodePosition, s.index, r.links[2 * k], r.links[2 * k + 1],
+                                        k < r.weights.size() ? r.weights[k] : kDefaultLinkWeight});
+}
+
+bool loadSocket(Reader& r, SchematicNode& node, int32_t nodePosition) {
+    StoredSocket stored;
+    if (!readSocketChunks(r, stored)) return false;
+    queueStoredLinks(r, *makeStoredSocket(r, node, stored), nodePosition);
     return true;
 }
 

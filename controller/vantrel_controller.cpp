@@ -34,10 +34,7 @@ vantrelController::~vantrelController() {
     // A bound control lets go of our table now, while every node still exists.
     DeleteAllRefsToMe();
     ContainerSeam seam;
-    GraphContext ctx;
-    ctx.nodeTable = &nodeTable;
-    ctx.viewState = containerView.get();
-    ctx.seam = &seam;
+    GraphContext ctx = graphContext(&seam);
     clearGraph(ctx);  // last node first
 }
 

@@ -32,6 +32,15 @@ public:
     vantrelController();
     ~vantrelController() override;
 
+    // The table and view as the graph operations take them: the nodes are ours.
+    GraphContext graphContext(GraphSeam* seam = nullptr) {
+        GraphContext ctx;
+        ctx.nodeTable = &nodeTable;
+        ctx.viewState = containerView.get();
+        ctx.seam = seam;
+        return ctx;
+    }
+
     // Depends on every scene node and controller the table points at, so that a deleted
     // one is cleared from the table whether or not a control is bound. Run after a load
     // and whenever a control lets go of the table.

@@ -9,3 +9,4 @@
 #include "graph/hierarchy.h"
 #include "graph/selection.h"
 #include "graph/spatial_index.h"
+#include "graph/schematic.h"

@@ -4,11 +4,11 @@
 #include "graph/node_ops.h"
 #include "graph/spatial_index.h"
 
-Schematic::Schematic()
+Schematic::Schematic(bool indexed)
     : ownTable(std::make_unique<SchematicGraph>()), viewState(std::make_unique<SchematicViewState>()) {
     graph.nodeTable = ownTable.get();
     graph.viewState = viewState.get();
-    graph.spatialIndex = std::make_shared<SpatialIndex>();
+    if (indexed) graph.spatialIndex = std::make_shared<SpatialIndex>();
 }
 
 Schematic::~Schematic() {

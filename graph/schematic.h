@@ -13,8 +13,9 @@ struct Schematic {
     std::unique_ptr<SchematicViewState> viewState;  // view, switches and gesture scratch
     GraphContext graph;                             // table in use, gesture pointers, seam, index
 
-    // An empty table and a view of our own, an empty index, no seam.
-    Schematic();
+    // An empty table and a view of our own, an empty spatial index unless indexed is
+    // false (then every scan visits everything), no seam.
+    explicit Schematic(bool indexed = true);
     // Our own nodes go, last first; a lent table is left to its owner.
     ~Schematic();
     Schematic(const Schematic&) = delete;

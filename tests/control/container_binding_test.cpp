@@ -10,8 +10,8 @@
 #include "host/images.h"
 #include "host/scene.h"
 #include "host/scene_functions.h"
-#include "tests/control/plugin_session.h"
-#include "tests/controller/graph_signature.h"
+#include "tests/support/plugin_session.h"
+#include "tests/support/graph_signature.h"
 #include "tests/host/host_test_support.h"
 
 namespace {
@@ -42,9 +42,7 @@ Value* writeProperty(SchematicControl& sc, const char* name, Value* v) {
 Value* filledContainer() {
     Value* v = newController("vantrelController");
     vantrelController& c = containerOf(v);
-    GraphContext ctx;
-    ctx.nodeTable = &c.nodeTable;
-    ctx.viewState = c.containerView.get();
+    GraphContext ctx = c.graphContext();
     for (int i = 0; i < 3; ++i) addNode(ctx);
     connectSockets(*addSocket(ctx, *c.nodeTable[0], 1, "Output", false),
                    *addSocket(ctx, *c.nodeTable[1], 0, "Input", false), 5);

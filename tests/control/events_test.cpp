@@ -5,7 +5,7 @@
 #include "host/errors.h"
 #include "host/function.h"
 #include "host/listener.h"
-#include "tests/control/plugin_session.h"
+#include "tests/support/plugin_session.h"
 
 namespace {
 // Two nodes, output 0 of node 0 feeding input 1 of node 1.

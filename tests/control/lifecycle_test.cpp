@@ -3,7 +3,7 @@
 
 #include "graph/graph.h"
 #include "host/errors.h"
-#include "tests/control/plugin_session.h"
+#include "tests/support/plugin_session.h"
 
 namespace {
 // Refuses the creation of every schematic window, as a failing CreateWindowEx would.

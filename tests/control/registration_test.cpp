@@ -5,7 +5,7 @@
 #include "script/names.h"
 #include "host/errors.h"
 #include "host/plugins.h"
-#include "tests/control/plugin_session.h"
+#include "tests/support/plugin_session.h"
 
 namespace {
 // The vocabulary as the host's scripts know it, written out here rather than taken from

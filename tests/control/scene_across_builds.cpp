@@ -17,8 +17,8 @@
 #include "host/scene.h"
 #include "host/scene_functions.h"
 #include "host/scene_values.h"
-#include "tests/control/plugin_session.h"
-#include "tests/controller/graph_signature.h"
+#include "tests/support/plugin_session.h"
+#include "tests/support/graph_signature.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "controller/plugin.h"
 #include "controller/vantrel_controller.h"
 #include "host/controllers.h"
-#include "graph_signature.h"
+#include "tests/support/graph_signature.h"
 #include "host/chunk_file.h"
 #include "host/errors.h"
 #include "tests/host/chunk_tree.h"
@@ -56,12 +56,8 @@ class ContainerFile : public ::testing::Test {
 protected:
     std::vector<vantrelController*> made;
     vantrelController& container = make();
-    GraphContext ctx;
+    GraphContext ctx = container.graphContext();
 
-    ContainerFile() {
-        ctx.nodeTable = &container.nodeTable;
-        ctx.viewState = container.containerView.get();
-    }
     ~ContainerFile() override {
         for (vantrelController* c : made) c->DeleteThis();
     }
@@ -499,9 +495,7 @@ TEST_F(ContainerFile, RandomGraphsSurviveTheRoundTripByteForByte) {
         std::mt19937 rng(seed);
         auto pick = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); };
         vantrelController& original = make();
-        GraphContext g;
-        g.nodeTable = &original.nodeTable;
-        g.viewState = original.containerView.get();
+        GraphContext g = original.graphContext();
         original.containerView->zoom = 0.1f + float(pick(40)) / 10.0f;
         original.containerView->pan = {float(pick(500) - 250), float(pick(500) - 250)};
         original.backgroundPath = seed % 2 ? "c:\\maps\\grid.bmp" : "";

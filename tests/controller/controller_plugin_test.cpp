@@ -68,9 +68,7 @@ TEST(ControllerPlugin, GraphTooLargeForTheFileIsRefusedAndTheOldFileStays) {
     const std::string saved{std::istreambuf_iterator<char>(before), {}};
     before.close();
 
-    GraphContext ctx;
-    ctx.nodeTable = &container->nodeTable;
-    ctx.viewState = container->containerView.get();
+    GraphContext ctx = container->graphContext();
     for (int i = 0; i <= kMaxStoredNodes; ++i) addNode(ctx);
     try {
         scene.saveToFile(path);  // the error crosses from the plug-in into the host

@@ -23,9 +23,7 @@ void write(const std::string& path, const std::vector<uint8_t>& bytes) {
 // Two linked nodes with weights, a parent, flags and strings.
 vantrelController* filledContainer(INode* sceneNode, Control* controller) {
     auto* c = static_cast<vantrelController*>(static_cast<Animatable*>(LibClassDesc(0)->Create(0)));
-    GraphContext ctx;
-    ctx.nodeTable = &c->nodeTable;
-    ctx.viewState = c->containerView.get();
+    GraphContext ctx = c->graphContext();
     for (int i = 0; i < 3; ++i) addNode(ctx);
     SchematicNode& a = *c->nodeTable[0];
     SchematicNode& b = *c->nodeTable[1];

@@ -31,16 +31,13 @@ struct RecordingSeam : GraphSeam {
 
 class GraphTest : public ::testing::Test {
 protected:
-    SchematicGraph table;
-    SchematicViewState view;
+    Schematic schematic{false};
+    SchematicGraph& table = *schematic.ownTable;
+    SchematicViewState& view = *schematic.viewState;
+    GraphContext& ctx = schematic.graph;
     RecordingSeam seam;
-    GraphContext ctx;
 
-    GraphTest() {
-        ctx.nodeTable = &table;
-        ctx.viewState = &view;
-        ctx.seam = &seam;
-    }
+    GraphTest() { ctx.seam = &seam; }
     ~GraphTest() override {
         seam.handler = nullptr;
         ctx.tableBorrowed = false;

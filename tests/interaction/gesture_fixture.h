@@ -79,16 +79,13 @@ struct LoggingPort : WindowPort, GraphSeam {
 
 class GestureTest : public ::testing::Test {
 protected:
-    SchematicGraph table;
-    SchematicViewState view;
+    Schematic schematic{false};
+    SchematicGraph& table = *schematic.ownTable;
+    SchematicViewState& view = *schematic.viewState;
+    GraphContext& ctx = schematic.graph;
     LoggingPort port;
-    GraphContext ctx;
 
-    GestureTest() {
-        ctx.nodeTable = &table;
-        ctx.viewState = &view;
-        ctx.seam = &port;
-    }
+    GestureTest() { ctx.seam = &port; }
     ~GestureTest() override {
         port.handler = nullptr;
         clearGraph(ctx);

@@ -4,23 +4,21 @@
 #include <random>
 
 #include "graph/spatial_index.h"
-#include "tests/graph/random_graph.h"
+#include "tests/support/random_graph.h"
 #include "tests/interaction/gesture_fixture.h"
 
 namespace {
 
 // One graph with its view and port; twins are built from the same seed.
 struct Twin {
-    SchematicGraph table;
-    SchematicViewState view;
+    Schematic schematic;
+    SchematicGraph& table = *schematic.ownTable;
+    SchematicViewState& view = *schematic.viewState;
+    GraphContext& ctx = schematic.graph;
     LoggingPort port;
-    GraphContext ctx;
 
-    Twin(uint32_t seed, bool indexed) {
-        ctx.nodeTable = &table;
-        ctx.viewState = &view;
+    Twin(uint32_t seed, bool indexed) : schematic(indexed) {
         ctx.seam = &port;
-        if (indexed) ctx.spatialIndex = std::make_shared<SpatialIndex>();
         std::mt19937 rng(seed);
         buildRandomGraph(ctx, rng, 10, [] { return reinterpret_cast<void*>(1); });
         randomView(view, rng);

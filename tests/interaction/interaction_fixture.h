@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "graph/graph.h"
-#include "tests/control/plugin_session.h"
+#include "tests/support/plugin_session.h"
 
 // Holds modifier keys down in the thread's keyboard state, where GetKeyState reads them.
 class HeldKeys {

@@ -3,7 +3,7 @@
 #include <random>
 #include <vector>
 
-#include "tests/graph/random_graph.h"
+#include "tests/support/random_graph.h"
 #include "tests/render/paint_fixture.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "graph/graph.h"
-#include "tests/control/plugin_session.h"
+#include "tests/support/plugin_session.h"
 
 inline constexpr COLORREF kViewBackground = RGB(197, 197, 197);
 inline constexpr int kViewWidth = 320, kViewHeight = 200;

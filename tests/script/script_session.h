@@ -5,7 +5,7 @@
 
 #include "graph/graph.h"
 #include "host/errors.h"
-#include "tests/control/plugin_session.h"
+#include "tests/support/plugin_session.h"
 
 // Reads and writes go through the control's own get_property / set_property with
 // interned names, exactly as the host hands them over.

@@ -1,5 +1,5 @@
 // plugin_session.cpp - loading the plug-ins folder once and building test rollouts.
-#include "tests/control/plugin_session.h"
+#include "tests/support/plugin_session.h"
 
 #include <gtest/gtest.h>
 
