@@ -9,7 +9,7 @@
 #include "bench/bench_graph.h"
 #include "controller/plugin.h"
 #include "controller/vantrel_controller.h"
-#include "host/scene.h"
+#include "host/scene/scene.h"
 
 namespace {
 

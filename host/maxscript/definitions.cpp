@@ -3,8 +3,8 @@
 #include <cctype>
 #include <vector>
 
-#include "host/errors.h"
-#include "host/function.h"
+#include "host/core/errors.h"
+#include "host/core/function.h"
 #include "host/maxscript/builtin_args.h"
 #include "host/maxscript/grammar_values.h"
 #include "host/maxscript/interp.h"

@@ -6,7 +6,7 @@
 #include "host/maxscript/grammar_values.h"
 #include "host/maxscript/interp.h"
 #include "host/maxscript/operators.h"
-#include "host/scene_values.h"
+#include "host/scene/scene_values.h"
 
 using namespace interp;
 

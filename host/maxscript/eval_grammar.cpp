@@ -7,7 +7,7 @@
 #include "host/maxscript/grammar_values.h"
 #include "host/maxscript/interp.h"
 #include "host/maxscript/operators.h"
-#include "host/scene.h"
+#include "host/scene/scene.h"
 
 using namespace interp;
 

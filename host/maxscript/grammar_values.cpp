@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "host/errors.h"
+#include "host/core/errors.h"
 #include "host/maxscript/globals.h"
 #include "host/maxscript/interp.h"
 #include "host/maxscript/operators.h"

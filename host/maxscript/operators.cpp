@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "host/errors.h"
+#include "host/core/errors.h"
 #include "host/maxscript/interp.h"
 #include "host/maxscript/script_values.h"
 

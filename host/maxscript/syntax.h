@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "host/maxscript/lexer.h"
-#include "host/value.h"
+#include "host/core/value.h"
 
 struct GlobalCell;
 struct FnProto;

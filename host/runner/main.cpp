@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "host/dialog_answers.h"
-#include "host/listener.h"
+#include "host/core/dialog_answers.h"
+#include "host/core/listener.h"
 #include "host/maxscript/engine.h"
-#include "host/plugins.h"
-#include "host/rollout.h"
+#include "host/win32/plugins.h"
+#include "host/win32/rollout.h"
 
 namespace {
 // plugins/ beside the executable, wherever the runner is started from.

@@ -13,10 +13,10 @@
 
 #include "controller/vantrel_controller.h"
 #include "graph/graph.h"
-#include "host/errors.h"
-#include "host/scene.h"
-#include "host/scene_functions.h"
-#include "host/scene_values.h"
+#include "host/core/errors.h"
+#include "host/scene/scene.h"
+#include "host/scene/scene_functions.h"
+#include "host/scene/scene_values.h"
 #include "tests/control/plugin_session.h"
 #include "tests/controller/graph_signature.h"
 

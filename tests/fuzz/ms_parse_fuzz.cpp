@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "host/heap.h"
+#include "host/core/heap.h"
 #include "host/maxscript/parser.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

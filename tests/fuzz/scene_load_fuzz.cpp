@@ -10,9 +10,9 @@
 #include "controller/plugin.h"
 #include "controller/vantrel_controller.h"
 #include "graph/graph.h"
-#include "host/chunk_file.h"
-#include "host/errors.h"
-#include "host/scene.h"
+#include "host/scene/chunk_file.h"
+#include "host/core/errors.h"
+#include "host/scene/scene.h"
 
 namespace {
 

@@ -8,15 +8,15 @@
 #include <string>
 #include <vector>
 
-#include "host/errors.h"
-#include "host/listener.h"
+#include "host/core/errors.h"
+#include "host/core/listener.h"
 #include "host/maxscript/builtins.h"
 #include "host/maxscript/call_args.h"
 #include "host/maxscript/streams.h"
-#include "host/scene.h"
+#include "host/scene/scene.h"
 #if defined(_WIN32)
-#include "host/images.h"
-#include "host/plugins.h"
+#include "host/win32/images.h"
+#include "host/win32/plugins.h"
 #endif
 
 namespace {

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "host/chunk_file.h"
+#include "host/scene/chunk_file.h"
 #include "chunk_tree.h"
 
 namespace {

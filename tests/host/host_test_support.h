@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "host/heap.h"
-#include "host/value.h"
+#include "host/core/heap.h"
+#include "host/core/value.h"
 
 // Keeps a value alive across gc() for the scope of a test.
 class Rooted {

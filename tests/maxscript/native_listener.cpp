@@ -4,7 +4,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "host/listener.h"
+#include "host/core/listener.h"
 #include "host/maxscript/engine.h"
 #include "host/maxscript/parser.h"
 
