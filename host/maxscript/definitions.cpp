@@ -3,6 +3,7 @@
 #include <cctype>
 #include <vector>
 
+#include "host/maxscript/engine_start.h"
 #include "host/core/errors.h"
 #include "host/core/function.h"
 #include "host/maxscript/builtin_args.h"
@@ -72,7 +73,6 @@ void mark_definitions() {
     }
     for (ChangeHandler* h : change_handlers()) heap_detail::trace(h);
 }
-[[maybe_unused]] const bool definitions_rooted = (gc_add_root_marker(mark_definitions), true);
 
 // plugin / attributes / tool: named and printed as the host names them; making one needs
 // the host's plug-in machinery.
@@ -107,6 +107,8 @@ Macro* find_macro(Value** args, int count) {
 }
 
 }  // namespace
+
+void root_script_definitions() { gc_add_root_marker(mark_definitions); }
 
 // Defining a macro registers it and answers its id, as the host's macro table does.
 Value* MacroScriptDef::eval() {

@@ -1,5 +1,6 @@
 // interp.cpp - calls and frames over one rooted value stack; recursion limits; error traces.
 #include "host/maxscript/interp.h"
+#include "host/maxscript/engine_start.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -35,7 +36,6 @@ void mark_machine() {
         heap_detail::trace(f->self);
     }
 }
-[[maybe_unused]] const bool rooted = (gc_add_root_marker(mark_machine), true);
 
 bool native_stack_exhausted() {
     char here;
@@ -60,6 +60,8 @@ struct DepthGuard {
     }
 };
 }  // namespace
+
+void root_machine() { gc_add_root_marker(mark_machine); }
 
 void maybe_gc() {
     if (native_depth > 0) return;

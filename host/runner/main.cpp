@@ -13,6 +13,7 @@
 #include "host/core/dialog_answers.h"
 #include "host/core/listener.h"
 #include "host/maxscript/engine.h"
+#include "host/start_host.h"
 #include "host/win32/plugins.h"
 #include "host/win32/rollout.h"
 
@@ -28,6 +29,7 @@ std::string default_plugin_folder() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    start_host();
     const std::string besideExe = default_plugin_folder();
     const char* pluginFolder = besideExe.c_str();
     bool headless = false;

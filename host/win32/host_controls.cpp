@@ -1,6 +1,7 @@
 // host_controls.cpp - the host's own rollout controls: what they share, the parts
-// window, and their installation when hostsdk is loaded.
+// window, and their installation when the host starts.
 #include "host/win32/host_controls.h"
+#include "host/win32/win32_start.h"
 
 #include <algorithm>
 
@@ -426,16 +427,15 @@ Value* PartsControl::set_property(Value** arg_list, int count) {
 
 }  // namespace host_controls
 
-namespace {
-// Installed when hostsdk is loaded, so they exist before any plug-in or script.
-[[maybe_unused]] const bool host_controls_installed = (host_controls::install_button_controls(),
-                                                       host_controls::install_edittext_control(),
-                                                       host_controls::install_spinner_control(),
-                                                       host_controls::install_list_controls(),
-                                                       host_controls::install_choice_controls(),
-                                                       host_controls::install_color_controls(),
-                                                       host_controls::install_progress_controls(),
-                                                       host_controls::install_group_controls(),
-                                                       host_controls::install_image_controls(),
-                                                       host_controls::install_subrollout_control(), true);
-}  // namespace
+void install_host_controls() {
+    host_controls::install_button_controls();
+    host_controls::install_edittext_control();
+    host_controls::install_spinner_control();
+    host_controls::install_list_controls();
+    host_controls::install_choice_controls();
+    host_controls::install_color_controls();
+    host_controls::install_progress_controls();
+    host_controls::install_group_controls();
+    host_controls::install_image_controls();
+    host_controls::install_subrollout_control();
+}

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "host/win32/win32_start.h"
 #include "host/core/dialog_answers.h"
 #include "host/core/function.h"
 #include "host/maxscript/builtins.h"
@@ -609,6 +610,6 @@ void install() {
     });
 }
 
-[[maybe_unused]] const bool installed = (install(), true);
-
 }  // namespace
+
+void install_rollout_clause() { install(); }

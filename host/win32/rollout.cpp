@@ -1,5 +1,6 @@
 // rollout.cpp - rollouts and their controls: declaration, layout, page window, events.
 #include "host/win32/rollout.h"
+#include "host/win32/win32_start.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -76,7 +77,6 @@ std::vector<Rollout*>& open_list() {
 void mark_open_rollouts() {
     for (Rollout* ro : open_list()) heap_detail::trace(ro);
 }
-[[maybe_unused]] const bool open_rollouts_are_roots = (gc_add_root_marker(mark_open_rollouts), true);
 
 void forget_open(Rollout* ro) {
     auto& list = open_list();
@@ -211,6 +211,8 @@ HFONT make_rollout_font() {
 }
 
 }  // namespace
+
+void root_open_rollouts() { gc_add_root_marker(mark_open_rollouts); }
 
 // ---- RolloutControl ----
 

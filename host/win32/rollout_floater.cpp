@@ -1,5 +1,6 @@
 // rollout_floater.cpp - rollout floaters and subRollout: a stack of rollout pages in one window.
 #include "host/win32/rollout_floater.h"
+#include "host/win32/win32_start.h"
 
 #include <algorithm>
 
@@ -25,7 +26,6 @@ std::vector<RolloutFloater*>& open_floaters() {
 void mark_open_floaters() {
     for (RolloutFloater* f : open_floaters()) heap_detail::trace(f);
 }
-[[maybe_unused]] const bool floaters_are_roots = (gc_add_root_marker(mark_open_floaters), true);
 
 void forget_floater(RolloutFloater* f) {
     auto& list = open_floaters();
@@ -88,6 +88,8 @@ const char* stack_class() {
 }
 
 }  // namespace
+
+void root_open_floaters() { gc_add_root_marker(mark_open_floaters); }
 
 // ---- RolloutStack ----
 

@@ -17,6 +17,7 @@
 #include "host/scene/scene.h"
 #include "host/scene/scene_functions.h"
 #include "host/scene/scene_values.h"
+#include "host/start_host.h"
 #include "tests/control/plugin_session.h"
 #include "tests/controller/graph_signature.h"
 
@@ -175,6 +176,7 @@ int run(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    start_host();
     const char* build = sizeof(void*) == 8 ? "64-bit" : "32-bit";
     try {
         const int result = run(argc, argv);

@@ -12,6 +12,7 @@
 #include "host/scene/chunk_file.h"
 #include "host/scene/controllers.h"
 #include "host/scene/scene.h"
+#include "host/start_host.h"
 
 namespace {
 
@@ -94,6 +95,7 @@ std::vector<uint8_t> wideLinkTable() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    start_host();
     if (argc != 2 && argc != 3) {
         std::fprintf(stderr, "usage: fuzz_seeds FOLDER [REGRESSIONS]\n");
         return 2;
