@@ -7,6 +7,7 @@
 #include "host/core/errors.h"
 #include "host/core/function.h"
 #include "host/maxscript/builtin_args.h"
+#include "host/maxscript/count_guard.h"
 #include "host/maxscript/grammar_values.h"
 #include "host/maxscript/interp.h"
 #include "host/maxscript/operators.h"
@@ -17,11 +18,6 @@ namespace {
 
 ValueMetaClass ChangeHandler_class("ChangeHandler");
 ValueMetaClass ScriptedClass_class("ScriptedClass");
-
-struct Mark {
-    int base = sp;
-    ~Mark() { sp = base; }
-};
 
 // Macro categories and names match as the host's do: without regard to case.
 bool same_name(const std::string& a, const std::string& b) {
@@ -181,21 +177,15 @@ public:
         Macro* macro = find_macro(args, count);
         if (!macro) throw RuntimeError("no such macroScript: " + (count > 1 ? text_of(args[0]) + " " + text_of(args[1]) : print_form(args[0])));
         Mark m;
-        ++native_depth;  // the caller's arguments are not on our stack
-        try {
-            Value* result = push(call_value(macro->body, nullptr, 0));
-            if (macro->def->has_handlers) {
-                auto* table = static_cast<Array*>(result);
-                result = &ok;
-                for (size_t i = 0; i < macro->def->handler_events.size(); ++i)
-                    if (macro->def->handler_events[i] == execute_name) result = call_value(table->data[i], nullptr, 0);
-            }
-            --native_depth;
-            return result;
-        } catch (...) {
-            --native_depth;
-            throw;
+        CountGuard native(native_depth);  // the caller's arguments are not on our stack
+        Value* result = push(call_value(macro->body, nullptr, 0));
+        if (macro->def->has_handlers) {
+            auto* table = static_cast<Array*>(result);
+            result = &ok;
+            for (size_t i = 0; i < macro->def->handler_events.size(); ++i)
+                if (macro->def->handler_events[i] == execute_name) result = call_value(table->data[i], nullptr, 0);
         }
+        return result;
     }
 };
 

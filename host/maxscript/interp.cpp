@@ -7,6 +7,7 @@
 #include <new>
 
 #include "host/maxscript/call_args.h"
+#include "host/maxscript/count_guard.h"
 
 namespace interp {
 Value* stack[kStackSlots];
@@ -209,15 +210,9 @@ Value* call_value(Value* f, Value** args, int count, Value* self) {
     if (f && f->tag == &MAXScriptFunction_class)
         return call_script(static_cast<ScriptFunction*>(f), args, count, self);
     if (!f) throw RuntimeError("Call needs function or class, got: undefined");
-    ++native_depth;
-    try {
-        Value* r = f->apply(args, count);
-        --native_depth;
-        return r ? r : &undefined;
-    } catch (...) {
-        --native_depth;
-        throw;
-    }
+    CountGuard native(native_depth);
+    Value* r = f->apply(args, count);
+    return r ? r : &undefined;
 }
 }  // namespace interp
 

@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "host/core/errors.h"
+#include "host/maxscript/count_guard.h"
 #include "host/maxscript/interp.h"
 #include "host/maxscript/script_values.h"
 
@@ -340,14 +341,10 @@ Value* get_prop(Value* obj, Value* name) {
         if (Value* v = platform_property_hook(obj, name)) return v;
     Value* args[] = {name};
     Value* r;
-    ++interp::native_depth;
-    try {
+    {
+        CountGuard native(interp::native_depth);
         r = obj->get_property(args, 1);
-    } catch (...) {
-        --interp::native_depth;
-        throw;
     }
-    --interp::native_depth;
     return r ? r : &undefined;
 }
 
@@ -368,14 +365,10 @@ Value* set_prop(Value* obj, Value* name, Value* value) {
     }
     Value* args[] = {value, name};
     Value* result;
-    ++interp::native_depth;
-    try {
+    {
+        CountGuard native(interp::native_depth);
         result = obj->set_property(args, 2);
-    } catch (...) {
-        --interp::native_depth;
-        throw;
     }
-    --interp::native_depth;
     // The object's answer is the assignment's value: queries written as assignments
     // (findNodeByPos, generateHLSL) answer through it.
     return result ? result : value;

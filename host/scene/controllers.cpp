@@ -155,6 +155,25 @@ float floatOf(Control* c, TimeValue t) {
 
 }  // namespace
 
+RefTargetHandle ThreeTrackController::GetReference(int i) { return i >= 0 && i < 3 ? tracks[i] : nullptr; }
+
+void ThreeTrackController::SetReference(int i, RefTargetHandle target) {
+    if (i >= 0 && i < 3) tracks[i] = asControlOf(target, trackSuperClass(i));
+}
+
+BOOL ThreeTrackController::AssignController(Animatable* control, int subAnim) {
+    auto* target = static_cast<ReferenceTarget*>(control);
+    if (subAnim < 0 || subAnim >= 3 || !asControlOf(target, trackSuperClass(subAnim))) return FALSE;
+    ReplaceReference(subAnim, target);
+    NotifyDependents(FOREVER, PART_ALL, REFMSG_CHANGE);
+    return TRUE;
+}
+
+RefTargetHandle ThreeTrackController::shareTracks(ThreeTrackController* copy) {
+    for (int i = 0; i < 3; ++i) copy->ReplaceReference(i, tracks[i]);
+    return copy;
+}
+
 HostXYZController::HostXYZController(Kind kind, bool loading) : kind(kind) {
     if (loading) return;
     for (int i = 0; i < 3; ++i) ReplaceReference(i, new HostFloatController);
@@ -173,17 +192,7 @@ SClass_ID HostXYZController::SuperClassID() {
 
 Class_ID HostXYZController::ClassID() { return kind == position ? kPositionXYZID : kEulerXYZID; }
 
-RefTargetHandle HostXYZController::Clone(RemapDir&) {
-    auto* copy = new HostXYZController(kind, true);
-    for (int i = 0; i < 3; ++i) copy->ReplaceReference(i, axes[i]);
-    return copy;
-}
-
-RefTargetHandle HostXYZController::GetReference(int i) { return i >= 0 && i < 3 ? axes[i] : nullptr; }
-
-void HostXYZController::SetReference(int i, RefTargetHandle target) {
-    if (i >= 0 && i < 3) axes[i] = asControlOf(target, CTRL_FLOAT_CLASS_ID);
-}
+RefTargetHandle HostXYZController::Clone(RemapDir&) { return shareTracks(new HostXYZController(kind, true)); }
 
 MSTR HostXYZController::SubAnimName(int i, bool) {
     static const char* const positionNames[] = {"X Position", "Y Position", "Z Position"};
@@ -192,24 +201,16 @@ MSTR HostXYZController::SubAnimName(int i, bool) {
     return kind == position ? positionNames[i] : rotationNames[i];
 }
 
-BOOL HostXYZController::AssignController(Animatable* control, int subAnim) {
-    auto* target = static_cast<ReferenceTarget*>(control);
-    if (subAnim < 0 || subAnim >= 3 || !asControlOf(target, CTRL_FLOAT_CLASS_ID)) return FALSE;
-    ReplaceReference(subAnim, target);
-    NotifyDependents(FOREVER, PART_ALL, REFMSG_CHANGE);
-    return TRUE;
-}
-
 void HostXYZController::GetValue(TimeValue t, void* val, Interval& valid, GetSetMethod) {
     float* p = static_cast<float*>(val);
-    for (int i = 0; i < 3; ++i) p[i] = floatOf(axes[i], t);
+    for (int i = 0; i < 3; ++i) p[i] = floatOf(tracks[i], t);
     valid = FOREVER;
 }
 
 void HostXYZController::SetValue(TimeValue t, void* val, int commit, GetSetMethod method) {
     float* p = static_cast<float*>(val);
     for (int i = 0; i < 3; ++i)
-        if (axes[i]) axes[i]->SetValue(t, &p[i], commit, method);
+        if (tracks[i]) tracks[i]->SetValue(t, &p[i], commit, method);
 }
 
 HostPRSController::HostPRSController(bool loading) {
@@ -226,20 +227,11 @@ HostPRSController::~HostPRSController() {
 
 Class_ID HostPRSController::ClassID() { return kPRSID; }
 
-RefTargetHandle HostPRSController::Clone(RemapDir&) {
-    auto* copy = new HostPRSController(true);
-    for (int i = 0; i < 3; ++i) copy->ReplaceReference(i, parts[i]);
-    return copy;
-}
+RefTargetHandle HostPRSController::Clone(RemapDir&) { return shareTracks(new HostPRSController(true)); }
 
-RefTargetHandle HostPRSController::GetReference(int i) { return i >= 0 && i < 3 ? parts[i] : nullptr; }
-
-namespace {
-const SClass_ID kPRSParts[3] = {CTRL_POSITION_CLASS_ID, CTRL_ROTATION_CLASS_ID, CTRL_SCALE_CLASS_ID};
-}
-
-void HostPRSController::SetReference(int i, RefTargetHandle target) {
-    if (i >= 0 && i < 3) parts[i] = asControlOf(target, kPRSParts[i]);
+SClass_ID HostPRSController::trackSuperClass(int i) const {
+    static const SClass_ID kParts[3] = {CTRL_POSITION_CLASS_ID, CTRL_ROTATION_CLASS_ID, CTRL_SCALE_CLASS_ID};
+    return kParts[i];
 }
 
 MSTR HostPRSController::SubAnimName(int i, bool) {
@@ -247,21 +239,13 @@ MSTR HostPRSController::SubAnimName(int i, bool) {
     return i >= 0 && i < 3 ? names[i] : "";
 }
 
-BOOL HostPRSController::AssignController(Animatable* control, int subAnim) {
-    auto* target = static_cast<ReferenceTarget*>(control);
-    if (subAnim < 0 || subAnim >= 3 || !asControlOf(target, kPRSParts[subAnim])) return FALSE;
-    ReplaceReference(subAnim, target);
-    NotifyDependents(FOREVER, PART_ALL, REFMSG_CHANGE);
-    return TRUE;
-}
-
 void HostPRSController::GetValue(TimeValue t, void* val, Interval& valid, GetSetMethod) {
     // Rows: x axis, y axis, z axis (scaled), then the position.
     float* m = static_cast<float*>(val);
     float scale[3] = {1, 1, 1}, position[3] = {0, 0, 0};
     Interval ignored;
-    if (parts[2]) parts[2]->GetValue(t, scale, ignored);
-    if (parts[0]) parts[0]->GetValue(t, position, ignored);
+    if (tracks[2]) tracks[2]->GetValue(t, scale, ignored);
+    if (tracks[0]) tracks[0]->GetValue(t, position, ignored);
     for (int row = 0; row < 3; ++row)
         for (int col = 0; col < 3; ++col) m[row * 3 + col] = row == col ? scale[row] : 0.0f;
     for (int i = 0; i < 3; ++i) m[9 + i] = position[i];
@@ -270,7 +254,7 @@ void HostPRSController::GetValue(TimeValue t, void* val, Interval& valid, GetSet
 
 void HostPRSController::SetValue(TimeValue t, void* val, int commit, GetSetMethod method) {
     // Only the position row is taken: rotation and scale are not read back from a matrix.
-    if (parts[0]) parts[0]->SetValue(t, static_cast<float*>(val) + 9, commit, method);
+    if (tracks[0]) tracks[0]->SetValue(t, static_cast<float*>(val) + 9, commit, method);
 }
 
 ClassDesc* floatValueClassDesc() {

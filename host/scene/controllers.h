@@ -47,9 +47,28 @@ public:
     RefTargetHandle Clone(RemapDir& remap) override;
 };
 
+// A controller made of three sub-controllers, each of one super class: the references,
+// sub-animatables and assignment the XYZ and PRS controllers share.
+class HOSTSDK_API ThreeTrackController : public Control {
+public:
+    void Copy(Control* from) override {}
+    int NumRefs() override { return 3; }
+    RefTargetHandle GetReference(int i) override;
+    void SetReference(int i, RefTargetHandle target) override;  // of the track's super class only
+    int NumSubs() override { return 3; }
+    Animatable* SubAnim(int i) override { return GetReference(i); }
+    BOOL AssignController(Animatable* control, int subAnim) override;
+
+protected:
+    virtual SClass_ID trackSuperClass(int i) const = 0;
+    // Clone's half: the copy shares the three tracks.
+    RefTargetHandle shareTracks(ThreeTrackController* copy);
+    Control* tracks[3] = {};
+};
+
 // Three float tracks side by side: Position_XYZ and Euler_XYZ. Its value is the three
 // tracks' values; a missing track counts as 0.
-class HOSTSDK_API HostXYZController : public Control {
+class HOSTSDK_API HostXYZController : public ThreeTrackController {
 public:
     enum Kind { position, rotation };
     // Made with a Bezier_Float on each axis unless loading, when the file brings them.
@@ -59,25 +78,20 @@ public:
     SClass_ID SuperClassID() override;
     Class_ID ClassID() override;
     RefTargetHandle Clone(RemapDir& remap) override;  // shares the three tracks
-    void Copy(Control* from) override {}
-    int NumRefs() override { return 3; }
-    RefTargetHandle GetReference(int i) override;
-    void SetReference(int i, RefTargetHandle target) override;  // float controllers only
-    int NumSubs() override { return 3; }
-    Animatable* SubAnim(int i) override { return GetReference(i); }
     MSTR SubAnimName(int i, bool localized = true) override;
-    BOOL AssignController(Animatable* control, int subAnim) override;
     void GetValue(TimeValue t, void* val, Interval& valid, GetSetMethod method = CTRL_ABSOLUTE) override;
     void SetValue(TimeValue t, void* val, int commit = 1, GetSetMethod method = CTRL_ABSOLUTE) override;
 
+protected:
+    SClass_ID trackSuperClass(int) const override { return CTRL_FLOAT_CLASS_ID; }
+
 private:
     Kind kind;
-    Control* axes[3] = {};
 };
 
 // A node's transform: position, rotation and scale tracks (PRS). Its value is a
 // matrix of four rows (three axes, then the position); rotation is not modelled.
-class HOSTSDK_API HostPRSController : public Control {
+class HOSTSDK_API HostPRSController : public ThreeTrackController {
 public:
     // Made with Position_XYZ, Euler_XYZ and Bezier_Scale unless loading.
     explicit HostPRSController(bool loading);
@@ -86,19 +100,12 @@ public:
     SClass_ID SuperClassID() override { return CTRL_MATRIX3_CLASS_ID; }
     Class_ID ClassID() override;
     RefTargetHandle Clone(RemapDir& remap) override;  // shares the three tracks
-    void Copy(Control* from) override {}
-    int NumRefs() override { return 3; }
-    RefTargetHandle GetReference(int i) override;
-    void SetReference(int i, RefTargetHandle target) override;  // of each track's super class only
-    int NumSubs() override { return 3; }
-    Animatable* SubAnim(int i) override { return GetReference(i); }
     MSTR SubAnimName(int i, bool localized = true) override;
-    BOOL AssignController(Animatable* control, int subAnim) override;
     void GetValue(TimeValue t, void* val, Interval& valid, GetSetMethod method = CTRL_ABSOLUTE) override;
     void SetValue(TimeValue t, void* val, int commit = 1, GetSetMethod method = CTRL_ABSOLUTE) override;
 
-private:
-    Control* parts[3] = {};
+protected:
+    SClass_ID trackSuperClass(int i) const override;  // position, rotation, scale
 };
 
 // Descriptors of the built-ins, so a loaded scene can make them again by class.

@@ -4,6 +4,7 @@
 #include "host/win32/win32_start.h"
 
 #include <algorithm>
+#include <initializer_list>
 
 #include "host/core/core.h"
 #include "host/core/errors.h"
@@ -15,66 +16,63 @@ namespace {
 
 constexpr char kPartsClass[] = "VantrelControlParts";
 
-// The parts window lays out its children on every size: the caption keeps its
-// width at the left, the arrows theirs at the right, the field takes the rest.
-LRESULT CALLBACK parts_proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        case WM_COMMAND:
-        case WM_VSCROLL:
-        case WM_CTLCOLORSTATIC:
-        case WM_CTLCOLORBTN:
-            // The page is where controls listen.
-            return SendMessageA(GetParent(hwnd), message, wParam, lParam);
-        case WM_SIZE: {
-            const int width = LOWORD(lParam), height = HIWORD(lParam);
-            HWND label = GetDlgItem(hwnd, kLabelPart);
-            HWND arrows = GetDlgItem(hwnd, kArrowsPart);
-            HWND field = GetDlgItem(hwnd, GetDlgCtrlID(hwnd));
-            RECT r{};
-            int left = 0, right = width;
-            if (label) {
-                GetWindowRect(label, &r);
-                left = std::min(width, int(r.right - r.left));
-                MoveWindow(label, 0, 0, left, height, TRUE);
-            }
-            if (arrows) {
-                GetWindowRect(arrows, &r);
-                right = std::max(left, width - int(r.right - r.left));
-                MoveWindow(arrows, right, 0, width - right, height, TRUE);
-            }
-            if (field) MoveWindow(field, left, 0, right - left, height, TRUE);
-            return 0;
-        }
+// A window that holds a control's parts: what the parts report goes on to the page
+// (where controls listen), and every size lays them out again.
+LRESULT parts_holder_message(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                             std::initializer_list<UINT> forwarded, void (*lay_out)(HWND, int, int)) {
+    if (message == WM_SIZE) {
+        lay_out(hwnd, LOWORD(lParam), HIWORD(lParam));
+        return 0;
     }
+    for (UINT m : forwarded)
+        if (m == message) return SendMessageA(GetParent(hwnd), message, wParam, lParam);
     return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+// The caption keeps its width at the left, the arrows theirs at the right, the field
+// takes the rest.
+void lay_out_parts(HWND hwnd, int width, int height) {
+    HWND label = GetDlgItem(hwnd, kLabelPart);
+    HWND arrows = GetDlgItem(hwnd, kArrowsPart);
+    HWND field = GetDlgItem(hwnd, GetDlgCtrlID(hwnd));
+    RECT r{};
+    int left = 0, right = width;
+    if (label) {
+        GetWindowRect(label, &r);
+        left = std::min(width, int(r.right - r.left));
+        MoveWindow(label, 0, 0, left, height, TRUE);
+    }
+    if (arrows) {
+        GetWindowRect(arrows, &r);
+        right = std::max(left, width - int(r.right - r.left));
+        MoveWindow(arrows, right, 0, width - right, height, TRUE);
+    }
+    if (field) MoveWindow(field, left, 0, right - left, height, TRUE);
+}
+
+LRESULT CALLBACK parts_proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    return parts_holder_message(hwnd, message, wParam, lParam,
+                                {WM_COMMAND, WM_VSCROLL, WM_CTLCOLORSTATIC, WM_CTLCOLORBTN}, lay_out_parts);
 }
 
 constexpr char kCaptionedClass[] = "VantrelCaptioned";
 constexpr char kDrawnClass[] = "VantrelDrawn";
 
-// The captioned window: caption across the top, the body below it. The body's fixed
-// height, when it has one, is kept in the window's user data.
+// Caption across the top, the body below it. The body's fixed height, when it has one,
+// is kept in the window's user data.
+void lay_out_captioned(HWND hwnd, int width, int height) {
+    HWND label = GetDlgItem(hwnd, kLabelPart);
+    HWND body = GetDlgItem(hwnd, GetDlgCtrlID(hwnd));
+    const int top = label ? std::min(height, kTopCaptionHeight) : 0;
+    if (label) MoveWindow(label, 0, 0, width, top, TRUE);
+    const int fixed = static_cast<int>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (body) MoveWindow(body, 0, top, width, fixed > 0 ? fixed : height - top, TRUE);
+}
+
 LRESULT CALLBACK captioned_proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        case WM_COMMAND:
-        case WM_HSCROLL:
-        case WM_VSCROLL:
-        case WM_NOTIFY:
-        case WM_CTLCOLORSTATIC:
-        case WM_CTLCOLORBTN:
-            return SendMessageA(GetParent(hwnd), message, wParam, lParam);
-        case WM_SIZE: {
-            const int width = LOWORD(lParam), height = HIWORD(lParam);
-            HWND label = GetDlgItem(hwnd, kLabelPart);
-            HWND body = GetDlgItem(hwnd, GetDlgCtrlID(hwnd));
-            const int top = label ? std::min(height, kTopCaptionHeight) : 0;
-            if (label) MoveWindow(label, 0, 0, width, top, TRUE);
-            const int fixed = static_cast<int>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-            if (body) MoveWindow(body, 0, top, width, fixed > 0 ? fixed : height - top, TRUE);
-            return 0;
-        }
-    }
-    return DefWindowProcA(hwnd, message, wParam, lParam);
+    return parts_holder_message(
+        hwnd, message, wParam, lParam,
+        {WM_COMMAND, WM_HSCROLL, WM_VSCROLL, WM_NOTIFY, WM_CTLCOLORSTATIC, WM_CTLCOLORBTN}, lay_out_captioned);
 }
 
 // The drawn window: its control is in the user data from init_control on.
