@@ -32,16 +32,6 @@ const char* op_text(Tok op) {
     }
 }
 
-Tok base_op(Tok op) {
-    switch (op) {
-        case Tok::PlusAssign: return Tok::Plus;
-        case Tok::MinusAssign: return Tok::Minus;
-        case Tok::StarAssign: return Tok::Star;
-        case Tok::SlashAssign: return Tok::Slash;
-        default: return op;
-    }
-}
-
 bool is_number(Value* v) { return v->tag == &Integer_class || v->tag == &Float_class; }
 float num(Value* v) { return v->tag == &Integer_class ? static_cast<float>(static_cast<Integer*>(v)->value) : static_cast<Float*>(v)->value; }
 
@@ -127,7 +117,7 @@ Value* negate(Value* a) {
 }
 
 Value* binary_op(Tok op, Value* a, Value* b) {
-    op = base_op(op);
+    op = plain_operator(op);
     if (a->tag == &BitArray_class || a->tag == &Time_class || b->tag == &Time_class) return grammar_binary_op(op, a, b);
     if (a->tag == &Integer_class && b->tag == &Integer_class) {
         int x = static_cast<Integer*>(a)->value, y = static_cast<Integer*>(b)->value;

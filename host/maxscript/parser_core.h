@@ -433,15 +433,7 @@ private:
             DepthGuard guard(*this);
             const Token& tok = cur();
             advance();
-            Node* operand = parse_unary();
-            // Fold negative literals so -5 is one constant.
-            if (auto* c = dynamic_cast<Const*>(operand)) {
-                if (c->value->tag == &Integer_class)
-                    return node<Const>(tok, constant(new Integer(static_cast<int>(0u - static_cast<unsigned>(static_cast<Integer*>(c->value)->value)))));
-                if (c->value->tag == &Float_class)
-                    return node<Const>(tok, constant(new Float(-static_cast<Float*>(c->value)->value)));
-            }
-            return node<Unary>(tok, Tok::Minus, operand);
+            return negated(tok, parse_unary());
         }
         if (at(Tok::Amp) || deref_starts()) return parse_ref_or_deref();
         return parse_call();
@@ -550,10 +542,8 @@ private:
         }
         return e;
     }
-    Node* parse_unary_operand() {
-        const Token& tok = cur();
-        advance();
-        Node* operand = parse_operand();
+    // -operand; a negative literal is folded so -5 is one constant.
+    Node* negated(const Token& tok, Node* operand) {
         if (auto* c = dynamic_cast<Const*>(operand)) {
             if (c->value->tag == &Integer_class)
                 return node<Const>(tok, constant(new Integer(static_cast<int>(0u - static_cast<unsigned>(static_cast<Integer*>(c->value)->value)))));
@@ -561,6 +551,11 @@ private:
                 return node<Const>(tok, constant(new Float(-static_cast<Float*>(c->value)->value)));
         }
         return node<Unary>(tok, Tok::Minus, operand);
+    }
+    Node* parse_unary_operand() {
+        const Token& tok = cur();
+        advance();
+        return negated(tok, parse_operand());
     }
     Node* parse_postfix(Node* e) {
         for (;;) {

@@ -108,14 +108,20 @@ public:
     }
 };
 
-class DropdownlistControl : public ListControl {
+// dropdownlist and combobox: combo box windows, spoken to with CB_ messages.
+class ComboListControl : public ListControl {
 public:
-    DropdownlistControl(Value* name, Value* caption, Value** keyparms, int count)
+    ComboListControl(Value* name, Value* caption, Value** keyparms, int count)
         : ListControl(name, caption, keyparms, count, 1) {}
     UINT add_message() override { return CB_ADDSTRING; }
     UINT reset_message() override { return CB_RESETCONTENT; }
     UINT select_message() override { return CB_SETCURSEL; }
     UINT current_message() override { return CB_GETCURSEL; }
+};
+
+class DropdownlistControl : public ComboListControl {
+public:
+    using ComboListControl::ComboListControl;
 
     void compute_layout(Rollout* ro, layout_data* pos) override {
         pos->height = caption_height() + kClosedHeight;
@@ -171,14 +177,9 @@ public:
     }
 };
 
-class ComboboxControl : public ListControl {
+class ComboboxControl : public ComboListControl {
 public:
-    ComboboxControl(Value* name, Value* caption, Value** keyparms, int count)
-        : ListControl(name, caption, keyparms, count, 1) {}
-    UINT add_message() override { return CB_ADDSTRING; }
-    UINT reset_message() override { return CB_RESETCONTENT; }
-    UINT select_message() override { return CB_SETCURSEL; }
-    UINT current_message() override { return CB_GETCURSEL; }
+    using ComboListControl::ComboListControl;
 
     void compute_layout(Rollout* ro, layout_data* pos) override {
         pos->height = caption_height() + kClosedHeight + lines(5) * kLineHeight + 4;
