@@ -5,8 +5,8 @@
 #include "control/container_binding.h"
 #include "control/names.h"
 #include "graph/graph.h"
-#include "host/core.h"
-#include "host/errors.h"
+#include "host/core/core.h"
+#include "host/core/errors.h"
 
 SchematicControlClass SchematicControl_class;
 

@@ -8,7 +8,7 @@
 #include "graph/graph_context.h"
 #include "graph/records.h"
 #include "controller/scene_watch.h"
-#include "host/rollout.h"
+#include "host/win32/rollout.h"
 
 class vantrelController;
 

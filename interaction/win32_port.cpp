@@ -3,8 +3,8 @@
 
 #include "control/names.h"
 #include "control/schematic_control.h"
-#include "host/core.h"
-#include "host/reference.h"
+#include "host/core/core.h"
+#include "host/scene/reference.h"
 #include "interaction/about_box.h"
 
 namespace {

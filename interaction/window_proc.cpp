@@ -5,7 +5,7 @@
 
 #include "control/schematic_control.h"
 #include "graph/spatial_index.h"
-#include "host/core.h"
+#include "host/core/core.h"
 #include "interaction/handlers.h"
 #include "interaction/win32_port.h"
 #include "render/paint_view.h"

@@ -4,7 +4,7 @@
 #include "control/container_binding.h"
 #include "control/schematic_control.h"
 #include "controller/vantrel_controller.h"
-#include "host/scene_values.h"
+#include "host/scene/scene_values.h"
 
 Value* readStorageContainer(SchematicControl& control) {
     if (!control.storageContainer) return &undefined;
