@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "bench/bench_graph.h"
+#include "host/start_host.h"
 #include "tests/support/plugin_session.h"
 
 namespace {
@@ -69,6 +70,7 @@ struct View {
 }  // namespace
 
 int main(int argc, char** argv) {
+    start_host();
     // One section by name (for profiling), or all of them.
     const std::string only = argc > 1 ? argv[1] : "";
     auto wanted = [&](const char* section) { return only.empty() || only == section; };

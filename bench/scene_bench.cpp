@@ -9,7 +9,8 @@
 #include "bench/bench_graph.h"
 #include "controller/plugin.h"
 #include "controller/vantrel_controller.h"
-#include "host/scene.h"
+#include "host/scene/scene.h"
+#include "host/start_host.h"
 
 namespace {
 
@@ -100,6 +101,7 @@ Timing measure(int nodes, const std::string& path) {
 constexpr const char* kRawKind = "raw write + fsync + read";
 
 int main(int argc, char** argv) {
+    start_host();
     register_class(LibClassDesc(0));
     const std::string path = (argc > 1 ? std::string(argv[1]) : std::string(".")) + "/scene_bench.vnt";
     // Sizes grow tenfold; a size whose time, extrapolated quadratically from the

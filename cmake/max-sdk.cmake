@@ -1,7 +1,7 @@
 # max-sdk.cmake - Vantrel.dlx and vantrelController.dlc built with MSVC against a real 3ds Max SDK.
 #   cmake -S . -B build/maxsdk -G "Visual Studio 17 2022" -A x64 -DMAXSDK="C:/Program Files/Autodesk/3ds Max 2024 SDK/maxsdk"
 #   cmake --build build/maxsdk --config Release
-# The plug-ins include the host's headers by our names (host/value.h, ...); cmake/max-sdk/host/
+# The plug-ins include the host's headers by our names (host/core/value.h, ...); cmake/max-sdk/host/
 # maps each name to the SDK headers that declare the same classes. No stand-in header is used.
 if(NOT MSVC OR NOT CMAKE_SIZEOF_VOID_P EQUAL 8)
     message(FATAL_ERROR "The 3ds Max SDK build needs MSVC for x64 (-G \"Visual Studio 17 2022\" -A x64)")

@@ -2,7 +2,7 @@
 #include <windows.h>
 
 #include "control/module.h"
-#include "host/plugapi.h"
+#include "host/scene/plugapi.h"
 #include "script/names.h"
 #include "control/schematic_control.h"
 #include "interaction/win32/window_proc.h"

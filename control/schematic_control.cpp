@@ -2,8 +2,8 @@
 #include "control/schematic_control.h"
 
 #include "graph/graph.h"
-#include "host/core.h"
-#include "host/errors.h"
+#include "host/core/core.h"
+#include "host/core/errors.h"
 #include "script/container_binding.h"
 
 SchematicControlClass SchematicControl_class;

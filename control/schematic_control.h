@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "control/control_seam.h"
-#include "host/rollout.h"
+#include "host/win32/rollout.h"
 #include "interaction/win32/window_client.h"
 #include "script/property_target.h"
 #include "script/vantrel_api.h"

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "graph/graph.h"
-#include "host/errors.h"
+#include "host/core/errors.h"
 
 namespace cc = container_chunk;
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "graph/records.h"
-#include "host/scene_io.h"
+#include "host/scene/scene_io.h"
 
 class ReferenceTarget;
 

@@ -1,7 +1,7 @@
 // plugin.h - the controller plug-in's exports and its class descriptor.
 #pragma once
-#include "host/class_directory.h"
-#include "host/plugapi.h"
+#include "host/scene/class_directory.h"
+#include "host/scene/plugapi.h"
 
 #if defined(_WIN32) && defined(VANTREL_CONTROLLER_BUILD)
 #  define CONTROLLER_API __declspec(dllexport)

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "graph/records.h"
-#include "host/scene_values.h"
+#include "host/scene/scene_values.h"
 
 // Watches any number of scene objects without keeping them alive. The owner
 // hears of each watched object's deletion once, while the object still exists.

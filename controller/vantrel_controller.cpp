@@ -3,7 +3,7 @@
 
 #include "controller/container_chunks.h"
 #include "graph/graph.h"
-#include "host/scene_values.h"
+#include "host/scene/scene_values.h"
 
 #if defined(_WIN32)
 #include <windows.h>

@@ -11,7 +11,7 @@
 #include "controller/scene_watch.h"
 #include "graph/node_ops.h"
 #include "graph/records.h"
-#include "host/reference.h"
+#include "host/scene/reference.h"
 
 class PropertyTarget;  // the bound control, as its property side sees it
 

@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "graph/geometry.h"
-#include "host/core.h"
+#include "host/core/core.h"
 #include "render/draw_socket.h"
 #include "render/gdi.h"
 #include "render/node_text.h"

@@ -5,8 +5,8 @@
 #include <cstdio>
 
 #include "graph/geometry.h"
-#include "host/core.h"
-#include "host/reference.h"
+#include "host/core/core.h"
+#include "host/scene/reference.h"
 #include "render/gdi.h"
 #include "render/node_text.h"
 

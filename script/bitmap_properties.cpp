@@ -4,9 +4,9 @@
 #include <memory>
 #include <new>
 
-#include "host/errors.h"
-#include "host/images.h"
-#include "host/materials.h"
+#include "host/core/errors.h"
+#include "host/win32/images.h"
+#include "host/win32/materials.h"
 
 namespace {
 

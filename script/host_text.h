@@ -4,7 +4,7 @@
 #pragma once
 #include <string>
 
-#include "host/mchar.h"
+#include "host/core/mchar.h"
 
 using HostText = std::basic_string<MCHAR>;
 

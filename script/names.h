@@ -1,7 +1,7 @@
 // names.h - the interned property and event names, one exported global each.
 #pragma once
 #include "script/vantrel_api.h"
-#include "host/value.h"
+#include "host/core/value.h"
 
 extern "C" {
 #define VANTREL_NAME(name, kind) extern VANTREL_API Value* n_##name;

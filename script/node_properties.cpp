@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "host/scene_values.h"
+#include "host/scene/scene_values.h"
 
 Value* readSceneNode(PropertyTarget& c) {
     SchematicNode* node = activeNode(c);

@@ -8,8 +8,8 @@
 
 #include "script/property_target.h"
 #include "graph/graph.h"
-#include "host/errors.h"
-#include "host/value.h"
+#include "host/core/errors.h"
+#include "host/core/value.h"
 #include "script/host_text.h"
 
 // A reader answers a read of one name, a writer a write. Either may answer null

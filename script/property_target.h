@@ -6,7 +6,7 @@
 
 #include "controller/scene_watch.h"
 #include "graph/schematic.h"
-#include "host/value.h"
+#include "host/core/value.h"
 #include "render/paint_target.h"
 
 class vantrelController;

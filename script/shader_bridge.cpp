@@ -2,8 +2,8 @@
 // host's script runner for the companion shader library.
 #include <string>
 
-#include "host/errors.h"
-#include "host/script_runner.h"
+#include "host/core/errors.h"
+#include "host/core/script_runner.h"
 #include "script/properties.h"
 #include "script/shader_request.h"
 

@@ -1,7 +1,7 @@
 // socket_properties.cpp - attributes of the active socket that need more than one field copy.
 #include "script/properties.h"
 
-#include "host/scene_values.h"
+#include "host/scene/scene_values.h"
 
 Value* readSocketName(PropertyTarget& c) {
     SchematicSocket* socket = activeSocket(c);

@@ -4,7 +4,7 @@
 #include "script/container_binding.h"
 #include "script/property_target.h"
 #include "controller/vantrel_controller.h"
-#include "host/scene_values.h"
+#include "host/scene/scene_values.h"
 
 Value* readStorageContainer(PropertyTarget& control) {
     if (!control.storageContainer) return &undefined;

@@ -1,7 +1,7 @@
 // bit_array.cpp - BitArray: #{1, 3..5}, its operators, indexing, conversions and builtins.
 #include <algorithm>
 
-#include "host/errors.h"
+#include "host/core/errors.h"
 #include "host/maxscript/builtin_args.h"
 #include "host/maxscript/grammar_values.h"
 #include "host/maxscript/interp.h"

@@ -3,7 +3,7 @@
 #include <string>
 #include <utility>
 #include <vector>
-#include "host/errors.h"
+#include "host/core/errors.h"
 #include "host/maxscript/call_args.h"
 
 // One call's arguments, read the way a built-in named fn expects them. Each reader

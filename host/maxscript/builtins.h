@@ -2,7 +2,7 @@
 #pragma once
 #include <set>
 #include <string>
-#include "host/function.h"
+#include "host/core/function.h"
 
 // Where the built-ins go: the engine's definer makes each a global of its name. A
 // definer without a constant sink skips constants (pi, red, the classes).

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "host/dialog_answers.h"
+#include "host/core/dialog_answers.h"
 #include "host/maxscript/builtin_args.h"
 #include "host/maxscript/builtins.h"
 

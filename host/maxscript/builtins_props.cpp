@@ -5,8 +5,8 @@
 #include "host/maxscript/builtins.h"
 #include "host/maxscript/operators.h"
 #include "host/maxscript/script_values.h"
-#include "host/scene.h"
-#include "host/scene_values.h"
+#include "host/scene/scene.h"
+#include "host/scene/scene_values.h"
 
 namespace {
 

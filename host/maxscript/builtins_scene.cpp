@@ -2,11 +2,11 @@
 #include <cctype>
 #include <string>
 
-#include "host/class_values.h"
+#include "host/core/class_values.h"
 #include "host/maxscript/builtin_args.h"
 #include "host/maxscript/builtins.h"
-#include "host/scene.h"
-#include "host/scene_functions.h"
+#include "host/scene/scene.h"
+#include "host/scene/scene_functions.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <cctype>
 
-#include "host/listener.h"
+#include "host/core/listener.h"
 #include "host/maxscript/builtin_args.h"
 #include "host/maxscript/builtins.h"
 #include "host/maxscript/streams.h"

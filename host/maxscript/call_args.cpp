@@ -1,7 +1,7 @@
 // call_args.cpp - reading positional and keyword arguments out of a script call.
 #include "host/maxscript/call_args.h"
 
-#include "host/errors.h"
+#include "host/core/errors.h"
 
 ValueMetaClass KeyArgMarker_class("KeyArgMarker");
 KeyArgMarker keyarg_marker_value;

@@ -1,7 +1,7 @@
 // call_args.h - the argument layout of script calls: positionals, the marker, then keyword pairs.
 #pragma once
-#include "host/function.h"
-#include "host/value.h"
+#include "host/core/function.h"
+#include "host/core/value.h"
 
 // The value that separates positional arguments from (name, value) keyword pairs.
 class HOSTSDK_API KeyArgMarker : public Value {

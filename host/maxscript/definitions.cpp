@@ -3,9 +3,11 @@
 #include <cctype>
 #include <vector>
 
-#include "host/errors.h"
-#include "host/function.h"
+#include "host/maxscript/engine_start.h"
+#include "host/core/errors.h"
+#include "host/core/function.h"
 #include "host/maxscript/builtin_args.h"
+#include "host/maxscript/count_guard.h"
 #include "host/maxscript/grammar_values.h"
 #include "host/maxscript/interp.h"
 #include "host/maxscript/operators.h"
@@ -16,11 +18,6 @@ namespace {
 
 ValueMetaClass ChangeHandler_class("ChangeHandler");
 ValueMetaClass ScriptedClass_class("ScriptedClass");
-
-struct Mark {
-    int base = sp;
-    ~Mark() { sp = base; }
-};
 
 // Macro categories and names match as the host's do: without regard to case.
 bool same_name(const std::string& a, const std::string& b) {
@@ -72,7 +69,6 @@ void mark_definitions() {
     }
     for (ChangeHandler* h : change_handlers()) heap_detail::trace(h);
 }
-[[maybe_unused]] const bool definitions_rooted = (gc_add_root_marker(mark_definitions), true);
 
 // plugin / attributes / tool: named and printed as the host names them; making one needs
 // the host's plug-in machinery.
@@ -107,6 +103,8 @@ Macro* find_macro(Value** args, int count) {
 }
 
 }  // namespace
+
+void root_script_definitions() { gc_add_root_marker(mark_definitions); }
 
 // Defining a macro registers it and answers its id, as the host's macro table does.
 Value* MacroScriptDef::eval() {
@@ -179,21 +177,15 @@ public:
         Macro* macro = find_macro(args, count);
         if (!macro) throw RuntimeError("no such macroScript: " + (count > 1 ? text_of(args[0]) + " " + text_of(args[1]) : print_form(args[0])));
         Mark m;
-        ++native_depth;  // the caller's arguments are not on our stack
-        try {
-            Value* result = push(call_value(macro->body, nullptr, 0));
-            if (macro->def->has_handlers) {
-                auto* table = static_cast<Array*>(result);
-                result = &ok;
-                for (size_t i = 0; i < macro->def->handler_events.size(); ++i)
-                    if (macro->def->handler_events[i] == execute_name) result = call_value(table->data[i], nullptr, 0);
-            }
-            --native_depth;
-            return result;
-        } catch (...) {
-            --native_depth;
-            throw;
+        CountGuard native(native_depth);  // the caller's arguments are not on our stack
+        Value* result = push(call_value(macro->body, nullptr, 0));
+        if (macro->def->has_handlers) {
+            auto* table = static_cast<Array*>(result);
+            result = &ok;
+            for (size_t i = 0; i < macro->def->handler_events.size(); ++i)
+                if (macro->def->handler_events[i] == execute_name) result = call_value(table->data[i], nullptr, 0);
         }
+        return result;
     }
 };
 

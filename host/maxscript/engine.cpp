@@ -6,15 +6,15 @@
 #include <set>
 #include <sstream>
 
-#include "host/function.h"
-#include "host/listener.h"
+#include "host/core/function.h"
+#include "host/core/listener.h"
 #include "host/maxscript/builtins.h"
 #include "host/maxscript/call_args.h"
 #include "host/maxscript/globals.h"
 #include "host/maxscript/grammar_values.h"
 #include "host/maxscript/interp.h"
 #include "host/maxscript/parser.h"
-#include "host/script_runner.h"
+#include "host/core/script_runner.h"
 
 using namespace interp;
 

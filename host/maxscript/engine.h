@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <string>
 
-#include "host/value.h"
+#include "host/core/value.h"
 
 // Defines the globals and built-ins once; every entry point calls it.
 HOSTSDK_API void engine_init();

@@ -2,20 +2,16 @@
 #include <cstdio>
 
 #include "host/maxscript/call_args.h"
+#include "host/maxscript/compound_assign.h"
 #include "host/maxscript/globals.h"
 #include "host/maxscript/grammar_values.h"
 #include "host/maxscript/interp.h"
 #include "host/maxscript/operators.h"
-#include "host/scene_values.h"
+#include "host/scene/scene_values.h"
 
 using namespace interp;
 
 namespace {
-
-struct Mark {  // pops what was pushed in a scope
-    int base = sp;
-    ~Mark() { sp = base; }
-};
 
 Value* boxed(Value*& slot) {
     if (slot->tag != &Box_class) slot = new Box(slot);
@@ -23,11 +19,7 @@ Value* boxed(Value*& slot) {
 }
 
 Value* update(Value* old, Tok op, Node* rhs) {
-    if (op == Tok::Assign) return rhs->eval();
-    Mark m;
-    push(old);
-    Value* r = rhs->eval();
-    return binary_op(op, old, r);
+    return assigned_value(op, rhs, [old] { return old; });
 }
 
 }  // namespace
@@ -160,14 +152,7 @@ Value* Property::eval() {
 Value* Property::assign(Tok op, Node* rhs) {
     Mark m;
     Value* obj = push(name == controller_name() ? path_step(object) : object->eval());
-    Value* v;
-    if (op == Tok::Assign) {
-        v = rhs->eval();
-    } else {
-        Value* old = push(get_prop(obj, name));
-        v = binary_op(op, old, rhs->eval());
-    }
-    push(v);
+    Value* v = push(assigned_value(op, rhs, [&] { return get_prop(obj, name); }));
     return set_prop(obj, name, v);
 }
 
@@ -183,14 +168,7 @@ Value* Index::assign(Tok op, Node* rhs) {
     Mark m;
     Value* obj = push(object->eval());
     Value* i = push(index->eval());
-    Value* v;
-    if (op == Tok::Assign) {
-        v = rhs->eval();
-    } else {
-        Value* old = push(get_index(obj, i));
-        v = binary_op(op, old, rhs->eval());
-    }
-    push(v);
+    Value* v = push(assigned_value(op, rhs, [&] { return get_index(obj, i); }));
     return set_index(obj, i, v);
 }
 

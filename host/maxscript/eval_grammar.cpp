@@ -2,21 +2,17 @@
 // ?, bit array literals and context expressions.
 #include <cctype>
 
+#include "host/maxscript/compound_assign.h"
 #include "host/maxscript/engine.h"
 #include "host/maxscript/globals.h"
 #include "host/maxscript/grammar_values.h"
 #include "host/maxscript/interp.h"
 #include "host/maxscript/operators.h"
-#include "host/scene.h"
+#include "host/scene/scene.h"
 
 using namespace interp;
 
 namespace {
-
-struct Mark {
-    int base = sp;
-    ~Mark() { sp = base; }
-};
 
 // Node names match case-insensitively; * is any run of characters, ? any one.
 bool wildcard_match(const char* pattern, const char* text) {
@@ -133,14 +129,7 @@ Value* DerefExpr::eval() {
 Value* DerefExpr::assign(Tok op, Node* rhs) {
     Mark m;
     Reference* r = as_reference(push(target->eval()));
-    Value* v;
-    if (op == Tok::Assign) {
-        v = rhs->eval();
-    } else {
-        Value* old = push(r->get());
-        v = binary_op(op, old, rhs->eval());
-    }
-    push(v);
+    Value* v = push(assigned_value(op, rhs, [r] { return r->get(); }));
     return r->set(v);
 }
 

@@ -1,6 +1,6 @@
 // globals.h - the global variable table: one cell per name, resolved when code is parsed.
 #pragma once
-#include "host/value.h"
+#include "host/core/value.h"
 
 struct GlobalCell {
     Value* name;

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "host/errors.h"
+#include "host/core/errors.h"
 #include "host/maxscript/globals.h"
 #include "host/maxscript/interp.h"
 #include "host/maxscript/operators.h"
@@ -76,16 +76,6 @@ Value* time_op(Tok op, Value* a, Value* b) {
     }
 }
 
-Tok plain_op(Tok op) {
-    switch (op) {
-        case Tok::PlusAssign: return Tok::Plus;
-        case Tok::MinusAssign: return Tok::Minus;
-        case Tok::StarAssign: return Tok::Star;
-        case Tok::SlashAssign: return Tok::Slash;
-        default: return op;
-    }
-}
-
 }  // namespace
 
 // ---- Point4 ----
@@ -149,7 +139,7 @@ void Reference::gc_trace() {
 // ---- the operators' share ----
 
 Value* grammar_binary_op(Tok op, Value* a, Value* b) {
-    op = plain_op(op);
+    op = plain_operator(op);
     if (a->tag == &BitArray_class) return bit_array_op(op, static_cast<BitArray*>(a), b);
     if (a->tag == &Time_class || b->tag == &Time_class) return time_op(op, a, b);
     return nullptr;

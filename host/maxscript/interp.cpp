@@ -1,11 +1,13 @@
 // interp.cpp - calls and frames over one rooted value stack; recursion limits; error traces.
 #include "host/maxscript/interp.h"
+#include "host/maxscript/engine_start.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <new>
 
 #include "host/maxscript/call_args.h"
+#include "host/maxscript/count_guard.h"
 
 namespace interp {
 Value* stack[kStackSlots];
@@ -35,7 +37,6 @@ void mark_machine() {
         heap_detail::trace(f->self);
     }
 }
-[[maybe_unused]] const bool rooted = (gc_add_root_marker(mark_machine), true);
 
 bool native_stack_exhausted() {
     char here;
@@ -60,6 +61,8 @@ struct DepthGuard {
     }
 };
 }  // namespace
+
+void root_machine() { gc_add_root_marker(mark_machine); }
 
 void maybe_gc() {
     if (native_depth > 0) return;
@@ -207,15 +210,9 @@ Value* call_value(Value* f, Value** args, int count, Value* self) {
     if (f && f->tag == &MAXScriptFunction_class)
         return call_script(static_cast<ScriptFunction*>(f), args, count, self);
     if (!f) throw RuntimeError("Call needs function or class, got: undefined");
-    ++native_depth;
-    try {
-        Value* r = f->apply(args, count);
-        --native_depth;
-        return r ? r : &undefined;
-    } catch (...) {
-        --native_depth;
-        throw;
-    }
+    CountGuard native(native_depth);
+    Value* r = f->apply(args, count);
+    return r ? r : &undefined;
 }
 }  // namespace interp
 

@@ -26,6 +26,11 @@ extern int native_depth;  // native code between us and the caller: no automatic
 inline void check_room(int n) {
     if (sp + n > kStackSlots) throw RuntimeError("Stack overflow: too many values on the script stack");
 }
+// Pops what was pushed in a scope, however the scope ends.
+struct Mark {
+    int base = sp;
+    ~Mark() { sp = base; }
+};
 inline Value* push(Value* v) {
     check_room(1);
     stack[sp++] = v;

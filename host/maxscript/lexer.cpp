@@ -397,6 +397,16 @@ std::vector<Token> tokenize(const std::string& text) {
     return std::move(lx.out);
 }
 
+Tok plain_operator(Tok op) {
+    switch (op) {
+        case Tok::PlusAssign: return Tok::Plus;
+        case Tok::MinusAssign: return Tok::Minus;
+        case Tok::StarAssign: return Tok::Star;
+        case Tok::SlashAssign: return Tok::Slash;
+        default: return op;
+    }
+}
+
 const char* token_spelling(Tok kind) {
     switch (kind) {
         case Tok::End: return "end of input";

@@ -24,3 +24,5 @@ struct Token {
 // Tokenises all of text. Stops at the first bad character with a Tok::Error token.
 std::vector<Token> tokenize(const std::string& text);
 const char* token_spelling(Tok kind);
+// The operator a compound assignment applies (+= gives +); any other kind as it is.
+Tok plain_operator(Tok op);

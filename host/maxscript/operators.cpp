@@ -8,7 +8,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "host/errors.h"
+#include "host/core/errors.h"
+#include "host/maxscript/count_guard.h"
 #include "host/maxscript/interp.h"
 #include "host/maxscript/script_values.h"
 
@@ -28,16 +29,6 @@ const char* op_text(Tok op) {
         case Tok::Le: return "<=";
         case Tok::Ge: return ">=";
         default: return "?";
-    }
-}
-
-Tok base_op(Tok op) {
-    switch (op) {
-        case Tok::PlusAssign: return Tok::Plus;
-        case Tok::MinusAssign: return Tok::Minus;
-        case Tok::StarAssign: return Tok::Star;
-        case Tok::SlashAssign: return Tok::Slash;
-        default: return op;
     }
 }
 
@@ -126,7 +117,7 @@ Value* negate(Value* a) {
 }
 
 Value* binary_op(Tok op, Value* a, Value* b) {
-    op = base_op(op);
+    op = plain_operator(op);
     if (a->tag == &BitArray_class || a->tag == &Time_class || b->tag == &Time_class) return grammar_binary_op(op, a, b);
     if (a->tag == &Integer_class && b->tag == &Integer_class) {
         int x = static_cast<Integer*>(a)->value, y = static_cast<Integer*>(b)->value;
@@ -340,14 +331,10 @@ Value* get_prop(Value* obj, Value* name) {
         if (Value* v = platform_property_hook(obj, name)) return v;
     Value* args[] = {name};
     Value* r;
-    ++interp::native_depth;
-    try {
+    {
+        CountGuard native(interp::native_depth);
         r = obj->get_property(args, 1);
-    } catch (...) {
-        --interp::native_depth;
-        throw;
     }
-    --interp::native_depth;
     return r ? r : &undefined;
 }
 
@@ -368,14 +355,10 @@ Value* set_prop(Value* obj, Value* name, Value* value) {
     }
     Value* args[] = {value, name};
     Value* result;
-    ++interp::native_depth;
-    try {
+    {
+        CountGuard native(interp::native_depth);
         result = obj->set_property(args, 2);
-    } catch (...) {
-        --interp::native_depth;
-        throw;
     }
-    --interp::native_depth;
     // The object's answer is the assignment's value: queries written as assignments
     // (findNodeByPos, generateHLSL) answer through it.
     return result ? result : value;

@@ -1,7 +1,7 @@
 // operators.h - arithmetic, comparison, conversion and the properties every value class shares.
 #pragma once
 #include "host/maxscript/lexer.h"
-#include "host/value.h"
+#include "host/core/value.h"
 
 Value* binary_op(Tok op, Value* a, Value* b);
 Value* negate(Value* a);

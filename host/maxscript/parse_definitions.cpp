@@ -57,27 +57,28 @@ Node* Parser::parse_macroscript() {
     auto* block = node<Block>(cur());
     std::vector<VarInfo*> handler_slots;
     expect(Tok::LParen, "\"(\"");
-    ++paren_depth;
-    for (;;) {
-        skip_separators();
-        if (at(Tok::RParen)) break;
-        if (at(Tok::End)) unexpected("\")\"");
-        if (at_kw("on") && peek().kind == Tok::Ident && !is_reserved(peek())) {
-            const Token& on_tok = cur();
-            HandlerDef h = parse_generic_handler(def->spelling);
-            VarInfo* slot = declare(scope, Name::intern(("on " + static_cast<Name*>(h.event)->text).c_str()));
-            auto* fd = node<FnDef>(on_tok);
-            fd->proto = h.proto;
-            fd->store = node<LocalRef>(on_tok, slot);
-            block->items.push_back(fd);
-            def->handler_events.push_back(h.event);
-            handler_slots.push_back(slot);
-        } else {
-            block->items.push_back(parse_expr());
+    {
+        CountGuard in_parens(paren_depth);
+        for (;;) {
+            skip_separators();
+            if (at(Tok::RParen)) break;
+            if (at(Tok::End)) unexpected("\")\"");
+            if (at_kw("on") && peek().kind == Tok::Ident && !is_reserved(peek())) {
+                const Token& on_tok = cur();
+                HandlerDef h = parse_generic_handler(def->spelling);
+                VarInfo* slot = declare(scope, Name::intern(("on " + static_cast<Name*>(h.event)->text).c_str()));
+                auto* fd = node<FnDef>(on_tok);
+                fd->proto = h.proto;
+                fd->store = node<LocalRef>(on_tok, slot);
+                block->items.push_back(fd);
+                def->handler_events.push_back(h.event);
+                handler_slots.push_back(slot);
+            } else {
+                block->items.push_back(parse_expr());
+            }
+            expect_item_end();
         }
-        expect_item_end();
     }
-    --paren_depth;
     advance();
     if (!handler_slots.empty()) {
         def->has_handlers = true;
@@ -161,9 +162,10 @@ Node* Parser::parse_scripted(Value* kind) {
     fs.blocks.emplace_back();
     Scope* saved = scope;
     scope = &fs;
-    ++paren_depth;
-    parse_scripted_body(def);
-    --paren_depth;
+    {
+        CountGuard in_parens(paren_depth);
+        parse_scripted_body(def);
+    }
     scope = saved;
     return def;
 }

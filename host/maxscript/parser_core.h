@@ -7,6 +7,7 @@
 #include <initializer_list>
 #include <set>
 
+#include "host/maxscript/count_guard.h"
 #include "host/maxscript/globals.h"
 #include "host/maxscript/parser.h"
 #include "host/maxscript/grammar_values.h"
@@ -150,9 +151,20 @@ private:
         if (!at(k)) unexpected(wanted);
         advance();
     }
-    void expect_kw(const char* word) {
-        if (!at_kw(word)) unexpected((std::string("\"") + word + "\"").c_str());
+    // Steps over the keyword when it is next; says whether it was.
+    bool accept_kw(const char* word) {
+        if (!at_kw(word)) return false;
         advance();
+        return true;
+    }
+    void expect_kw(const char* word) {
+        if (!accept_kw(word)) unexpected((std::string("\"") + word + "\"").c_str());
+    }
+    // One of two keywords must come next; true when it was the second.
+    bool expect_kw_or(const char* first, const char* second) {
+        if (accept_kw(first)) return false;
+        if (accept_kw(second)) return true;
+        unexpected((std::string("\"") + first + "\" or \"" + second + "\"").c_str());
     }
     void skip_newlines() {
         while (at(Tok::Newline)) advance();
@@ -309,8 +321,7 @@ private:
                 advance();
                 auto* n = node<Exit>(tok);
                 n->value = nullptr;
-                if (at_kw("with")) {
-                    advance();
+                if (accept_kw("with")) {
                     n->value = parse_expr();
                 }
                 return n;
@@ -351,26 +362,21 @@ private:
         return node<Assign>(optok, target, op, value);
     }
 
-    Node* parse_or() {
-        Node* l = parse_and();
-        while (at_kw("or")) {
+    // One level of "or" or "and", left-associative: operands come from `next`.
+    template <typename Next>
+    Node* parse_logical(const char* word, Next next) {
+        const bool is_and = std::strcmp(word, "and") == 0;
+        Node* l = (this->*next)();
+        while (at_kw(word)) {
             const Token& tok = cur();
             advance();
             skip_newlines();
-            l = node<Logical>(tok, false, l, parse_and());
+            l = node<Logical>(tok, is_and, l, (this->*next)());
         }
         return l;
     }
-    Node* parse_and() {
-        Node* l = parse_not();
-        while (at_kw("and")) {
-            const Token& tok = cur();
-            advance();
-            skip_newlines();
-            l = node<Logical>(tok, true, l, parse_not());
-        }
-        return l;
-    }
+    Node* parse_or() { return parse_logical("or", &Parser::parse_and); }
+    Node* parse_and() { return parse_logical("and", &Parser::parse_not); }
     Node* parse_not() {
         if (at_kw("not")) {
             DepthGuard guard(*this);
@@ -427,15 +433,7 @@ private:
             DepthGuard guard(*this);
             const Token& tok = cur();
             advance();
-            Node* operand = parse_unary();
-            // Fold negative literals so -5 is one constant.
-            if (auto* c = dynamic_cast<Const*>(operand)) {
-                if (c->value->tag == &Integer_class)
-                    return node<Const>(tok, constant(new Integer(static_cast<int>(0u - static_cast<unsigned>(static_cast<Integer*>(c->value)->value)))));
-                if (c->value->tag == &Float_class)
-                    return node<Const>(tok, constant(new Float(-static_cast<Float*>(c->value)->value)));
-            }
-            return node<Unary>(tok, Tok::Minus, operand);
+            return negated(tok, parse_unary());
         }
         if (at(Tok::Amp) || deref_starts()) return parse_ref_or_deref();
         return parse_call();
@@ -544,10 +542,8 @@ private:
         }
         return e;
     }
-    Node* parse_unary_operand() {
-        const Token& tok = cur();
-        advance();
-        Node* operand = parse_operand();
+    // -operand; a negative literal is folded so -5 is one constant.
+    Node* negated(const Token& tok, Node* operand) {
         if (auto* c = dynamic_cast<Const*>(operand)) {
             if (c->value->tag == &Integer_class)
                 return node<Const>(tok, constant(new Integer(static_cast<int>(0u - static_cast<unsigned>(static_cast<Integer*>(c->value)->value)))));
@@ -555,6 +551,11 @@ private:
                 return node<Const>(tok, constant(new Float(-static_cast<Float*>(c->value)->value)));
         }
         return node<Unary>(tok, Tok::Minus, operand);
+    }
+    Node* parse_unary_operand() {
+        const Token& tok = cur();
+        advance();
+        return negated(tok, parse_operand());
     }
     Node* parse_postfix(Node* e) {
         for (;;) {
@@ -708,7 +709,7 @@ private:
         const Token& open = cur();
         advance();
         auto* b = node<Block>(open);
-        ++paren_depth;
+        CountGuard in_parens(paren_depth);
         const bool saved_case = in_case_body;
         in_case_body = false;
         scope->blocks.emplace_back();
@@ -721,7 +722,6 @@ private:
         }
         advance();
         scope->blocks.pop_back();
-        --paren_depth;
         in_case_body = saved_case;
         return b;
     }
@@ -733,14 +733,7 @@ private:
         skip_newlines();
         n->cond = parse_expr();
         skip_newlines();
-        if (at_kw("then")) {
-            advance();
-        } else if (at_kw("do")) {
-            advance();
-            n->is_do = true;
-        } else {
-            unexpected("\"then\" or \"do\"");
-        }
+        n->is_do = expect_kw_or("then", "do");
         skip_newlines();
         n->then_part = parse_expr();
         n->else_part = nullptr;
@@ -786,19 +779,15 @@ private:
             n->from = parse_expr();
             expect_kw("to");
             n->to = parse_expr();
-            if (at_kw("by")) {
-                advance();
+            if (accept_kw("by")) {
                 n->step = parse_expr();
             }
-        } else if (at_kw("in")) {
-            advance();
+        } else if (accept_kw("in")) {
             Node* c = parse_expr();
-            if (at_kw("to")) {
-                advance();
+            if (accept_kw("to")) {
                 n->from = c;
                 n->to = parse_expr();
-                if (at_kw("by")) {
-                    advance();
+                if (accept_kw("by")) {
                     n->step = parse_expr();
                 }
             } else {
@@ -822,14 +811,7 @@ private:
                 skip_newlines();
             }
         }
-        if (at_kw("do")) {
-            advance();
-        } else if (at_kw("collect")) {
-            advance();
-            n->collect = true;
-        } else {
-            unexpected("\"do\" or \"collect\"");
-        }
+        n->collect = expect_kw_or("do", "collect");
         skip_newlines();
         n->body = parse_expr();
         scope->blocks.pop_back();
@@ -965,8 +947,7 @@ private:
     }
     Node* parse_fn() {
         const Token& kw = cur();
-        const bool mapped = at_kw("mapped");
-        if (mapped) advance();
+        const bool mapped = accept_kw("mapped");
         if (!(at_kw("fn") || at_kw("function"))) unexpected("\"fn\"");
         advance();
         if (!at(Tok::Ident) || is_reserved(cur())) unexpected("a function name");
@@ -1019,8 +1000,7 @@ private:
                 continue;
             }
             if (at_kw("fn") || at_kw("function") || at_kw("mapped")) {
-                const bool mapped = at_kw("mapped");
-                if (mapped) advance();
+                const bool mapped = accept_kw("mapped");
                 if (!(at_kw("fn") || at_kw("function"))) unexpected("\"fn\"");
                 advance();
                 if (!at(Tok::Ident) || is_reserved(cur())) unexpected("a method name");
@@ -1169,8 +1149,7 @@ private:
             skip_separators();
             if (at(Tok::RParen)) break;
             if (at(Tok::End)) unexpected("\")\"");
-            if (at_kw("local")) {
-                advance();
+            if (accept_kw("local")) {
                 for (;;) {
                     if (!at(Tok::Ident) || is_reserved(cur())) unexpected("a variable name");
                     const Token& nt = cur();
@@ -1191,8 +1170,7 @@ private:
             } else if (at_kw("fn") || at_kw("function") || at_kw("mapped")) {
                 auto* def = static_cast<FnDef*>(parse_fn());
                 ro->functions.push_back(def);
-            } else if (at_kw("on")) {
-                advance();
+            } else if (accept_kw("on")) {
                 if (!at(Tok::Ident)) unexpected("a control name");
                 Value* control = name_of(cur());
                 advance();

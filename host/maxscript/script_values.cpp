@@ -1,5 +1,6 @@
 // script_values.cpp - printing, tracing and calling the engine's own values.
 #include "host/maxscript/script_values.h"
+#include "host/maxscript/engine_start.h"
 
 #include <cstdio>
 #include <set>
@@ -30,8 +31,9 @@ void mark_chunks() {
     for (Chunk* c : live_chunks())
         for (Value* v : c->constants) heap_detail::trace(v);
 }
-[[maybe_unused]] const bool chunks_rooted = (gc_add_root_marker(mark_chunks), true);
 }  // namespace
+
+void root_parsed_chunks() { gc_add_root_marker(mark_chunks); }
 
 Value* unsupplied_value() {
     static Unsupplied u;

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "host/errors.h"
+#include "host/core/errors.h"
 #include "host/maxscript/syntax.h"
 
 extern HOSTSDK_API ValueMetaClass MAXScriptFunction_class;

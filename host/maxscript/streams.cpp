@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "host/errors.h"
+#include "host/core/errors.h"
 
 ValueMetaClass StringStreamValue_class("StringStream");
 ValueMetaClass FileStreamValue_class("FileStream");

@@ -2,7 +2,7 @@
 #pragma once
 #include <cstdio>
 #include <string>
-#include "host/value.h"
+#include "host/core/value.h"
 
 extern HOSTSDK_API ValueMetaClass StringStreamValue_class;  // "StringStream"
 extern HOSTSDK_API ValueMetaClass FileStreamValue_class;    // "FileStream"

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "host/maxscript/lexer.h"
-#include "host/value.h"
+#include "host/core/value.h"
 
 struct GlobalCell;
 struct FnProto;
@@ -29,44 +29,46 @@ struct Node {
     virtual Value* assign(Tok op, Node* rhs) { return nullptr; }
 };
 
+// A node a value can be stored into: a variable, a property, an element, a dereference.
+struct Place : Node {
+    bool assignable() const final { return true; }
+    Value* assign(Tok op, Node* rhs) override = 0;
+};
+
 struct Const : Node {
     Value* value;
     explicit Const(Value* v) : value(v) {}
     Value* eval() override { return value; }
 };
 
-struct LocalRef : Node {
+struct LocalRef : Place {
     VarInfo* var;
     explicit LocalRef(VarInfo* v) : var(v) {}
     Value* eval() override;
-    bool assignable() const override { return true; }
     Value* assign(Tok op, Node* rhs) override;
 };
 
-struct UpvalRef : Node {
+struct UpvalRef : Place {
     int index;
     Value* name;
     UpvalRef(int i, Value* n) : index(i), name(n) {}
     Value* eval() override;
-    bool assignable() const override { return true; }
     Value* assign(Tok op, Node* rhs) override;
 };
 
-struct GlobalRef : Node {
+struct GlobalRef : Place {
     GlobalCell* cell;
     explicit GlobalRef(GlobalCell* c) : cell(c) {}
     Value* eval() override;
-    bool assignable() const override { return true; }
     Value* assign(Tok op, Node* rhs) override;
 };
 
 // A member of the struct whose method is running (this.member).
-struct MemberRef : Node {
+struct MemberRef : Place {
     int index;
     Value* name;
     MemberRef(int i, Value* n) : index(i), name(n) {}
     Value* eval() override;
-    bool assignable() const override { return true; }
     Value* assign(Tok op, Node* rhs) override;
 };
 
@@ -84,21 +86,19 @@ struct GlobalDecl : Node {
     Value* eval() override;
 };
 
-struct Property : Node {
+struct Property : Place {
     Node* object;
     Value* name;
     Property(Node* o, Value* n) : object(o), name(n) {}
     Value* eval() override;
-    bool assignable() const override { return true; }
     Value* assign(Tok op, Node* rhs) override;
 };
 
-struct Index : Node {
+struct Index : Place {
     Node* object;
     Node* index;
     Index(Node* o, Node* i) : object(o), index(i) {}
     Value* eval() override;
-    bool assignable() const override { return true; }
     Value* assign(Tok op, Node* rhs) override;
 };
 
@@ -326,11 +326,10 @@ struct RefExpr : Node {
 };
 
 // *p: the value a reference refers to; assigning stores through it.
-struct DerefExpr : Node {
+struct DerefExpr : Place {
     Node* target;
     explicit DerefExpr(Node* t) : target(t) {}
     Value* eval() override;
-    bool assignable() const override { return true; }
     Value* assign(Tok op, Node* rhs) override;
 };
 

@@ -10,11 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "host/dialog_answers.h"
-#include "host/listener.h"
+#include "host/core/dialog_answers.h"
+#include "host/core/listener.h"
 #include "host/maxscript/engine.h"
-#include "host/plugins.h"
-#include "host/rollout.h"
+#include "host/start_host.h"
+#include "host/win32/plugins.h"
+#include "host/win32/rollout.h"
 
 namespace {
 // plugins/ beside the executable, wherever the runner is started from.
@@ -28,6 +29,7 @@ std::string default_plugin_folder() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    start_host();
     const std::string besideExe = default_plugin_folder();
     const char* pluginFolder = besideExe.c_str();
     bool headless = false;

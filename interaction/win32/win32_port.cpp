@@ -1,8 +1,8 @@
 // win32_port.cpp - focus, capture, script events and scene controllers for the gestures.
 #include "interaction/win32/win32_port.h"
 
-#include "host/core.h"
-#include "host/reference.h"
+#include "host/core/core.h"
+#include "host/scene/reference.h"
 #include "interaction/win32/about_box.h"
 #include "interaction/win32/window_client.h"
 

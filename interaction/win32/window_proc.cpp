@@ -4,7 +4,7 @@
 #include <windowsx.h>
 
 #include "graph/spatial_index.h"
-#include "host/core.h"
+#include "host/core/core.h"
 #include "interaction/handlers.h"
 #include "interaction/win32/win32_port.h"
 #include "interaction/win32/window_client.h"

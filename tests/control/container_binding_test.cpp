@@ -6,13 +6,13 @@
 
 #include "controller/vantrel_controller.h"
 #include "graph/graph.h"
-#include "host/errors.h"
-#include "host/images.h"
-#include "host/scene.h"
-#include "host/scene_functions.h"
+#include "host/core/errors.h"
+#include "host/win32/images.h"
+#include "host/scene/scene.h"
+#include "host/scene/scene_functions.h"
 #include "tests/support/plugin_session.h"
 #include "tests/support/graph_signature.h"
-#include "tests/host/host_test_support.h"
+#include "tests/support/host_test_support.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 #include <gtest/gtest.h>
 
 #include "graph/graph.h"
-#include "host/errors.h"
-#include "host/function.h"
-#include "host/listener.h"
+#include "host/core/errors.h"
+#include "host/core/function.h"
+#include "host/core/listener.h"
 #include "tests/support/plugin_session.h"
 
 namespace {

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "graph/graph.h"
-#include "host/errors.h"
+#include "host/core/errors.h"
 #include "tests/support/plugin_session.h"
 
 namespace {

@@ -1,10 +1,10 @@
 // registration_test.cpp - what the host sees of the extension once it is loaded.
 #include <gtest/gtest.h>
 
-#include "host/plugapi.h"
+#include "host/scene/plugapi.h"
 #include "script/names.h"
-#include "host/errors.h"
-#include "host/plugins.h"
+#include "host/core/errors.h"
+#include "host/win32/plugins.h"
 #include "tests/support/plugin_session.h"
 
 namespace {

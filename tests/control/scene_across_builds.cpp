@@ -13,10 +13,11 @@
 
 #include "controller/vantrel_controller.h"
 #include "graph/graph.h"
-#include "host/errors.h"
-#include "host/scene.h"
-#include "host/scene_functions.h"
-#include "host/scene_values.h"
+#include "host/core/errors.h"
+#include "host/scene/scene.h"
+#include "host/scene/scene_functions.h"
+#include "host/scene/scene_values.h"
+#include "host/start_host.h"
 #include "tests/support/plugin_session.h"
 #include "tests/support/graph_signature.h"
 
@@ -175,6 +176,7 @@ int run(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    start_host();
     const char* build = sizeof(void*) == 8 ? "64-bit" : "32-bit";
     try {
         const int result = run(argc, argv);

@@ -10,11 +10,11 @@
 #include "controller/container_chunks.h"
 #include "controller/plugin.h"
 #include "controller/vantrel_controller.h"
-#include "host/controllers.h"
+#include "host/scene/controllers.h"
 #include "tests/support/graph_signature.h"
-#include "host/chunk_file.h"
-#include "host/errors.h"
-#include "tests/host/chunk_tree.h"
+#include "host/scene/chunk_file.h"
+#include "host/core/errors.h"
+#include "tests/support/chunk_tree.h"
 
 // Allocation that can be made to fail: the n-th allocation from now throws bad_alloc.
 namespace {

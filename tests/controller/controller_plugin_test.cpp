@@ -6,14 +6,14 @@
 #include <fstream>
 #include <iterator>
 
-#include "host/plugapi.h"
+#include "host/scene/plugapi.h"
 #include "controller/container_chunks.h"
 #include "controller/vantrel_controller.h"
 #include "graph/graph.h"
-#include "host/chunk_file.h"
-#include "host/errors.h"
-#include "host/plugins.h"
-#include "host/scene.h"
+#include "host/scene/chunk_file.h"
+#include "host/core/errors.h"
+#include "host/win32/plugins.h"
+#include "host/scene/scene.h"
 
 namespace {
 

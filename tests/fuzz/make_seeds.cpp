@@ -9,9 +9,10 @@
 #include "controller/plugin.h"
 #include "controller/vantrel_controller.h"
 #include "graph/graph.h"
-#include "host/chunk_file.h"
-#include "host/controllers.h"
-#include "host/scene.h"
+#include "host/scene/chunk_file.h"
+#include "host/scene/controllers.h"
+#include "host/scene/scene.h"
+#include "host/start_host.h"
 
 namespace {
 
@@ -92,6 +93,7 @@ std::vector<uint8_t> wideLinkTable() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    start_host();
     if (argc != 2 && argc != 3) {
         std::fprintf(stderr, "usage: fuzz_seeds FOLDER [REGRESSIONS]\n");
         return 2;

@@ -4,10 +4,12 @@
 #include <cstdint>
 #include <string>
 
-#include "host/heap.h"
+#include "host/core/heap.h"
 #include "host/maxscript/parser.h"
+#include "host/start_host.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    start_host();
     std::string text(reinterpret_cast<const char*>(data), size);
     SyntaxError error;
     auto chunk = parse_chunk(text, "fuzz.ms", &error);

@@ -10,9 +10,10 @@
 #include "controller/plugin.h"
 #include "controller/vantrel_controller.h"
 #include "graph/graph.h"
-#include "host/chunk_file.h"
-#include "host/errors.h"
-#include "host/scene.h"
+#include "host/scene/chunk_file.h"
+#include "host/core/errors.h"
+#include "host/scene/scene.h"
+#include "host/start_host.h"
 
 namespace {
 
@@ -72,6 +73,7 @@ void saveAgain(ReferenceTarget& object) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    start_host();
     static const bool registered = (register_class(LibClassDesc(0)), true);
     (void)registered;
 

@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <string>
 
-#include "host/chunk_file.h"
-#include "chunk_tree.h"
+#include "host/scene/chunk_file.h"
+#include "tests/support/chunk_tree.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // core_test.cpp - the core services plug-ins read: interface colours and accelerators.
 #include <gtest/gtest.h>
 
-#include "host/core.h"
+#include "host/core/core.h"
 
 namespace {
 

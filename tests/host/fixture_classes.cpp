@@ -1,6 +1,6 @@
 // fixture_classes.cpp - a class plug-in with one class descriptor.
-#include "host/plugapi.h"
-#include "host/plugins.h"
+#include "host/scene/plugapi.h"
+#include "host/win32/plugins.h"
 
 namespace {
 class FixtureFloatDesc : public ClassDesc {

@@ -1,6 +1,6 @@
 // fixture_extension.cpp - a minimal extension: counts LibInit calls, installs a label keyword.
-#include "host/plugapi.h"
-#include "host/rollout.h"
+#include "host/scene/plugapi.h"
+#include "host/win32/rollout.h"
 
 extern "C" {
 __declspec(dllexport) int fixture_init_count = 0;

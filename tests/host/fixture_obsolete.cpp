@@ -1,6 +1,6 @@
 // fixture_obsolete.cpp - an extension built for an older plug-in interface; the host must refuse it.
-#include "host/mchar.h"
-#include "host/win_types.h"
+#include "host/core/mchar.h"
+#include "host/core/win_types.h"
 
 extern "C" {
 __declspec(dllexport) int fixture_obsolete_init_count = 0;

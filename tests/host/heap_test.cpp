@@ -4,10 +4,10 @@
 #include <functional>
 #include <stdexcept>
 
-#include "host/errors.h"
-#include "host/function.h"
-#include "host/rollout.h"
-#include "host_test_support.h"
+#include "host/core/errors.h"
+#include "host/core/function.h"
+#include "host/win32/rollout.h"
+#include "tests/support/host_test_support.h"
 
 namespace {
 

@@ -6,11 +6,11 @@
 #include <functional>
 #include <string>
 
-#include "host/errors.h"
-#include "host/function.h"
-#include "host/listener.h"
-#include "host/rollout.h"
-#include "host_test_support.h"
+#include "host/core/errors.h"
+#include "host/core/function.h"
+#include "host/core/listener.h"
+#include "host/win32/rollout.h"
+#include "tests/support/host_test_support.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 // images_test.cpp - bitmaps as packed DIBs, material postage stamps, maps drawn by the port.
 #include <gtest/gtest.h>
 
-#include "host/errors.h"
-#include "host/images.h"
-#include "host/materials.h"
+#include "host/core/errors.h"
+#include "host/win32/images.h"
+#include "host/win32/materials.h"
 
 namespace {
 

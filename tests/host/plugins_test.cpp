@@ -4,11 +4,11 @@
 #include <algorithm>
 #include <fstream>
 
-#include "host/plugapi.h"
-#include "host/listener.h"
-#include "host/plugins.h"
-#include "host/rollout.h"
-#include "host_test_support.h"
+#include "host/scene/plugapi.h"
+#include "host/core/listener.h"
+#include "host/win32/plugins.h"
+#include "host/win32/rollout.h"
+#include "tests/support/host_test_support.h"
 
 namespace {
 

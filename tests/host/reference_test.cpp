@@ -3,8 +3,8 @@
 
 #include <vector>
 
-#include "host/controllers.h"
-#include "host/reference.h"
+#include "host/scene/controllers.h"
+#include "host/scene/reference.h"
 
 namespace {
 

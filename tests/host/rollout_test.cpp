@@ -6,12 +6,12 @@
 #include <functional>
 #include <stdexcept>
 
-#include "host/errors.h"
-#include "host/heap.h"
-#include "host/function.h"
-#include "host/listener.h"
-#include "host/rollout.h"
-#include "host_test_support.h"
+#include "host/core/errors.h"
+#include "host/core/heap.h"
+#include "host/core/function.h"
+#include "host/core/listener.h"
+#include "host/win32/rollout.h"
+#include "tests/support/host_test_support.h"
 #define STB_IMAGE_IMPLEMENTATION
 #include "stb_image.h"
 

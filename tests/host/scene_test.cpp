@@ -5,10 +5,10 @@
 #include <fstream>
 #include <iterator>
 
-#include "host/controllers.h"
-#include "host/errors.h"
-#include "host/scene.h"
-#include "host/scene_functions.h"
+#include "host/scene/controllers.h"
+#include "host/core/errors.h"
+#include "host/scene/scene.h"
+#include "host/scene/scene_functions.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 #include <cmath>
 #include <functional>
 
-#include "host/errors.h"
-#include "host/function.h"
-#include "host/value.h"
+#include "host/core/errors.h"
+#include "host/core/function.h"
+#include "host/core/value.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // drag_test.cpp - node drags and their repaints, connection drops, regions and value drags.
-#include "host/controllers.h"
+#include "host/scene/controllers.h"
 #include "tests/interaction/interaction_fixture.h"
 
 namespace {

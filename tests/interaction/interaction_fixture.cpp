@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "host/function.h"
+#include "host/core/function.h"
 
 namespace {
 const char* const kAllEvents[] = {

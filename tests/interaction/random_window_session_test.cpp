@@ -3,7 +3,7 @@
 // rewrite the graph. The control must survive it and every paint must free its GDI objects.
 #include <random>
 
-#include "host/errors.h"
+#include "host/core/errors.h"
 #include "tests/interaction/interaction_fixture.h"
 
 namespace {

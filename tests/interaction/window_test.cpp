@@ -3,7 +3,7 @@
 #include <string>
 #include <thread>
 
-#include "host/core.h"
+#include "host/core/core.h"
 #include "tests/interaction/interaction_fixture.h"
 
 namespace {

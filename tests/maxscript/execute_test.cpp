@@ -4,8 +4,8 @@
 
 #include <cstring>
 
-#include "host/listener.h"
-#include "host/script_runner.h"
+#include "host/core/listener.h"
+#include "host/core/script_runner.h"
 
 TEST(ExecuteMAXScriptScript, DeliversTheLastValueByKindAndReportsErrors) {
     FPValue r;

@@ -4,9 +4,10 @@
 #include <fstream>
 #include <sstream>
 
-#include "host/listener.h"
+#include "host/core/listener.h"
 #include "host/maxscript/engine.h"
 #include "host/maxscript/parser.h"
+#include "host/start_host.h"
 
 namespace {
 
@@ -33,6 +34,7 @@ int parse_only(int count, char** paths) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    start_host();
     listener_echo(true);
     engine_init();
     if (argc >= 2 && std::strcmp(argv[1], "--parse-only") == 0) return parse_only(argc - 2, argv + 2);

@@ -1,5 +1,5 @@
 // draw_node_test.cpp - node bodies, culling, translucency, shadows, title bars, bitmaps, captions.
-#include "host/core.h"
+#include "host/core/core.h"
 #include "tests/render/paint_fixture.h"
 
 namespace {

@@ -1,5 +1,5 @@
 // draw_socket_test.cpp - socket boxes, the hidden-link colour, separators and labels.
-#include "host/controllers.h"
+#include "host/scene/controllers.h"
 #include "tests/render/paint_fixture.h"
 
 class DrawSocket : public PaintTest {};

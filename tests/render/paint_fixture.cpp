@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "host/core.h"
-#include "host/screenshot.h"
+#include "host/core/core.h"
+#include "host/win32/screenshot.h"
 
 GdiCounters gdiCounters() {
     auto read = [](const char* name) {

@@ -5,7 +5,7 @@
 #define STB_IMAGE_IMPLEMENTATION
 #include "stb_image.h"
 
-#include "host/screenshot.h"
+#include "host/win32/screenshot.h"
 #include "tests/render/paint_fixture.h"
 
 namespace {

@@ -4,8 +4,8 @@
 #include <functional>
 #include <vector>
 
-#include "host/images.h"
-#include "host/materials.h"
+#include "host/win32/images.h"
+#include "host/win32/materials.h"
 #include "tests/script/script_session.h"
 
 namespace {

@@ -4,10 +4,10 @@
 #include <map>
 #include <set>
 
-#include "host/controllers.h"
-#include "host/images.h"
-#include "host/materials.h"
-#include "host/scene_values.h"
+#include "host/scene/controllers.h"
+#include "host/win32/images.h"
+#include "host/win32/materials.h"
+#include "host/scene/scene_values.h"
 #include "tests/script/script_session.h"
 
 namespace {

@@ -3,8 +3,8 @@
 
 #include <algorithm>
 
-#include "host/controllers.h"
-#include "host/scene_values.h"
+#include "host/scene/controllers.h"
+#include "host/scene/scene_values.h"
 #include "tests/script/script_session.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "graph/graph.h"
-#include "host/errors.h"
+#include "host/core/errors.h"
 #include "tests/support/plugin_session.h"
 
 // Reads and writes go through the control's own get_property / set_property with

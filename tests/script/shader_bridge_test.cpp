@@ -2,7 +2,7 @@
 // a tiny companion library run by the host's script engine.
 #include <gtest/gtest.h>
 
-#include "host/script_runner.h"
+#include "host/core/script_runner.h"
 #include "script/shader_request.h"
 #include "tests/script/script_session.h"
 

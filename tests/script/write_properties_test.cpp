@@ -3,9 +3,9 @@
 
 #include <cmath>
 
-#include "host/controllers.h"
-#include "host/images.h"
-#include "host/scene_values.h"
+#include "host/scene/controllers.h"
+#include "host/win32/images.h"
+#include "host/scene/scene_values.h"
 #include "tests/script/script_session.h"
 
 TEST(WriteProperties, ActiveNodeAcceptsOnlyNumbersOfTheTable) {

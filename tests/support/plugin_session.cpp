@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "host/function.h"
-#include "host/plugins.h"
+#include "host/core/function.h"
+#include "host/win32/plugins.h"
 
 PluginSession& PluginSession::get() {
     static PluginSession session = [] {

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "control/schematic_control.h"
-#include "host/heap.h"
-#include "host/rollout.h"
+#include "host/core/heap.h"
+#include "host/win32/rollout.h"
 
 // The loaded Vantrel.dlx; loaded once per test process, as the host does at start-up.
 struct PluginSession {
