@@ -48,20 +48,18 @@ bool followsPan(const GraphContext& ctx, const SchematicNode* node) {
 }  // namespace
 
 bool nodeExtent(const SchematicNode& node, BoundsF& out) {
-    const Vec2 p = nodePosition(node, true), s = nodeSize(node, true);
+    const Vec2 p = nodePositionClient(node), s = nodeSizeClient(node);
     const float x = p.x, y = p.y, w = s.x, h = s.y, z = zoomOf(node);
     Grow g;
-    g.add(x - 2, y, x + w + 2, y + h + 2);  // body and shadow
+    g.add(x - kShadowOffset, y, x + w + kShadowOffset, y + h + kShadowOffset);  // body and shadow
     // Caption box, wherever its offset puts it.
-    const bool expanded = !node.collapsed;
-    float nx = expanded ? node.nameOffset.x * z : 0.0f;
-    const float ny = expanded ? node.nameOffset.y * z : 0.0f;
-    if (node.collapsed && node.showMiniBitmap) nx = z * 40.0f + 10.0f;
+    const Vec2 caption = captionOffsetClient(node, z);
+    const float nx = caption.x, ny = caption.y;
     g.add(x + nx, y + ny, x + nx + w, y + ny + h + 1);
     // Bitmap: its side may exceed the node.
-    const float side = expanded ? node.bitmapSize.y * z : z * 40.0f;
+    const float side = nodeBitmapSideClient(node, z);
     g.add(x - std::fabs(side), y - std::fabs(side), x + w + std::fabs(side), y + h + std::fabs(side));
-    const float labelHeight = z * 16.0f;
+    const float labelHeight = z * kSocketLabelHeight;
     for (const auto* list : {&node.inputs, &node.outputs})
         for (const SchematicSocket* socket : *list) {
             if (!socket) continue;
@@ -69,13 +67,11 @@ bool nodeExtent(const SchematicNode& node, BoundsF& out) {
             const float box = z * socket->radius;
             g.add(a.x, a.y, a.x + box, a.y + box);
             // Either label side, with its offset; the separator spans the node.
-            const float lx = socket->labelOffset.x * z, ly = socket->labelOffset.y * z;
-            const float t0 = a.y - 0.5f * box + ly;
-            const float top = t0 + box - 8.0f, bottom = t0 + labelHeight;
-            const float rightSide = a.x + 1.5f * box + lx, leftSide = a.x + 2.0f * box - w + lx;
-            g.add(rightSide, top, rightSide + w - 2.0f * box, bottom);
-            g.add(leftSide, top, leftSide + w - 2.0f * box, bottom);
-            g.add(x, top, x + w, top);
+            const BoundsF right = socketLabelClient(*socket, a, box, w, z, labelHeight, true);
+            const BoundsF left = socketLabelClient(*socket, a, box, w, z, labelHeight, false);
+            g.add(right.left, right.top, right.right, right.bottom);
+            g.add(left.left, left.top, left.right, left.bottom);
+            g.add(x, right.top, x + w, right.top);
         }
     // Pens are centred on the outline.
     const float pen = float(std::min<int64_t>(std::llabs(int64_t(node.borderWidth)), int64_t(kReach)));
@@ -94,24 +90,27 @@ bool linkExtent(const GraphContext& ctx, const SchematicSocket& output, size_t u
     g.add(a);
     g.add(b);
     // The curve runs between the box centres or the visible ancestors' edges.
-    const float hs = z * 9.0f * 0.5f;
+    const float hs = linkEndInsetClient(z);
     const SchematicNode* from = visibleAncestor(ctx, *node);
     if (from) {
-        const Vec2 p = nodePosition(*from, true), s = nodeSize(*from, true);
+        const Vec2 p = nodePositionClient(*from), s = nodeSizeClient(*from);
         g.add(p.x, p.y + s.y * 0.5f, p.x + s.x, p.y + s.y * 0.5f);
     }
     g.add(a.x + hs, a.y + hs, a.x + hs, a.y + hs);
     if (peer) {
         if (const SchematicNode* to = visibleAncestor(ctx, *peer)) {
-            const Vec2 p = nodePosition(*to, true), s = nodeSize(*to, true);
+            const Vec2 p = nodePositionClient(*to), s = nodeSizeClient(*to);
             g.add(p.x, p.y + s.y * 0.5f, p.x + s.x, p.y + s.y * 0.5f);
         }
     }
     g.add(b.x + hs, b.y + hs, b.x + hs, b.y + hs);
-    // Probe square of the press, arrowhead, weight box.
-    const float arrow = std::fabs(z * 10.0f) + std::fabs(z * 4.0f) + 3.0f;
+    // Probe square of the press, arrowhead, weight box (its half width and a pixel
+    // of truncation; its half height is less).
+    const float arrow = std::fabs(arrowLengthClient(z)) + std::fabs(arrowHalfWidthClient(z)) + kArrowRounding;
     const bool weights = node->viewStateRef && node->viewStateRef->drawWeights;
-    return g.finish(kSlack + (std::max)(10.0f, arrow) + (weights ? 51.0f : 0.0f), out);
+    static_assert(kWeightBoxHalfHeight <= kWeightBoxHalfWidth + 1.0f, "the weight box grows links evenly");
+    return g.finish(kSlack + (std::max)(kLinkProbeCover, arrow) + (weights ? kWeightBoxHalfWidth + 1.0f : 0.0f),
+                    out);
 }
 
 bool SpatialIndex::current(const GraphContext& ctx) const {

@@ -3,13 +3,9 @@
 #include <cstdint>
 #include <vector>
 
+#include "graph/geometry.h"
 #include "graph/graph_context.h"
 #include "graph/records.h"
-
-// A rectangle in client pixels, kept in floats.
-struct BoundsF {
-    float left = 0, top = 0, right = 0, bottom = 0;
-};
 
 // One link as the scans visit it: node index, position in its outputs, position in links.
 struct LinkItem {
