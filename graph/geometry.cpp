@@ -84,7 +84,8 @@ Vec2 socketScreenPosition(const SchematicSocket& socket) {
     const bool right = isRightSide(socket);
     if (owner->collapsed) {
         const Vec2 size = nodeSizeClient(*owner);
-        return {right ? origin.x + size.x - kCollapsedSocketOverhang : origin.x - kCollapsedSocketOverhang, origin.y + size.y * 0.5f};
+        const float x = right ? origin.x + size.x - kCollapsedSocketOverhang : origin.x - kCollapsedSocketOverhang;
+        return {x, origin.y + size.y * 0.5f};
     }
     const float zoom = viewOf(*owner).zoom;
     Vec2 p{origin.x + zoom * socket.socketPosition.x, origin.y + zoom * socket.socketPosition.y};

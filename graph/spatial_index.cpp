@@ -109,8 +109,8 @@ bool linkExtent(const GraphContext& ctx, const SchematicSocket& output, size_t u
     const float arrow = std::fabs(arrowLengthClient(z)) + std::fabs(arrowHalfWidthClient(z)) + kArrowRounding;
     const bool weights = node->viewStateRef && node->viewStateRef->drawWeights;
     static_assert(kWeightBoxHalfHeight <= kWeightBoxHalfWidth + 1.0f, "the weight box grows links evenly");
-    return g.finish(kSlack + (std::max)(kLinkProbeCover, arrow) + (weights ? kWeightBoxHalfWidth + 1.0f : 0.0f),
-                    out);
+    const float weightBox = weights ? kWeightBoxHalfWidth + 1.0f : 0.0f;
+    return g.finish(kSlack + (std::max)(kLinkProbeCover, arrow) + weightBox, out);
 }
 
 bool SpatialIndex::current(const GraphContext& ctx) const {
