@@ -52,12 +52,12 @@ struct Bench {
     }
     // A client point between four nodes, and the middle of the node nearest the view's middle.
     PointerInput emptySpace() const {
-        const Vec2 p = nodePosition(*table[table.size() / 2], true);
+        const Vec2 p = nodePositionClient(*table[table.size() / 2]);
         return {int32_t(p.x - 30.0f * view.zoom), int32_t(p.y - 5.0f * view.zoom), {}, 0};
     }
     PointerInput onNode() const {
         const SchematicNode& n = *table[table.size() / 2];
-        const Vec2 p = nodePosition(n, true), s = nodeSize(n, true);
+        const Vec2 p = nodePositionClient(n), s = nodeSizeClient(n);
         return {int32_t(p.x + s.x * 0.5f), int32_t(p.y + s.y * 0.5f), {}, 0};
     }
 };

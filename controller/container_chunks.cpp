@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "graph/graph.h"
+#include "graph/zoom_limits.h"
 #include "host/core/errors.h"
 
 namespace cc = container_chunk;
@@ -259,10 +260,10 @@ public:
     std::vector<PendingLink> pending;
 };
 
-// A zoom the view can divide by: what a script write would have stored.
+// A zoom the view can divide by: a finite one raised to the script floor, anything
+// else the default (a script write keeps +inf and raises NaN and -inf to the floor).
 float usableZoom(float zoom) {
-    if (!std::isfinite(zoom)) return 1.0f;
-    return zoom < 0.1f ? 0.1f : zoom;
+    return std::isfinite(zoom) ? atLeastScriptZoom(zoom) : 1.0f;
 }
 
 float finiteOr(float value, float fallback) { return std::isfinite(value) ? value : fallback; }

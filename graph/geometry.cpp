@@ -6,12 +6,51 @@
 namespace {
 
 constexpr float kHiddenPosition = -100000000.0f;
-constexpr float kMiniBitmapHeight = 26.0f;
 
 // Loaded nodes have no view until their container is bound; they measure as if unzoomed.
 const SchematicViewState& viewOf(const SchematicNode& node) {
     static const SchematicViewState unbound;
     return node.viewStateRef ? *node.viewStateRef : unbound;
+}
+
+Vec2 nodeSizeIn(const SchematicNode& node, bool client) {
+    if (node.hidden) return {-1.0f, -1.0f};
+    Vec2 size;
+    if (!node.collapsed) {
+        size = {float(node.width), float(node.height)};
+        if (node.bitmapHandle) size.y += node.bitmapSize.y;
+    } else {
+        size = {float(node.collapsedSize.x), float(node.collapsedSize.y)};
+        if (node.showMiniBitmap && node.bitmapHandle) size.y += kMiniBitmapHeight;
+    }
+    if (client) {
+        const float zoom = viewOf(node).zoom;
+        size.x *= zoom;
+        size.y *= zoom;
+    }
+    return size;
+}
+
+Vec2 nodePositionIn(const SchematicNode& node, bool client) {
+    if (node.hidden) return {kHiddenPosition, kHiddenPosition};
+    const SchematicViewState& view = viewOf(node);
+    if (node.viewAlign == -1)
+        return {float(view.viewRect.left) + node.viewAlignOffset.x,
+                float(view.viewRect.top) + node.viewAlignOffset.y};
+    if (node.viewAlign == 1)
+        return {float(view.viewRect.right) - nodeSizeIn(node, client).x + node.viewAlignOffset.x,
+                float(view.viewRect.top) + node.viewAlignOffset.y};
+    Vec2 p = node.position;
+    // A node that is its own parent counts as parentless, as drawing treats it.
+    if (node.parent && node.parent != &node) {
+        p.x += node.parent->position.x;
+        p.y += node.parent->position.y;
+    }
+    if (client) {
+        p.x = p.x * view.zoom + view.pan.x;
+        p.y = p.y * view.zoom + view.pan.y;
+    }
+    return p;
 }
 
 } // namespace
@@ -27,64 +66,53 @@ bool isRightSide(const SchematicSocket& socket) {
     return (socket.direction == 1) != (socket.flipped != 0);
 }
 
-Vec2 nodeSize(const SchematicNode& node, bool screen) {
-    if (node.hidden) return {-1.0f, -1.0f};
-    Vec2 size;
-    if (!node.collapsed) {
-        size = {float(node.width), float(node.height)};
-        if (node.bitmapHandle) size.y += node.bitmapSize.y;
-    } else {
-        size = {float(node.collapsedSize.x), float(node.collapsedSize.y)};
-        if (node.showMiniBitmap && node.bitmapHandle) size.y += kMiniBitmapHeight;
-    }
-    if (screen) {
-        const float zoom = viewOf(node).zoom;
-        size.x *= zoom;
-        size.y *= zoom;
-    }
-    return size;
-}
-
-Vec2 nodePosition(const SchematicNode& node, bool screen) {
-    if (node.hidden) return {kHiddenPosition, kHiddenPosition};
-    const SchematicViewState& view = viewOf(node);
-    if (node.viewAlign == -1)
-        return {float(view.viewRect.left) + node.viewAlignOffset.x,
-                float(view.viewRect.top) + node.viewAlignOffset.y};
-    if (node.viewAlign == 1)
-        return {float(view.viewRect.right) - nodeSize(node, screen).x + node.viewAlignOffset.x,
-                float(view.viewRect.top) + node.viewAlignOffset.y};
-    Vec2 p = node.position;
-    // A node that is its own parent counts as parentless, as drawing treats it.
-    if (node.parent && node.parent != &node) {
-        p.x += node.parent->position.x;
-        p.y += node.parent->position.y;
-    }
-    if (screen) {
-        p.x = p.x * view.zoom + view.pan.x;
-        p.y = p.y * view.zoom + view.pan.y;
-    }
-    return p;
-}
+Vec2 nodeSizeGraph(const SchematicNode& node) { return nodeSizeIn(node, false); }
+Vec2 nodeSizeClient(const SchematicNode& node) { return nodeSizeIn(node, true); }
+Vec2 nodePositionGraph(const SchematicNode& node) { return nodePositionIn(node, false); }
+Vec2 nodePositionClient(const SchematicNode& node) { return nodePositionIn(node, true); }
 
 RectI nodeScreenRect(const SchematicNode& node) {
-    const Vec2 p = nodePosition(node, true);
-    const Vec2 s = nodeSize(node, true);
+    const Vec2 p = nodePositionClient(node);
+    const Vec2 s = nodeSizeClient(node);
     return {truncToInt32(p.x), truncToInt32(p.y), truncToInt32(p.x + s.x), truncToInt32(p.y + s.y)};
 }
 
 Vec2 socketScreenPosition(const SchematicSocket& socket) {
     const SchematicNode* owner = socket.ownerNode;
     if (!owner) return {};
-    const Vec2 origin = nodePosition(*owner, true);
+    const Vec2 origin = nodePositionClient(*owner);
     const bool right = isRightSide(socket);
     if (owner->collapsed) {
-        const Vec2 size = nodeSize(*owner, true);
-        return {right ? origin.x + size.x - 4.0f : origin.x - 4.0f, origin.y + size.y * 0.5f};
+        const Vec2 size = nodeSizeClient(*owner);
+        const float x = right ? origin.x + size.x - kCollapsedSocketOverhang : origin.x - kCollapsedSocketOverhang;
+        return {x, origin.y + size.y * 0.5f};
     }
     const float zoom = viewOf(*owner).zoom;
     Vec2 p{origin.x + zoom * socket.socketPosition.x, origin.y + zoom * socket.socketPosition.y};
     if (owner->bitmapHandle) p.y += float(truncToInt32(owner->bitmapSize.y * zoom));
     if (right) p.x += socket.radius * 0.5f;
     return p;
+}
+
+Vec2 captionOffsetClient(const SchematicNode& node, float zoom) {
+    const bool expanded = !node.collapsed;
+    Vec2 offset{expanded ? node.nameOffset.x * zoom : 0.0f, expanded ? node.nameOffset.y * zoom : 0.0f};
+    if (node.collapsed && node.showMiniBitmap) offset.x = miniCaptionLeftClient(zoom);
+    return offset;
+}
+
+float nodeBitmapSideClient(const SchematicNode& node, float zoom) {
+    return !node.collapsed ? node.bitmapSize.y * zoom : miniBitmapSideClient(zoom);
+}
+
+BoundsF socketLabelClient(const SchematicSocket& socket, Vec2 boxClient, float side, float nodeWidth,
+                          float zoom, float height, bool onRight) {
+    const float lx = socket.labelOffset.x * zoom, ly = socket.labelOffset.y * zoom;
+    const float t0 = boxClient.y - 0.5f * side + ly;
+    BoundsF label;
+    label.left = onRight ? boxClient.x + 1.5f * side + lx : boxClient.x + 2.0f * side - nodeWidth + lx;
+    label.right = label.left + nodeWidth - 2.0f * side;
+    label.top = t0 + side - kSocketLabelLift;
+    label.bottom = t0 + height;
+    return label;
 }

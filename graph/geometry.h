@@ -2,7 +2,13 @@
 #pragma once
 #include <cstdint>
 
+#include "graph/drawing_sizes.h"
 #include "graph/records.h"
+
+// A rectangle in client pixels, kept in floats.
+struct BoundsF {
+    float left = 0, top = 0, right = 0, bottom = 0;
+};
 
 // Float to int32 toward zero, saturating; NaN gives 0.
 int32_t truncToInt32(float value);
@@ -10,11 +16,37 @@ int32_t truncToInt32(float value);
 // Outputs that are not flipped and flipped inputs sit on the right edge.
 bool isRightSide(const SchematicSocket& socket);
 
-// Width and height; times zoom when screen is set. Hidden nodes measure (-1, -1).
-Vec2 nodeSize(const SchematicNode& node, bool screen);
-// Top-left corner; client pixels when screen is set.
-Vec2 nodePosition(const SchematicNode& node, bool screen);
+// Width and height in graph units, and times zoom. Hidden nodes measure (-1, -1).
+Vec2 nodeSizeGraph(const SchematicNode& node);
+Vec2 nodeSizeClient(const SchematicNode& node);
+// Top-left corner: parent-relative positions resolved, then mapped to the client.
+// Nodes pinned to the view sit against its rectangle in both.
+Vec2 nodePositionGraph(const SchematicNode& node);
+Vec2 nodePositionClient(const SchematicNode& node);
 // Client-pixel rectangle, every edge truncated.
 RectI nodeScreenRect(const SchematicNode& node);
 // Top-left of the socket box in client pixels.
 Vec2 socketScreenPosition(const SchematicSocket& socket);
+
+// The mini-bitmap strip of a collapsed node at zoom: its side, and where the title
+// bar and the caption start past it, and how far the caption's right edge comes in.
+inline float miniBitmapSideClient(float zoom) { return zoom * kMiniBitmapSide; }
+inline float miniTitleInsetClient(float zoom) { return zoom * kMiniBitmapSide + kMiniTitleGap; }
+inline float miniCaptionLeftClient(float zoom) { return zoom * kMiniBitmapSide + kMiniCaptionGap; }
+inline float miniCaptionInsetClient(float zoom) { return zoom * kMiniBitmapSide + kMiniCaptionInsetGap; }
+
+// Offset of the caption box from the node's corner: the name offset when expanded,
+// past the mini-bitmap strip when collapsed with one.
+Vec2 captionOffsetClient(const SchematicNode& node, float zoom);
+// Side of the square the node's bitmap is drawn in, before it is truncated.
+float nodeBitmapSideClient(const SchematicNode& node, float zoom);
+// Links run between points this far right and down of their socket boxes' corners.
+inline float linkEndInsetClient(float zoom) { return zoom * kDefaultSocketSide * 0.5f; }
+// Arrowhead length and half width at zoom, before they are truncated.
+inline float arrowLengthClient(float zoom) { return zoom * kArrowLength; }
+inline float arrowHalfWidthClient(float zoom) { return zoom * kArrowHalfWidth; }
+
+// The label box of a socket whose box of side `side` sits at boxClient, on its right
+// or on its left, `height` tall; nodeWidth is the owner's client width.
+BoundsF socketLabelClient(const SchematicSocket& socket, Vec2 boxClient, float side, float nodeWidth,
+                          float zoom, float height, bool onRight);

@@ -2,7 +2,9 @@
 #pragma once
 #include "graph/graph_context.h"
 #include "graph/records.h"
+#include "graph/drawing_sizes.h"
 #include "graph/geometry.h"
+#include "graph/zoom_limits.h"
 #include "graph/link_ops.h"
 #include "graph/socket_ops.h"
 #include "graph/node_ops.h"

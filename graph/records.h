@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "graph/drawing_sizes.h"
 #include "graph/graph_context.h"
 
 // Host objects the records point at; graph/ never looks inside them.
@@ -32,7 +33,7 @@ struct SchematicSocket {
     int32_t index = -1;                      // per-node number over inputs and outputs
     int32_t direction = 0;                   // 0 input, 1 output
     uint8_t flipped = 0;                     // sits on the other side of its node
-    float radius = 9.0f;                     // side of the socket box, graph units
+    float radius = kDefaultSocketSide;       // side of the socket box, graph units
     SchematicNode* ownerNode = nullptr;      // node that holds the socket
     std::vector<SchematicSocket*> links;     // peers, one per link; not owned
     Vec2 socketPosition;                     // box offset from the node's top-left

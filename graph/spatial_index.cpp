@@ -48,20 +48,18 @@ bool followsPan(const GraphContext& ctx, const SchematicNode* node) {
 }  // namespace
 
 bool nodeExtent(const SchematicNode& node, BoundsF& out) {
-    const Vec2 p = nodePosition(node, true), s = nodeSize(node, true);
+    const Vec2 p = nodePositionClient(node), s = nodeSizeClient(node);
     const float x = p.x, y = p.y, w = s.x, h = s.y, z = zoomOf(node);
     Grow g;
-    g.add(x - 2, y, x + w + 2, y + h + 2);  // body and shadow
+    g.add(x - kShadowOffset, y, x + w + kShadowOffset, y + h + kShadowOffset);  // body and shadow
     // Caption box, wherever its offset puts it.
-    const bool expanded = !node.collapsed;
-    float nx = expanded ? node.nameOffset.x * z : 0.0f;
-    const float ny = expanded ? node.nameOffset.y * z : 0.0f;
-    if (node.collapsed && node.showMiniBitmap) nx = z * 40.0f + 10.0f;
+    const Vec2 caption = captionOffsetClient(node, z);
+    const float nx = caption.x, ny = caption.y;
     g.add(x + nx, y + ny, x + nx + w, y + ny + h + 1);
     // Bitmap: its side may exceed the node.
-    const float side = expanded ? node.bitmapSize.y * z : z * 40.0f;
+    const float side = nodeBitmapSideClient(node, z);
     g.add(x - std::fabs(side), y - std::fabs(side), x + w + std::fabs(side), y + h + std::fabs(side));
-    const float labelHeight = z * 16.0f;
+    const float labelHeight = z * kSocketLabelHeight;
     for (const auto* list : {&node.inputs, &node.outputs})
         for (const SchematicSocket* socket : *list) {
             if (!socket) continue;
@@ -69,13 +67,11 @@ bool nodeExtent(const SchematicNode& node, BoundsF& out) {
             const float box = z * socket->radius;
             g.add(a.x, a.y, a.x + box, a.y + box);
             // Either label side, with its offset; the separator spans the node.
-            const float lx = socket->labelOffset.x * z, ly = socket->labelOffset.y * z;
-            const float t0 = a.y - 0.5f * box + ly;
-            const float top = t0 + box - 8.0f, bottom = t0 + labelHeight;
-            const float rightSide = a.x + 1.5f * box + lx, leftSide = a.x + 2.0f * box - w + lx;
-            g.add(rightSide, top, rightSide + w - 2.0f * box, bottom);
-            g.add(leftSide, top, leftSide + w - 2.0f * box, bottom);
-            g.add(x, top, x + w, top);
+            const BoundsF right = socketLabelClient(*socket, a, box, w, z, labelHeight, true);
+            const BoundsF left = socketLabelClient(*socket, a, box, w, z, labelHeight, false);
+            g.add(right.left, right.top, right.right, right.bottom);
+            g.add(left.left, left.top, left.right, left.bottom);
+            g.add(x, right.top, x + w, right.top);
         }
     // Pens are centred on the outline.
     const float pen = float(std::min<int64_t>(std::llabs(int64_t(node.borderWidth)), int64_t(kReach)));
@@ -94,24 +90,27 @@ bool linkExtent(const GraphContext& ctx, const SchematicSocket& output, size_t u
     g.add(a);
     g.add(b);
     // The curve runs between the box centres or the visible ancestors' edges.
-    const float hs = z * 9.0f * 0.5f;
+    const float hs = linkEndInsetClient(z);
     const SchematicNode* from = visibleAncestor(ctx, *node);
     if (from) {
-        const Vec2 p = nodePosition(*from, true), s = nodeSize(*from, true);
+        const Vec2 p = nodePositionClient(*from), s = nodeSizeClient(*from);
         g.add(p.x, p.y + s.y * 0.5f, p.x + s.x, p.y + s.y * 0.5f);
     }
     g.add(a.x + hs, a.y + hs, a.x + hs, a.y + hs);
     if (peer) {
         if (const SchematicNode* to = visibleAncestor(ctx, *peer)) {
-            const Vec2 p = nodePosition(*to, true), s = nodeSize(*to, true);
+            const Vec2 p = nodePositionClient(*to), s = nodeSizeClient(*to);
             g.add(p.x, p.y + s.y * 0.5f, p.x + s.x, p.y + s.y * 0.5f);
         }
     }
     g.add(b.x + hs, b.y + hs, b.x + hs, b.y + hs);
-    // Probe square of the press, arrowhead, weight box.
-    const float arrow = std::fabs(z * 10.0f) + std::fabs(z * 4.0f) + 3.0f;
+    // Probe square of the press, arrowhead, weight box (its half width and a pixel
+    // of truncation; its half height is less).
+    const float arrow = std::fabs(arrowLengthClient(z)) + std::fabs(arrowHalfWidthClient(z)) + kArrowRounding;
     const bool weights = node->viewStateRef && node->viewStateRef->drawWeights;
-    return g.finish(kSlack + (std::max)(10.0f, arrow) + (weights ? 51.0f : 0.0f), out);
+    static_assert(kWeightBoxHalfHeight <= kWeightBoxHalfWidth + 1.0f, "the weight box grows links evenly");
+    const float weightBox = weights ? kWeightBoxHalfWidth + 1.0f : 0.0f;
+    return g.finish(kSlack + (std::max)(kLinkProbeCover, arrow) + weightBox, out);
 }
 
 bool SpatialIndex::current(const GraphContext& ctx) const {
@@ -120,9 +119,24 @@ bool SpatialIndex::current(const GraphContext& ctx) const {
            zoom_ == ctx.viewState->zoom;
 }
 
+// Every node's and link's extent, pan subtracted, and whether it went into cells.
+struct SpatialIndex::Extents {
+    std::vector<BoundsF> nodeBounds, linkBounds;
+    std::vector<uint8_t> nodePlaced, linkPlaced;
+};
+
 void SpatialIndex::rebuild(const GraphContext& ctx) {
+    resetFor(ctx);
+    Extents extents;
+    measure(ctx, extents);
+    layOutGrid(extents);
+    fillCells(extents.nodeBounds, extents.nodePlaced, nodeOffsets_, nodeCells_, alwaysNodes_);
+    fillCells(extents.linkBounds, extents.linkPlaced, linkOffsets_, linkCells_, alwaysLinks_);
+    indexLinksByNode(*ctx.nodeTable);
+}
+
+void SpatialIndex::resetFor(const GraphContext& ctx) {
     const SchematicGraph& table = *ctx.nodeTable;
-    const Vec2 pan = ctx.viewState->pan;
     built_ = true;
     generation_ = ctx.generation;
     table_ = ctx.nodeTable;
@@ -136,10 +150,15 @@ void SpatialIndex::rebuild(const GraphContext& ctx) {
     selectedNodes_.clear();
     selectedOutputs_.clear();
     movedNode_.assign(table.size(), 0);
+}
 
-    // Extents, pan subtracted; those that cannot be placed are answered always.
-    std::vector<BoundsF> nodeBounds(table.size()), linkBounds;
-    std::vector<uint8_t> nodePlaced(table.size(), 0), linkPlaced;
+// Extents, pan subtracted; those that cannot be placed are answered always. The
+// selection hints are taken on the same scan.
+void SpatialIndex::measure(const GraphContext& ctx, Extents& out) {
+    const SchematicGraph& table = *ctx.nodeTable;
+    const Vec2 pan = ctx.viewState->pan;
+    out.nodeBounds.assign(table.size(), BoundsF{});
+    out.nodePlaced.assign(table.size(), 0);
     auto relative = [&](BoundsF& b) {
         b = {b.left - pan.x, b.top - pan.y, b.right - pan.x, b.bottom - pan.y};
         return placeable(b);
@@ -150,8 +169,8 @@ void SpatialIndex::rebuild(const GraphContext& ctx) {
         BoundsF b;
         const bool pinned = !followsPan(ctx, node) || (node->parent && !followsPan(ctx, node->parent));
         if (!pinned && nodeExtent(*node, b) && relative(b)) {
-            nodeBounds[i] = b;
-            nodePlaced[i] = 1;
+            out.nodeBounds[i] = b;
+            out.nodePlaced[i] = 1;
         } else {
             alwaysNodes_.push_back(int32_t(i));
         }
@@ -171,23 +190,29 @@ void SpatialIndex::rebuild(const GraphContext& ctx) {
                 links_.push_back({int32_t(i), int32_t(o), int32_t(u)});
                 BoundsF lb;
                 const bool ok = !linkPinned && linkExtent(ctx, *output, u, lb) && relative(lb);
-                linkBounds.push_back(lb);
-                linkPlaced.push_back(ok ? 1 : 0);
+                out.linkBounds.push_back(lb);
+                out.linkPlaced.push_back(ok ? 1 : 0);
                 if (!ok) alwaysLinks_.push_back(int32_t(links_.size() - 1));
             }
         }
     }
+}
 
-    // Grid: about one node per cell over the placed extents.
+// Grid: about one node per cell over the placed extents.
+void SpatialIndex::layOutGrid(const Extents& extents) {
     Grow all;
     size_t placed = 0;
-    for (size_t i = 0; i < table.size(); ++i)
-        if (nodePlaced[i]) {
-            all.add(nodeBounds[i].left, nodeBounds[i].top, nodeBounds[i].right, nodeBounds[i].bottom);
+    for (size_t i = 0; i < extents.nodeBounds.size(); ++i)
+        if (extents.nodePlaced[i]) {
+            const BoundsF& b = extents.nodeBounds[i];
+            all.add(b.left, b.top, b.right, b.bottom);
             ++placed;
         }
-    for (size_t i = 0; i < links_.size(); ++i)
-        if (linkPlaced[i]) all.add(linkBounds[i].left, linkBounds[i].top, linkBounds[i].right, linkBounds[i].bottom);
+    for (size_t i = 0; i < extents.linkBounds.size(); ++i)
+        if (extents.linkPlaced[i]) {
+            const BoundsF& b = extents.linkBounds[i];
+            all.add(b.left, b.top, b.right, b.bottom);
+        }
     BoundsF extent;
     if (!all.finish(0.0f, extent)) extent = {0, 0, 1, 1};
     const float width = (std::max)(1.0f, extent.right - extent.left);
@@ -199,47 +224,47 @@ void SpatialIndex::rebuild(const GraphContext& ctx) {
     cell_ = cell;
     columns_ = (std::min)(kMaxColumns, int32_t(width / cell) + 1);
     rows_ = (std::min)(kMaxColumns, int32_t(height / cell) + 1);
+}
 
-    // Counting pass, then filling: cells as one flat array per kind.
-    auto fill = [&](const std::vector<BoundsF>& bounds, const std::vector<uint8_t>& isPlaced,
-                    std::vector<int32_t>& offsets, std::vector<int32_t>& cells,
-                    std::vector<int32_t>& always) {
-        const size_t cellCount = size_t(columns_) * size_t(rows_);
-        offsets.assign(cellCount + 1, 0);
-        std::vector<int32_t> span(bounds.size() * 4, 0);
-        for (size_t i = 0; i < bounds.size(); ++i) {
-            if (!isPlaced[i]) continue;
-            const BoundsF& b = bounds[i];
-            const int32_t c0 = std::clamp(int32_t((b.left - originX_) / cell_), 0, columns_ - 1);
-            const int32_t c1 = std::clamp(int32_t((b.right - originX_) / cell_), 0, columns_ - 1);
-            const int32_t r0 = std::clamp(int32_t((b.top - originY_) / cell_), 0, rows_ - 1);
-            const int32_t r1 = std::clamp(int32_t((b.bottom - originY_) / cell_), 0, rows_ - 1);
-            if (int64_t(c1 - c0 + 1) * (r1 - r0 + 1) > kMaxCellsPerItem) {
-                always.push_back(int32_t(i));
-                continue;
-            }
-            span[i * 4] = c0, span[i * 4 + 1] = c1, span[i * 4 + 2] = r0, span[i * 4 + 3] = r1 + 1;
-            for (int32_t r = r0; r <= r1; ++r)
-                for (int32_t c = c0; c <= c1; ++c) ++offsets[size_t(r) * size_t(columns_) + size_t(c) + 1];
+// Counting pass, then filling: cells as one flat array per kind. Items spanning
+// too many cells are answered always instead.
+void SpatialIndex::fillCells(const std::vector<BoundsF>& bounds, const std::vector<uint8_t>& isPlaced,
+                             std::vector<int32_t>& offsets, std::vector<int32_t>& cells,
+                             std::vector<int32_t>& always) const {
+    const size_t cellCount = size_t(columns_) * size_t(rows_);
+    offsets.assign(cellCount + 1, 0);
+    std::vector<int32_t> span(bounds.size() * 4, 0);
+    for (size_t i = 0; i < bounds.size(); ++i) {
+        if (!isPlaced[i]) continue;
+        const BoundsF& b = bounds[i];
+        const int32_t c0 = std::clamp(int32_t((b.left - originX_) / cell_), 0, columns_ - 1);
+        const int32_t c1 = std::clamp(int32_t((b.right - originX_) / cell_), 0, columns_ - 1);
+        const int32_t r0 = std::clamp(int32_t((b.top - originY_) / cell_), 0, rows_ - 1);
+        const int32_t r1 = std::clamp(int32_t((b.bottom - originY_) / cell_), 0, rows_ - 1);
+        if (int64_t(c1 - c0 + 1) * (r1 - r0 + 1) > kMaxCellsPerItem) {
+            always.push_back(int32_t(i));
+            continue;
         }
-        for (size_t c = 0; c < cellCount; ++c) offsets[c + 1] += offsets[c];
-        cells.assign(size_t(offsets[cellCount]), 0);
-        std::vector<int32_t> next(offsets.begin(), offsets.end() - 1);
-        for (size_t i = 0; i < bounds.size(); ++i) {
-            if (span[i * 4 + 3] == 0) continue;  // not placed in cells
-            for (int32_t r = span[i * 4 + 2]; r < span[i * 4 + 3]; ++r)
-                for (int32_t c = span[i * 4]; c <= span[i * 4 + 1]; ++c)
-                    cells[size_t(next[size_t(r) * size_t(columns_) + size_t(c)]++)] = int32_t(i);
-        }
-        std::sort(always.begin(), always.end());
-    };
-    fill(nodeBounds, nodePlaced, nodeOffsets_, nodeCells_, alwaysNodes_);
-    fill(linkBounds, linkPlaced, linkOffsets_, linkCells_, alwaysLinks_);
+        span[i * 4] = c0, span[i * 4 + 1] = c1, span[i * 4 + 2] = r0, span[i * 4 + 3] = r1 + 1;
+        for (int32_t r = r0; r <= r1; ++r)
+            for (int32_t c = c0; c <= c1; ++c) ++offsets[size_t(r) * size_t(columns_) + size_t(c) + 1];
+    }
+    for (size_t c = 0; c < cellCount; ++c) offsets[c + 1] += offsets[c];
+    cells.assign(size_t(offsets[cellCount]), 0);
+    std::vector<int32_t> next(offsets.begin(), offsets.end() - 1);
+    for (size_t i = 0; i < bounds.size(); ++i) {
+        if (span[i * 4 + 3] == 0) continue;  // not placed in cells
+        for (int32_t r = span[i * 4 + 2]; r < span[i * 4 + 3]; ++r)
+            for (int32_t c = span[i * 4]; c <= span[i * 4 + 1]; ++c)
+                cells[size_t(next[size_t(r) * size_t(columns_) + size_t(c)]++)] = int32_t(i);
+    }
+    std::sort(always.begin(), always.end());
+}
 
-    // Links by node at either end, for nodes a drag moves.
+// Links by node at either end, for nodes a drag moves; the stamps start afresh.
+void SpatialIndex::indexLinksByNode(const SchematicGraph& table) {
     std::vector<int32_t> count(table.size() + 1, 0);
     std::vector<int32_t> peerOf(links_.size(), -1);
-    for (size_t i = 0; i < table.size(); ++i) movedNode_[i] = 0;
     {
         // Node of each link's input, through the socket's owner.
         std::vector<std::pair<const SchematicNode*, int32_t>> owners;

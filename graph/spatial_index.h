@@ -3,13 +3,9 @@
 #include <cstdint>
 #include <vector>
 
+#include "graph/geometry.h"
 #include "graph/graph_context.h"
 #include "graph/records.h"
-
-// A rectangle in client pixels, kept in floats.
-struct BoundsF {
-    float left = 0, top = 0, right = 0, bottom = 0;
-};
 
 // One link as the scans visit it: node index, position in its outputs, position in links.
 struct LinkItem {
@@ -43,7 +39,16 @@ public:
     std::vector<std::pair<int32_t, int32_t>>& selectedOutputs() { return selectedOutputs_; }
 
 private:
+    struct Extents;
+    // The phases of a rebuild, in order.
     void rebuild(const GraphContext& ctx);
+    void resetFor(const GraphContext& ctx);
+    void measure(const GraphContext& ctx, Extents& out);
+    void layOutGrid(const Extents& extents);
+    void fillCells(const std::vector<BoundsF>& bounds, const std::vector<uint8_t>& isPlaced,
+                   std::vector<int32_t>& offsets, std::vector<int32_t>& cells,
+                   std::vector<int32_t>& always) const;
+    void indexLinksByNode(const SchematicGraph& table);
     void collect(const std::vector<int32_t>& offsets, const std::vector<int32_t>& cells,
                  const std::vector<int32_t>& always, int32_t count, const BoundsF& rel,
                  std::vector<uint32_t>& stamps, std::vector<int32_t>& out);

@@ -9,8 +9,6 @@
 
 namespace {
 constexpr float kSocketMargin = 4.0f;
-constexpr int32_t kProbeBefore = 8;  // the probe square reaches 8 pixels left and up
-constexpr int32_t kProbeAfter = 7;   // and 7 right and down
 
 float zoomOf(const SchematicSocket& socket) {
     const SchematicNode* owner = socket.ownerNode;
@@ -22,8 +20,8 @@ Vec2I truncated(Vec2 p) { return {truncToInt32(p.x), truncToInt32(p.y)}; }
 
 bool nodeHitTest(const SchematicNode& node, float x, float y) {
     if (!node.selectable) return false;
-    const Vec2 p = nodePosition(node, true);
-    const Vec2 s = nodeSize(node, true);
+    const Vec2 p = nodePositionClient(node);
+    const Vec2 s = nodeSizeClient(node);
     const float right = p.x + s.x;
     const float bottom = p.y + s.y;
     return p.x < x && x < right && p.y < y && y < bottom;
@@ -55,8 +53,8 @@ int pointOnLine(Vec2I p, Vec2I q, Vec2I t) {
 bool linkHitTest(const SchematicSocket& output, const SchematicSocket& input, float x, float y) {
     const Vec2I p = truncated(socketScreenPosition(input));
     const Vec2I q = truncated(socketScreenPosition(output));
-    for (int32_t dx = -kProbeBefore; dx <= kProbeAfter; ++dx)
-        for (int32_t dy = -kProbeBefore; dy <= kProbeAfter; ++dy) {
+    for (int32_t dx = -kLinkProbeBefore; dx <= kLinkProbeAfter; ++dx)
+        for (int32_t dy = -kLinkProbeBefore; dy <= kLinkProbeAfter; ++dy) {
             const Vec2I t{truncToInt32(x + float(dx)), truncToInt32(y + float(dy))};
             if (pointOnLine(p, q, t) == 2) return true;
         }
@@ -67,8 +65,8 @@ bool linkHitTestQuick(const SchematicSocket& output, const SchematicSocket& inpu
     const Vec2I p = truncated(socketScreenPosition(input));
     const Vec2I q = truncated(socketScreenPosition(output));
     // Every probe lies in this box: x + dx grows with dx, and so does its truncation.
-    const int64_t t0x = truncToInt32(x - float(kProbeBefore)), t1x = truncToInt32(x + float(kProbeAfter));
-    const int64_t t0y = truncToInt32(y - float(kProbeBefore)), t1y = truncToInt32(y + float(kProbeAfter));
+    const int64_t t0x = truncToInt32(x - float(kLinkProbeBefore)), t1x = truncToInt32(x + float(kLinkProbeAfter));
+    const int64_t t0y = truncToInt32(y - float(kLinkProbeBefore)), t1y = truncToInt32(y + float(kLinkProbeAfter));
     constexpr int64_t kExact = int64_t(1) << 24;  // products stay exact in a double
     const int64_t all[] = {p.x, p.y, q.x, q.y, t0x, t1x, t0y, t1y};
     for (int64_t v : all)

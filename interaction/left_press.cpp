@@ -267,7 +267,6 @@ bool selectLinkIndexed(GraphContext& ctx, WindowPort& port, const PressScan& sca
     }
     clearLinkSelections(ctx, liveSelectedConnection(ctx));
     return true;
-    return false;
 }
 
 }  // namespace

@@ -79,8 +79,8 @@ void selectRegion(GraphContext& ctx, WindowPort& port, const SchematicViewState&
     for (int32_t i = 0; i < nodeCount(ctx); ++i) {
         SchematicNode& node = *nodeAt(ctx, i);
         if (!node.selectable) continue;
-        const Vec2 p = nodePosition(node, true);
-        const Vec2 s = nodeSize(node, true);
+        const Vec2 p = nodePositionClient(node);
+        const Vec2 s = nodeSizeClient(node);
         const float nodeRight = p.x + s.x, nodeBottom = p.y + s.y;
         // Wholly and strictly inside; touching an edge is not enough.
         if (left < p.x && nodeRight < right && top < p.y && nodeBottom < bottom) node.selected = alt ? 0 : 1;

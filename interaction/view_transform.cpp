@@ -18,9 +18,8 @@ void stepZoom(SchematicViewState& view, bool zoomIn, Vec2 pointClient) {
     const float z0 = view.zoom;
     const float z1 = zoomIn ? z0 + view.zoomStep : z0 - view.zoomStep;
     view.zoom = z1;
-    // Compared exactly: 0.19f itself lies just below 0.19.
-    if (double(z1) < kZoomFloor) {
-        view.zoom = kZoomReset;
+    if (double(z1) < kMinWheelZoom) {
+        view.zoom = kWheelZoomReset;
         return;
     }
     if (!view.zoomAboutMouse) return;

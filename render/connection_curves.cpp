@@ -24,7 +24,7 @@ LONG offsetBy(int base, int offset) {
 
 // Middle of the ancestor's left edge (links leave there) or right edge (links arrive).
 Vec2 ancestorEdge(const SchematicNode& ancestor, bool rightEdge) {
-    const Vec2 p = nodePosition(ancestor, true), s = nodeSize(ancestor, true);
+    const Vec2 p = nodePositionClient(ancestor), s = nodeSizeClient(ancestor);
     return {rightEdge ? p.x + s.x : p.x, p.y + s.y * 0.5f};
 }
 
@@ -61,7 +61,7 @@ void drawOutputLinks(const GraphContext& graph, SchematicSocket& socket, HDC dc,
 
     const float z = view.zoom;
     // Half a default socket box, whatever this socket's radius.
-    const float hs = z * 9.0f * 0.5f;
+    const float hs = linkEndInsetClient(z);
     const Vec2 s = fromParent ? ancestorEdge(*from, false) : socketCentre(socket, hs);
 
     const size_t count = only ? onlyCount : socket.links.size();
@@ -91,15 +91,16 @@ void drawOutputLinks(const GraphContext& graph, SchematicSocket& socket, HDC dc,
             middle = {truncToInt32(s.x + (q.x - s.x) * 0.5f), truncToInt32(s.y + (q.y - s.y) * 0.5f)};
         }
         drawLinkArrow(socket, dc, truncToInt32(s.x), truncToInt32(s.y), middle.x, middle.y,
-                      truncToInt32(z * 10.0f), truncToInt32(z * 4.0f));
+                      truncToInt32(arrowLengthClient(z)), truncToInt32(arrowHalfWidthClient(z)));
 
         // A weight list shorter than links breaks the records' invariant; draw no weight then.
         if (view.drawWeights && u < socket.linkWeights.size()) {
             char text[16];
             std::snprintf(text, sizeof text, "%d", int(socket.linkWeights[u]));
             const float fx = s.x + (q.x - s.x) / 3, fy = s.y + (q.y - s.y) / 3;
-            drawNodeText(*node, view, dc, RectF{fx - 50, fy - 10, fx + 50, fy + 10}, text, DT_CENTER,
-                         true);
+            const RectF box{fx - kWeightBoxHalfWidth, fy - kWeightBoxHalfHeight, fx + kWeightBoxHalfWidth,
+                            fy + kWeightBoxHalfHeight};
+            drawNodeText(*node, view, dc, box, text, DT_CENTER, true);
         }
     }
 }
@@ -107,7 +108,7 @@ void drawOutputLinks(const GraphContext& graph, SchematicSocket& socket, HDC dc,
 SchematicNode* weightedLinkOwner(const GraphContext& graph, SchematicSocket& socket) {
     SchematicNode* node = socket.ownerNode;
     const SchematicViewState& view = *graph.viewState;
-    if (!node || !view.drawWeights || double(view.zoom) <= 0.3) return nullptr;
+    if (!node || !view.drawWeights || double(view.zoom) <= kHideCaptionsAtZoom) return nullptr;
     SchematicNode* from = visibleAncestor(graph, *node);
     if (node->hidden && !(node->drawConnectionsFromParent && from)) return nullptr;
     for (size_t u = 0; u < socket.links.size() && u < socket.linkWeights.size(); ++u) {

@@ -45,14 +45,14 @@ void drawShadow(HDC dc, const NodeBox& b) {
     gdi::ScopedSelect selectPen(dc, cache.pen(PS_SOLID, 1, colors.outline));
     const int e = truncToInt32(b.e);
     gdi::ready(dc);
-    RoundRect(dc, truncToInt32(b.x - 2), truncToInt32(b.y + 2), truncToInt32(b.x + b.w + 2),
-              truncToInt32(b.y + b.h + 2), e, e);
+    RoundRect(dc, truncToInt32(b.x - kShadowOffset), truncToInt32(b.y + kShadowOffset),
+              truncToInt32(b.x + b.w + kShadowOffset), truncToInt32(b.y + b.h + kShadowOffset), e, e);
 }
 
 void drawTitleBar(HDC dc, const SchematicNode& node, const NodeBox& b) {
     const int height = truncToInt32(b.z * 15.0f);
     const bool miniStrip = node.collapsed && node.showMiniBitmap;
-    const int inset = miniStrip ? truncToInt32(b.z * 40.0f + 6.0f) : 0;
+    const int inset = miniStrip ? truncToInt32(miniTitleInsetClient(b.z)) : 0;
     gdi::ScopedSelect selectBrush(dc, gdi::PaintCache::current().solidBrush(
                                           node.selected ? RGB(255, 255, 255) : darker(node.nodeColor, 40)));
     gdi::ready(dc);
@@ -65,7 +65,7 @@ void drawNodeBitmap(HDC dc, const SchematicNode& node, const NodeBox& b) {
     BITMAP bm{};
     if (GetObjectType(image) != OBJ_BITMAP || !GetObjectA(image, sizeof bm, &bm)) return;
     const bool expanded = !node.collapsed;
-    const int side = expanded ? truncToInt32(node.bitmapSize.y * b.z) : truncToInt32(b.z * 40.0f);
+    const int side = truncToInt32(nodeBitmapSideClient(node, b.z));
     const int dw = b.w <= float(side) ? truncToInt32(b.w - 6) : side;
     const int dh = b.h <= float(side) ? truncToInt32(b.h - 6) : side;
     const int left = expanded ? truncToInt32(b.x + (b.w - float(dw)) * 0.5f) : truncToInt32(b.x + 4.0f);
@@ -78,16 +78,14 @@ void drawNodeBitmap(HDC dc, const SchematicNode& node, const NodeBox& b) {
 }
 
 void drawCaption(const GraphContext& graph, HDC dc, SchematicNode& node, const NodeBox& b) {
-    const bool expanded = !node.collapsed;
-    float nx = expanded ? node.nameOffset.x * b.z : 0.0f;
-    const float ny = expanded ? node.nameOffset.y * b.z : 0.0f;
+    const Vec2 offset = captionOffsetClient(node, b.z);
+    const float nx = offset.x, ny = offset.y;
     float inset = 0.0f;
     UINT format = node.textAlign >= 0 && node.textAlign <= 2 ? UINT(node.textAlign) : DT_CENTER;
     if (node.collapsed && node.showMiniBitmap) {
         // Right-aligned beside the mini bitmap strip.
         format = DT_RIGHT;
-        nx = b.z * 40.0f + 10.0f;
-        inset = b.z * 40.0f + 12.0f;
+        inset = miniCaptionInsetClient(b.z);
     }
     const RectF rect{b.x + nx, b.y + ny, b.x + nx + b.w - inset,
                      b.y + ny + float(truncToInt32(b.h))};
@@ -111,7 +109,7 @@ void drawNodeWithSockets(const GraphContext& graph, HDC dc, SchematicNode& node,
         RoundRect(dc, truncToInt32(b.x), truncToInt32(b.y), truncToInt32(b.x + b.w),
                   truncToInt32(b.y + b.h), e, e);
 
-    const float ny = node.collapsed ? 0.0f : node.nameOffset.y * b.z;
+    const float ny = captionOffsetClient(node, b.z).y;
     if (!node.showBitmapOnly && view.drawMenuBars && ny < 5.0f && isPlain(node))
         drawTitleBar(dc, node, b);
 
@@ -163,7 +161,7 @@ void drawTranslucent(const GraphContext& graph, HDC dc, SchematicNode& node, con
 void drawNode(const GraphContext& graph, SchematicNode& node, HDC dc, bool shadowPass) {
     if (node.hidden) return;
     const SchematicViewState& view = *graph.viewState;
-    const Vec2 size = nodeSize(node, true), pos = nodePosition(node, true);
+    const Vec2 size = nodeSizeClient(node), pos = nodePositionClient(node);
     const RectI& v = view.viewRect;
     if (float(v.right) < pos.x || pos.x + size.x < float(v.left) || float(v.bottom) < pos.y ||
         pos.y + size.y < float(v.top))

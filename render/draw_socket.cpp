@@ -65,21 +65,16 @@ void drawSocket(const GraphContext& graph, SchematicSocket& socket, HDC dc) {
         Rectangle(dc, l, t, r, b);
 
     // The label sits on the side of the box that faces into the node.
-    const float th = float(truncToInt32(z * 16.0f));
-    const float nodeWidth = nodeSize(*owner, true).x;
-    const float lx = socket.labelOffset.x * z, ly = socket.labelOffset.y * z;
-    const float t0 = a.y - 0.5f * s + ly;
+    const float th = float(truncToInt32(z * kSocketLabelHeight));
+    const float nodeWidth = nodeSizeClient(*owner).x;
     const bool labelOnRight = output == (socket.flipped != 0);
-    RectF label;
-    label.left = labelOnRight ? a.x + 1.5f * s + lx : a.x + 2.0f * s - nodeWidth + lx;
-    label.right = label.left + nodeWidth - 2.0f * s;
-    label.top = t0 + s - 8.0f;
-    label.bottom = t0 + th;
+    const BoundsF box = socketLabelClient(socket, a, s, nodeWidth, z, th, labelOnRight);
+    const RectF label{box.left, box.top, box.right, box.bottom};
     drawNodeText(*owner, view, dc, label, socketLabel(socket), labelOnRight ? DT_LEFT : DT_RIGHT,
                  true);
 
     if (socket.drawSeperator) {
-        const float x = nodePosition(*owner, true).x;
+        const float x = nodePositionClient(*owner).x;
         gdi::readyForLines(dc);
         MoveToEx(dc, truncToInt32(x), truncToInt32(label.top), nullptr);
         LineTo(dc, truncToInt32(x + nodeWidth), truncToInt32(label.top));

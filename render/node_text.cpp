@@ -8,7 +8,6 @@
 namespace {
 constexpr int kFontHeight = 14;
 constexpr int kMaxFontHeight = 16;
-constexpr double kHideCaptionsAtZoom = 0.3;
 }  // namespace
 
 COLORREF nodeTextColor(const SchematicNode& node, const SchematicViewState& view) {

@@ -14,7 +14,6 @@
 #include "render/rubber_band.h"
 
 namespace {
-constexpr int kInfoStripHeight = 20;
 constexpr int kDrawLayers = 3;
 
 // What one paint draws: every node and link, or the candidates the spatial index
@@ -83,14 +82,14 @@ void drawAllNodes(const GraphContext& graph, const PaintSet& set, const Schemati
 // A culled paint leaves nodes outside the region undrawn; give them the caption
 // colour the whole paint would have given them, as it is kept with the node.
 void chooseTextColors(const GraphContext& graph, const SchematicViewState& view) {
-    if (double(view.zoom) <= 0.3) return;  // no caption is drawn at all
+    if (double(view.zoom) <= kHideCaptionsAtZoom) return;  // no caption is drawn at all
     const RectI& v = view.viewRect;
     PaintSet inView;
     const BoundsF all{float(v.left), float(v.top), float(v.right), float(v.bottom)};
     inView.culled = graph.spatialIndex->query(graph, all, &inView.nodes, nullptr);
     auto captioned = [&](SchematicNode& node) {
         if (node.hidden || node.showBitmapOnly) return;
-        const Vec2 size = nodeSize(node, true), pos = nodePosition(node, true);
+        const Vec2 size = nodeSizeClient(node), pos = nodePositionClient(node);
         if (float(v.right) < pos.x || pos.x + size.x < float(v.left) || float(v.bottom) < pos.y ||
             pos.y + size.y < float(v.top))
             return;

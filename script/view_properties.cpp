@@ -1,16 +1,11 @@
 // view_properties.cpp - the view transform and the control-wide settings.
+#include "graph/zoom_limits.h"
 #include "script/properties.h"
-
-namespace {
-constexpr float kMinZoom = 0.1f;
-}
 
 Value* readZoom(PropertyTarget& c) { return Float::intern(c.viewState->zoom); }
 
 Value* writeZoom(PropertyTarget& c, Value* value) {
-    const float zoom = value->to_float();
-    // Written this way round so that NaN, which compares false, is clamped too.
-    c.viewState->zoom = zoom >= kMinZoom ? zoom : kMinZoom;
+    c.viewState->zoom = atLeastScriptZoom(value->to_float());
     return &true_value;
 }
 

@@ -17,11 +17,13 @@ TEST_F(Geometry, HiddenNodesMeasureMinusOneFarAway) {
     SchematicNode& n = newNode();
     n.hidden = 1;
     n.viewAlign = -1;
-    for (bool screen : {false, true}) {
-        EXPECT_FLOAT_EQ(nodeSize(n, screen).x, -1.0f);
-        EXPECT_FLOAT_EQ(nodeSize(n, screen).y, -1.0f);
-        EXPECT_FLOAT_EQ(nodePosition(n, screen).x, -100000000.0f);
-        EXPECT_FLOAT_EQ(nodePosition(n, screen).y, -100000000.0f);
+    for (Vec2 size : {nodeSizeGraph(n), nodeSizeClient(n)}) {
+        EXPECT_FLOAT_EQ(size.x, -1.0f);
+        EXPECT_FLOAT_EQ(size.y, -1.0f);
+    }
+    for (Vec2 position : {nodePositionGraph(n), nodePositionClient(n)}) {
+        EXPECT_FLOAT_EQ(position.x, -100000000.0f);
+        EXPECT_FLOAT_EQ(position.y, -100000000.0f);
     }
 }
 
@@ -29,13 +31,13 @@ TEST_F(Geometry, SizeDependsOnCollapseAndBitmap) {
     SchematicNode& n = newNode();
     n.collapsedSize = {60, 20};
     n.bitmapHandle = &bitmap;
-    EXPECT_FLOAT_EQ(nodeSize(n, false).y, 24 + 80);
-    EXPECT_FLOAT_EQ(nodeSize(n, true).x, 200);
+    EXPECT_FLOAT_EQ(nodeSizeGraph(n).y, 24 + 80);
+    EXPECT_FLOAT_EQ(nodeSizeClient(n).x, 200);
     n.collapsed = 1;
-    EXPECT_FLOAT_EQ(nodeSize(n, false).x, 60);
-    EXPECT_FLOAT_EQ(nodeSize(n, false).y, 20 + 26);
+    EXPECT_FLOAT_EQ(nodeSizeGraph(n).x, 60);
+    EXPECT_FLOAT_EQ(nodeSizeGraph(n).y, 20 + 26);
     n.showMiniBitmap = 0;
-    EXPECT_FLOAT_EQ(nodeSize(n, true).y, 40);
+    EXPECT_FLOAT_EQ(nodeSizeClient(n).y, 40);
     n.bitmapHandle = nullptr; // not ours to release
 }
 
@@ -48,21 +50,21 @@ TEST_F(Geometry, ChildrenAddOneLevelOfParentPositionThenTheViewTransform) {
     c.position = {5, 6};
     setParent(p, &g, false);
     setParent(c, &p, false);
-    EXPECT_FLOAT_EQ(nodePosition(c, false).x, 35);
-    EXPECT_FLOAT_EQ(nodePosition(c, true).x, 35 * 2 + 10);
-    EXPECT_FLOAT_EQ(nodePosition(c, true).y, 46 * 2 + 20);
+    EXPECT_FLOAT_EQ(nodePositionGraph(c).x, 35);
+    EXPECT_FLOAT_EQ(nodePositionClient(c).x, 35 * 2 + 10);
+    EXPECT_FLOAT_EQ(nodePositionClient(c).y, 46 * 2 + 20);
 }
 
 TEST_F(Geometry, ViewAlignedNodesIgnoreZoomAndPan) {
     SchematicNode& n = newNode();
     n.viewAlignOffset = {5, 7};
     n.viewAlign = -1;
-    EXPECT_FLOAT_EQ(nodePosition(n, true).x, 5);
-    EXPECT_FLOAT_EQ(nodePosition(n, true).y, 7);
+    EXPECT_FLOAT_EQ(nodePositionClient(n).x, 5);
+    EXPECT_FLOAT_EQ(nodePositionClient(n).y, 7);
     n.viewAlign = 1;
-    EXPECT_FLOAT_EQ(nodePosition(n, false).x, 640 - 100 + 5);
-    EXPECT_FLOAT_EQ(nodePosition(n, true).x, 640 - 200 + 5);
-    EXPECT_FLOAT_EQ(nodePosition(n, true).y, 7);
+    EXPECT_FLOAT_EQ(nodePositionGraph(n).x, 640 - 100 + 5);
+    EXPECT_FLOAT_EQ(nodePositionClient(n).x, 640 - 200 + 5);
+    EXPECT_FLOAT_EQ(nodePositionClient(n).y, 7);
 }
 
 TEST_F(Geometry, ScreenRectTruncatesEachEdge) {

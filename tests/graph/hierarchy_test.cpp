@@ -18,7 +18,7 @@ TEST_F(Hierarchy, KeepPlaceReparentingLeavesTheScreenPlaceAlone) {
     ASSERT_TRUE(setParent(c, &q, true));
     EXPECT_TRUE(p.children.empty());
     EXPECT_EQ(q.children, std::vector<SchematicNode*>{&c});
-    EXPECT_FLOAT_EQ(nodePosition(c, false).x, 130);
+    EXPECT_FLOAT_EQ(nodePositionGraph(c).x, 130);
     ASSERT_TRUE(setParent(c, nullptr, false));
     EXPECT_EQ(c.parent, nullptr);
     EXPECT_TRUE(q.children.empty());

@@ -75,7 +75,7 @@ TEST(HitEquivalence, AMillionPressesFindWhatThePlainScanFinds) {
             in.y = pick(-40, 240);
             // Half the presses land near a node's corner, where edges, sockets and links are.
             if (!plain.table.empty() && pick(0, 1)) {
-                const Vec2 p = nodePosition(*plain.table[size_t(pick(0, int(plain.table.size()) - 1))], true);
+                const Vec2 p = nodePositionClient(*plain.table[size_t(pick(0, int(plain.table.size()) - 1))]);
                 if (std::fabs(p.x) < 1e6f && std::fabs(p.y) < 1e6f) {
                     in.x = int32_t(p.x) + pick(-25, 25);
                     in.y = int32_t(p.y) + pick(-25, 40);

@@ -101,7 +101,7 @@ TEST_F(PaintEquivalence, AnyRegionOfAnyGraphPaintsTheSameBytesAsThePlainPaint) {
                     << " bitmapOnly " << int((*graph().nodeTable)[n]->showBitmapOnly) << " zoom " << view().zoom
                     << " weights " << int(view().drawWeights) << " layers " << int(view().useDrawLayers)
                     << " layer " << (*graph().nodeTable)[n]->drawLayer << " align " << (*graph().nodeTable)[n]->viewAlign
-                    << " pos " << nodePosition(*(*graph().nodeTable)[n], true).x << "," << nodePosition(*(*graph().nodeTable)[n], true).y;
+                    << " pos " << nodePositionClient(*(*graph().nodeTable)[n]).x << "," << nodePositionClient(*(*graph().nodeTable)[n]).y;
             ASSERT_EQ(gdiCounters().live, 0);
             ++compared;
         }
