@@ -2,13 +2,10 @@
 #include <benchmark/benchmark.h>
 
 #include "graph/graph.h"
+#include "tests/support/schematic_parts.h"
 
 namespace {
-struct BenchGraph {
-    Schematic schematic{false};
-    SchematicGraph& table = *schematic.ownTable;
-    SchematicViewState& view = *schematic.viewState;
-    GraphContext& ctx = schematic.graph;
+struct BenchGraph : SchematicParts {
     ~BenchGraph() { clearGraph(ctx); }
 
     // A chain: node i's output feeds node i+1's input.

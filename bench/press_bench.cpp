@@ -4,6 +4,7 @@
 #include "bench/bench_graph.h"
 #include "graph/spatial_index.h"
 #include "interaction/handlers.h"
+#include "tests/support/schematic_parts.h"
 
 namespace {
 
@@ -20,11 +21,7 @@ struct QuietPort : WindowPort, GraphSeam {
     bool nudgeSceneController(Control&, float) override { return false; }
 };
 
-struct Bench {
-    Schematic schematic{false};
-    SchematicGraph& table = *schematic.ownTable;
-    SchematicViewState& view = *schematic.viewState;
-    GraphContext& ctx = schematic.graph;
+struct Bench : SchematicParts {
     QuietPort port;
     explicit Bench(int nodes) {
         ctx.seam = &port;

@@ -266,30 +266,28 @@ Value* If::eval() {
     return &undefined;
 }
 
+namespace {
+// One pass of a loop body; continue ends the pass early and keeps the last result.
+void run_pass(Node* body, Value*& result) {
+    maybe_gc();
+    SavePoint it = save();
+    try {
+        result = body->eval();
+    } catch (ContinueSignal&) {
+        restore(it);
+    }
+}
+}  // namespace
+
 Value* While::eval() {
     SavePoint saved = save();
     Value* result = &undefined;
     try {
         if (do_while) {
-            do {
-                maybe_gc();
-                SavePoint it = save();
-                try {
-                    result = body->eval();
-                } catch (ContinueSignal&) {
-                    restore(it);
-                }
-            } while (truth(cond->eval()));
+            do run_pass(body, result);
+            while (truth(cond->eval()));
         } else {
-            while (truth(cond->eval())) {
-                maybe_gc();
-                SavePoint it = save();
-                try {
-                    result = body->eval();
-                } catch (ContinueSignal&) {
-                    restore(it);
-                }
-            }
+            while (truth(cond->eval())) run_pass(body, result);
         }
     } catch (ExitSignal& e) {
         restore(saved);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "graph/graph.h"
+#include "tests/support/schematic_parts.h"
 
 struct RecordingSeam : GraphSeam {
     struct Raised {
@@ -29,12 +30,8 @@ struct RecordingSeam : GraphSeam {
     }
 };
 
-class GraphTest : public ::testing::Test {
+class GraphTest : public ::testing::Test, protected SchematicParts {
 protected:
-    Schematic schematic{false};
-    SchematicGraph& table = *schematic.ownTable;
-    SchematicViewState& view = *schematic.viewState;
-    GraphContext& ctx = schematic.graph;
     RecordingSeam seam;
 
     GraphTest() { ctx.seam = &seam; }

@@ -8,6 +8,7 @@
 
 #include "graph/graph.h"
 #include "interaction/handlers.h"
+#include "tests/support/schematic_parts.h"
 
 struct LoggedEvent {
     std::string name;
@@ -77,12 +78,8 @@ struct LoggingPort : WindowPort, GraphSeam {
     bool nudgeSceneController(Control&, float) override { return false; }
 };
 
-class GestureTest : public ::testing::Test {
+class GestureTest : public ::testing::Test, protected SchematicParts {
 protected:
-    Schematic schematic{false};
-    SchematicGraph& table = *schematic.ownTable;
-    SchematicViewState& view = *schematic.viewState;
-    GraphContext& ctx = schematic.graph;
     LoggingPort port;
 
     GestureTest() { ctx.seam = &port; }

@@ -6,18 +6,15 @@
 #include "graph/spatial_index.h"
 #include "tests/support/random_graph.h"
 #include "tests/interaction/gesture_fixture.h"
+#include "tests/support/schematic_parts.h"
 
 namespace {
 
 // One graph with its view and port; twins are built from the same seed.
-struct Twin {
-    Schematic schematic;
-    SchematicGraph& table = *schematic.ownTable;
-    SchematicViewState& view = *schematic.viewState;
-    GraphContext& ctx = schematic.graph;
+struct Twin : SchematicParts {
     LoggingPort port;
 
-    Twin(uint32_t seed, bool indexed) : schematic(indexed) {
+    Twin(uint32_t seed, bool indexed) : SchematicParts(indexed) {
         ctx.seam = &port;
         std::mt19937 rng(seed);
         buildRandomGraph(ctx, rng, 10, [] { return reinterpret_cast<void*>(1); });
