@@ -40,10 +40,18 @@ for build in "32-bit build" "64-bit build"; do
     done
 done
 press=$(series_file "press"); press_plain=$(series_file "press (plain scan)")
+# The index's upkeep on the 64-bit build, the one hosts load.
+upkeep_plots=""
+for what in "colour" "position" "a socket" "a link"; do
+    f=$(series_file "index upkeep, $what, 64-bit build")
+    [ -s "$f" ] && upkeep_plots+="${upkeep_plots:+, }\"$f\" with linespoints title \"one write: $what\""
+done
+f=$(series_file "index rebuild, 64-bit build")
+[ -s "$f" ] && upkeep_plots+="${upkeep_plots:+, }\"$f\" with linespoints title \"whole rebuild (zoom change)\""
 gnuplot <<PLOT
-set terminal pngcairo size 1000,450 font ",10"
+set terminal pngcairo size 1500,450 font ",10"
 set output "$out/bench.png"
-set multiplot layout 1,2
+set multiplot layout 1,3
 set logscale xy
 set grid
 set key top left
@@ -53,6 +61,8 @@ set title "paint, zoom 1, 1280 x 1024 view into the middle"
 plot $paint_plots
 set title "left press on empty space, whole graph in view"
 plot "$press" with linespoints title "indexed press", "$press_plain" with linespoints title "plain scan"
+set title "spatial index work for a paint after one script write (64-bit build)"
+$( [ -n "$upkeep_plots" ] && echo "plot $upkeep_plots" )
 unset multiplot
 PLOT
 rm -f "$out"/*.dat

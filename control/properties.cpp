@@ -3,7 +3,6 @@
 #include "script/property_dispatch.h"
 
 Value* SchematicControl::get_property(Value** arg_list, int count) {
-    ++graph.generation;  // some reads are commands that change the graph
     Value* name = count > 0 ? arg_list[0] : nullptr;
     if (Value* result = readProperty(*this, name)) return result;
     // Other names, and the window size while closed, are the host's only while
@@ -17,7 +16,6 @@ Value* SchematicControl::get_props_vf(Value** arg_list, int count) {
 }
 
 Value* SchematicControl::set_property(Value** arg_list, int count) {
-    ++graph.generation;  // the spatial index rebuilds after any script write
     Value* value = count > 1 ? arg_list[0] : nullptr;
     Value* name = count > 1 ? arg_list[1] : nullptr;
     if (Value* result = writeProperty(*this, name, value)) return result;

@@ -18,6 +18,10 @@ inline constexpr float kMiniTitleGap = 6.0f;
 inline constexpr float kMiniCaptionGap = 10.0f;
 inline constexpr float kMiniCaptionInsetGap = 12.0f;
 
+// A node's title bar (menu bars on) runs from its top this far down, graph units;
+// it may reach below a node shorter than that.
+inline constexpr float kTitleBarHeight = 15.0f;
+
 // The shadow sits this far left of and below the body (pixels).
 inline constexpr float kShadowOffset = 2.0f;
 

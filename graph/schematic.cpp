@@ -19,6 +19,7 @@ Schematic::~Schematic() {
 void Schematic::dropTable() {
     clearGraph(graph);  // nothing when the table is lent
     graph.nodeTable = nullptr;
+    graphChanged(graph);  // the next table may sit where this one was
     graph.tableBorrowed = false;
     graph.dragSocket = nullptr;
     graph.selectedConnection = nullptr;

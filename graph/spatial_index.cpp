@@ -45,6 +45,51 @@ bool followsPan(const GraphContext& ctx, const SchematicNode* node) {
     return !node || (node->viewAlign != -1 && node->viewAlign != 1 && node->viewStateRef == ctx.viewState);
 }
 
+bool linkExtentBetween(const SchematicSocket& output, size_t u, const SchematicNode* from,
+                       const SchematicNode* to, BoundsF& out);
+
+// Not answered from the cells, nor always; the bounds meet no rectangle.
+constexpr BoundsF kNowhere{NAN, NAN, NAN, NAN};
+// How many items may be measured again before the next query rebuilds instead.
+constexpr size_t kMaxPatchedNodes = 2048;
+constexpr size_t kMaxPatchedLinks = 8192;
+
+bool meets(const BoundsF& b, const BoundsF& r) {
+    return b.left <= r.right && b.right >= r.left && b.top <= r.bottom && b.bottom >= r.top;
+}
+
+bool nodePinned(const GraphContext& ctx, const SchematicNode& node) {
+    return !followsPan(ctx, &node) || (node.parent && !followsPan(ctx, node.parent));
+}
+
+// The node's extent, pan subtracted; false when it must be answered always.
+bool placeNode(const GraphContext& ctx, const SchematicNode& node, bool pinned, BoundsF& out) {
+    if (pinned || !nodeExtent(node, out)) return false;
+    const Vec2 pan = ctx.viewState->pan;
+    out = {out.left - pan.x, out.top - pan.y, out.right - pan.x, out.bottom - pan.y};
+    return placeable(out);
+}
+
+// Likewise for link u of output, whose node is node (pinned or not) drawn from `from`.
+bool placeLink(const GraphContext& ctx, bool ownerPinned, const SchematicNode* from,
+               const SchematicSocket& output, size_t u, BoundsF& out) {
+    const SchematicSocket* input = output.links[u];
+    const SchematicNode* peer = input ? input->ownerNode : nullptr;
+    const SchematicNode* to = peer ? visibleAncestor(ctx, *peer) : nullptr;
+    const bool pinned = ownerPinned || !followsPan(ctx, peer) || !followsPan(ctx, from) ||
+                        !followsPan(ctx, to) || (peer && peer->parent && !followsPan(ctx, peer->parent));
+    if (pinned || !linkExtentBetween(output, u, from, to, out)) return false;
+    const Vec2 pan = ctx.viewState->pan;
+    out = {out.left - pan.x, out.top - pan.y, out.right - pan.x, out.bottom - pan.y};
+    return placeable(out);
+}
+
+bool scanOrder(const LinkItem& a, const LinkItem& b) {
+    if (a.node != b.node) return a.node < b.node;
+    if (a.output != b.output) return a.output < b.output;
+    return a.link < b.link;
+}
+
 }  // namespace
 
 bool nodeExtent(const SchematicNode& node, BoundsF& out) {
@@ -52,6 +97,7 @@ bool nodeExtent(const SchematicNode& node, BoundsF& out) {
     const float x = p.x, y = p.y, w = s.x, h = s.y, z = zoomOf(node);
     Grow g;
     g.add(x - kShadowOffset, y, x + w + kShadowOffset, y + h + kShadowOffset);  // body and shadow
+    g.add(x, y, x + w, y + z * kTitleBarHeight);  // the title bar may reach below a short node
     // Caption box, wherever its offset puts it.
     const Vec2 caption = captionOffsetClient(node, z);
     const float nx = caption.x, ny = caption.y;
@@ -78,11 +124,13 @@ bool nodeExtent(const SchematicNode& node, BoundsF& out) {
     return g.finish(kSlack + pen, out);
 }
 
-bool linkExtent(const GraphContext& ctx, const SchematicSocket& output, size_t u, BoundsF& out) {
+// linkExtent with the visible ancestors of both ends, which the rebuild knows.
+namespace {
+bool linkExtentBetween(const SchematicSocket& output, size_t u, const SchematicNode* from,
+                       const SchematicNode* to, BoundsF& out) {
     const SchematicSocket* input = output.links[u];
     const SchematicNode* node = output.ownerNode;
     if (!input || !node) return false;
-    const SchematicNode* peer = input->ownerNode;
     const float z = zoomOf(*node);
     Grow g;
     // The press tests the straight segment between the two boxes' corners.
@@ -91,17 +139,14 @@ bool linkExtent(const GraphContext& ctx, const SchematicSocket& output, size_t u
     g.add(b);
     // The curve runs between the box centres or the visible ancestors' edges.
     const float hs = linkEndInsetClient(z);
-    const SchematicNode* from = visibleAncestor(ctx, *node);
     if (from) {
         const Vec2 p = nodePositionClient(*from), s = nodeSizeClient(*from);
         g.add(p.x, p.y + s.y * 0.5f, p.x + s.x, p.y + s.y * 0.5f);
     }
     g.add(a.x + hs, a.y + hs, a.x + hs, a.y + hs);
-    if (peer) {
-        if (const SchematicNode* to = visibleAncestor(ctx, *peer)) {
-            const Vec2 p = nodePositionClient(*to), s = nodeSizeClient(*to);
-            g.add(p.x, p.y + s.y * 0.5f, p.x + s.x, p.y + s.y * 0.5f);
-        }
+    if (to) {
+        const Vec2 p = nodePositionClient(*to), s = nodeSizeClient(*to);
+        g.add(p.x, p.y + s.y * 0.5f, p.x + s.x, p.y + s.y * 0.5f);
     }
     g.add(b.x + hs, b.y + hs, b.x + hs, b.y + hs);
     // Probe square of the press, arrowhead, weight box (its half width and a pixel
@@ -112,68 +157,73 @@ bool linkExtent(const GraphContext& ctx, const SchematicSocket& output, size_t u
     const float weightBox = weights ? kWeightBoxHalfWidth + 1.0f : 0.0f;
     return g.finish(kSlack + (std::max)(kLinkProbeCover, arrow) + weightBox, out);
 }
+}  // namespace
 
-bool SpatialIndex::current(const GraphContext& ctx) const {
-    return built_ && generation_ == ctx.generation && table_ == ctx.nodeTable &&
-           tableSize_ == ctx.nodeTable->size() && tableData_ == ctx.nodeTable->data() &&
-           zoom_ == ctx.viewState->zoom;
+bool linkExtent(const GraphContext& ctx, const SchematicSocket& output, size_t u, BoundsF& out) {
+    const SchematicSocket* input = output.links[u];
+    if (!input || !output.ownerNode) return false;
+    const SchematicNode* peer = input->ownerNode;
+    return linkExtentBetween(output, u, visibleAncestor(ctx, *output.ownerNode),
+                             peer ? visibleAncestor(ctx, *peer) : nullptr, out);
 }
 
-// Every node's and link's extent, pan subtracted, and whether it went into cells.
-struct SpatialIndex::Extents {
-    std::vector<BoundsF> nodeBounds, linkBounds;
-    std::vector<uint8_t> nodePlaced, linkPlaced;
-};
+bool SpatialIndex::current(const GraphContext& ctx) const {
+    return built_ && !mustRebuild_ && pending_.empty() && generation_ == ctx.generation &&
+           table_ == ctx.nodeTable && tableSize_ == ctx.nodeTable->size() &&
+           tableData_ == ctx.nodeTable->data() && zoom_ == ctx.viewState->zoom;
+}
 
 void SpatialIndex::rebuild(const GraphContext& ctx) {
     resetFor(ctx);
-    Extents extents;
-    measure(ctx, extents);
-    layOutGrid(extents);
-    fillCells(extents.nodeBounds, extents.nodePlaced, nodeOffsets_, nodeCells_, alwaysNodes_);
-    fillCells(extents.linkBounds, extents.linkPlaced, linkOffsets_, linkCells_, alwaysLinks_);
-    indexLinksByNode(*ctx.nodeTable);
+    std::vector<uint8_t> nodePlaced, linkPlaced;
+    measure(ctx, nodePlaced, linkPlaced);
+    layOutGrids(nodePlaced, linkPlaced);
+    nodeGrid_.fill(nodeBounds_, nodePlaced);
+    linkGrid_.fill(linkBounds_, linkPlaced);
+    indexOwners(*ctx.nodeTable);
 }
 
 void SpatialIndex::resetFor(const GraphContext& ctx) {
     const SchematicGraph& table = *ctx.nodeTable;
     built_ = true;
+    mustRebuild_ = false;
     generation_ = ctx.generation;
     table_ = ctx.nodeTable;
-    tableSize_ = table.size();
+    tableSize_ = rebuiltNodes_ = table.size();
     tableData_ = table.data();
     zoom_ = ctx.viewState->zoom;
-    alwaysNodes_.clear();
-    alwaysLinks_.clear();
+    nodeGrid_.always.clear();
+    linkGrid_.always.clear();
     links_.clear();
-    movedNodes_.clear();
+    linkBounds_.clear();
     selectedNodes_.clear();
     selectedOutputs_.clear();
-    movedNode_.assign(table.size(), 0);
+    nodeSlot_.assign(table.size(), -1);
+    patchedNodes_.clear();
+    patchedLinks_.clear();
+    relinked_.clear();
+    pending_.clear();
+    isPending_.assign(table.size(), 0);
 }
 
 // Extents, pan subtracted; those that cannot be placed are answered always. The
 // selection hints are taken on the same scan.
-void SpatialIndex::measure(const GraphContext& ctx, Extents& out) {
+void SpatialIndex::measure(const GraphContext& ctx, std::vector<uint8_t>& nodePlaced,
+                           std::vector<uint8_t>& linkPlaced) {
     const SchematicGraph& table = *ctx.nodeTable;
-    const Vec2 pan = ctx.viewState->pan;
-    out.nodeBounds.assign(table.size(), BoundsF{});
-    out.nodePlaced.assign(table.size(), 0);
-    auto relative = [&](BoundsF& b) {
-        b = {b.left - pan.x, b.top - pan.y, b.right - pan.x, b.bottom - pan.y};
-        return placeable(b);
-    };
+    nodeBounds_.assign(table.size(), BoundsF{});
+    nodePlaced.assign(table.size(), 0);
+    firstLinkOf_.assign(table.size() + 1, 0);
+    links_.reserve(table.size() * 2);
+    linkBounds_.reserve(table.size() * 2);
+    linkPlaced.reserve(table.size() * 2);
     for (size_t i = 0; i < table.size(); ++i) {
+        firstLinkOf_[i] = int32_t(links_.size());
         const SchematicNode* node = table[i];
         if (!node) continue;
-        BoundsF b;
-        const bool pinned = !followsPan(ctx, node) || (node->parent && !followsPan(ctx, node->parent));
-        if (!pinned && nodeExtent(*node, b) && relative(b)) {
-            out.nodeBounds[i] = b;
-            out.nodePlaced[i] = 1;
-        } else {
-            alwaysNodes_.push_back(int32_t(i));
-        }
+        const bool pinned = nodePinned(ctx, *node);
+        if (placeNode(ctx, *node, pinned, nodeBounds_[i])) nodePlaced[i] = 1;
+        else nodeGrid_.always.push_back(int32_t(i));
         if (node->selected) selectedNodes_.push_back(int32_t(i));
         const SchematicNode* from = visibleAncestor(ctx, *node);
         for (size_t o = 0; o < node->outputs.size(); ++o) {
@@ -181,73 +231,74 @@ void SpatialIndex::measure(const GraphContext& ctx, Extents& out) {
             if (!output) continue;
             if (output->selectedLink != -1) selectedOutputs_.push_back({int32_t(i), int32_t(o)});
             for (size_t u = 0; u < output->links.size(); ++u) {
-                const SchematicSocket* input = output->links[u];
-                const SchematicNode* peer = input ? input->ownerNode : nullptr;
-                const SchematicNode* to = peer ? visibleAncestor(ctx, *peer) : nullptr;
-                const bool linkPinned = pinned || !followsPan(ctx, peer) || !followsPan(ctx, from) ||
-                                        !followsPan(ctx, to) ||
-                                        (peer && peer->parent && !followsPan(ctx, peer->parent));
                 links_.push_back({int32_t(i), int32_t(o), int32_t(u)});
-                BoundsF lb;
-                const bool ok = !linkPinned && linkExtent(ctx, *output, u, lb) && relative(lb);
-                out.linkBounds.push_back(lb);
-                out.linkPlaced.push_back(ok ? 1 : 0);
-                if (!ok) alwaysLinks_.push_back(int32_t(links_.size() - 1));
+                linkBounds_.emplace_back();
+                const bool ok = placeLink(ctx, pinned, from, *output, u, linkBounds_.back());
+                linkPlaced.push_back(ok ? 1 : 0);
+                if (!ok) linkGrid_.always.push_back(int32_t(links_.size() - 1));
             }
         }
     }
+    firstLinkOf_[table.size()] = int32_t(links_.size());
+    linkSlot_.assign(links_.size(), -1);
 }
 
-// Grid: about one node per cell over the placed extents.
-void SpatialIndex::layOutGrid(const Extents& extents) {
+// One grid per kind over all placed extents: about one item per cell, and cells
+// no smaller than the items' mean side.
+void SpatialIndex::layOutGrids(const std::vector<uint8_t>& nodePlaced, const std::vector<uint8_t>& linkPlaced) {
     Grow all;
-    size_t placed = 0;
-    for (size_t i = 0; i < extents.nodeBounds.size(); ++i)
-        if (extents.nodePlaced[i]) {
-            const BoundsF& b = extents.nodeBounds[i];
+    struct Tally {
+        size_t placed = 0;
+        double sides = 0;
+        void add(Grow& all, const BoundsF& b) {
             all.add(b.left, b.top, b.right, b.bottom);
+            sides += double((std::max)(b.right - b.left, b.bottom - b.top));
             ++placed;
         }
-    for (size_t i = 0; i < extents.linkBounds.size(); ++i)
-        if (extents.linkPlaced[i]) {
-            const BoundsF& b = extents.linkBounds[i];
-            all.add(b.left, b.top, b.right, b.bottom);
-        }
+        float mean() const { return placed ? float(sides / double(placed)) : 0.0f; }
+    } nodes, links;
+    for (size_t i = 0; i < nodeBounds_.size(); ++i)
+        if (nodePlaced[i]) nodes.add(all, nodeBounds_[i]);
+    for (size_t i = 0; i < linkBounds_.size(); ++i)
+        if (linkPlaced[i]) links.add(all, linkBounds_[i]);
     BoundsF extent;
     if (!all.finish(0.0f, extent)) extent = {0, 0, 1, 1};
-    const float width = (std::max)(1.0f, extent.right - extent.left);
-    const float height = (std::max)(1.0f, extent.bottom - extent.top);
-    float cell = std::sqrt(width * height / float(std::max<size_t>(1, placed)));
-    cell = (std::max)({cell, 8.0f, width / kMaxColumns, height / kMaxColumns});
-    originX_ = extent.left;
-    originY_ = extent.top;
-    cell_ = cell;
-    columns_ = (std::min)(kMaxColumns, int32_t(width / cell) + 1);
-    rows_ = (std::min)(kMaxColumns, int32_t(height / cell) + 1);
+    nodeGrid_.layOut(extent, nodes.placed, nodes.mean());
+    linkGrid_.layOut(extent, links.placed, links.mean());
 }
 
-// Counting pass, then filling: cells as one flat array per kind. Items spanning
-// too many cells are answered always instead.
-void SpatialIndex::fillCells(const std::vector<BoundsF>& bounds, const std::vector<uint8_t>& isPlaced,
-                             std::vector<int32_t>& offsets, std::vector<int32_t>& cells,
-                             std::vector<int32_t>& always) const {
-    const size_t cellCount = size_t(columns_) * size_t(rows_);
+void SpatialIndex::Grid::layOut(const BoundsF& extent, size_t items, float meanSide) {
+    const float width = (std::max)(1.0f, extent.right - extent.left);
+    const float height = (std::max)(1.0f, extent.bottom - extent.top);
+    const float perItem = std::sqrt(width * height / float(std::max<size_t>(1, items)));
+    cell = (std::max)({perItem, meanSide, 8.0f, width / kMaxColumns, height / kMaxColumns});
+    originX = extent.left;
+    originY = extent.top;
+    columns = (std::min)(kMaxColumns, int32_t(width / cell) + 1);
+    rows = (std::min)(kMaxColumns, int32_t(height / cell) + 1);
+}
+
+// Counting pass, then filling: cells as one flat array. Items spanning too many
+// cells are answered always instead.
+void SpatialIndex::Grid::fill(const std::vector<BoundsF>& bounds, const std::vector<uint8_t>& isPlaced) {
+    const size_t cellCount = size_t(columns) * size_t(rows);
     offsets.assign(cellCount + 1, 0);
     std::vector<int32_t> span(bounds.size() * 4, 0);
+    const float perCell = 1.0f / cell;
     for (size_t i = 0; i < bounds.size(); ++i) {
         if (!isPlaced[i]) continue;
         const BoundsF& b = bounds[i];
-        const int32_t c0 = std::clamp(int32_t((b.left - originX_) / cell_), 0, columns_ - 1);
-        const int32_t c1 = std::clamp(int32_t((b.right - originX_) / cell_), 0, columns_ - 1);
-        const int32_t r0 = std::clamp(int32_t((b.top - originY_) / cell_), 0, rows_ - 1);
-        const int32_t r1 = std::clamp(int32_t((b.bottom - originY_) / cell_), 0, rows_ - 1);
+        const int32_t c0 = std::clamp(int32_t((b.left - originX) * perCell), 0, columns - 1);
+        const int32_t c1 = std::clamp(int32_t((b.right - originX) * perCell), 0, columns - 1);
+        const int32_t r0 = std::clamp(int32_t((b.top - originY) * perCell), 0, rows - 1);
+        const int32_t r1 = std::clamp(int32_t((b.bottom - originY) * perCell), 0, rows - 1);
         if (int64_t(c1 - c0 + 1) * (r1 - r0 + 1) > kMaxCellsPerItem) {
             always.push_back(int32_t(i));
             continue;
         }
         span[i * 4] = c0, span[i * 4 + 1] = c1, span[i * 4 + 2] = r0, span[i * 4 + 3] = r1 + 1;
         for (int32_t r = r0; r <= r1; ++r)
-            for (int32_t c = c0; c <= c1; ++c) ++offsets[size_t(r) * size_t(columns_) + size_t(c) + 1];
+            for (int32_t c = c0; c <= c1; ++c) ++offsets[size_t(r) * size_t(columns) + size_t(c) + 1];
     }
     for (size_t c = 0; c < cellCount; ++c) offsets[c + 1] += offsets[c];
     cells.assign(size_t(offsets[cellCount]), 0);
@@ -256,83 +307,229 @@ void SpatialIndex::fillCells(const std::vector<BoundsF>& bounds, const std::vect
         if (span[i * 4 + 3] == 0) continue;  // not placed in cells
         for (int32_t r = span[i * 4 + 2]; r < span[i * 4 + 3]; ++r)
             for (int32_t c = span[i * 4]; c <= span[i * 4 + 1]; ++c)
-                cells[size_t(next[size_t(r) * size_t(columns_) + size_t(c)]++)] = int32_t(i);
+                cells[size_t(next[size_t(r) * size_t(columns) + size_t(c)]++)] = int32_t(i);
     }
     std::sort(always.begin(), always.end());
 }
 
-// Links by node at either end, for nodes a drag moves; the stamps start afresh.
-void SpatialIndex::indexLinksByNode(const SchematicGraph& table) {
-    std::vector<int32_t> count(table.size() + 1, 0);
-    std::vector<int32_t> peerOf(links_.size(), -1);
-    {
-        // Node of each link's input, through the socket's owner.
-        std::vector<std::pair<const SchematicNode*, int32_t>> owners;
-        owners.reserve(table.size());
-        for (size_t i = 0; i < table.size(); ++i) owners.push_back({table[i], int32_t(i)});
-        std::sort(owners.begin(), owners.end());
-        for (size_t l = 0; l < links_.size(); ++l) {
-            const LinkItem& k = links_[l];
-            const SchematicSocket* input = table[size_t(k.node)]->outputs[size_t(k.output)]->links[size_t(k.link)];
-            const SchematicNode* peer = input ? input->ownerNode : nullptr;
-            auto it = std::lower_bound(owners.begin(), owners.end(), std::make_pair(peer, int32_t(-1)));
-            if (peer && it != owners.end() && it->first == peer) peerOf[l] = it->second;
-        }
-    }
-    for (size_t l = 0; l < links_.size(); ++l) {
-        ++count[size_t(links_[l].node) + 1];
-        if (peerOf[l] >= 0 && peerOf[l] != links_[l].node) ++count[size_t(peerOf[l]) + 1];
-    }
-    for (size_t i = 0; i < table.size(); ++i) count[i + 1] += count[i];
-    linksOfNodeOffsets_ = count;
-    linksOfNode_.assign(size_t(count[table.size()]), 0);
-    for (size_t l = 0; l < links_.size(); ++l) {
-        linksOfNode_[size_t(count[size_t(links_[l].node)]++)] = int32_t(l);
-        if (peerOf[l] >= 0 && peerOf[l] != links_[l].node) linksOfNode_[size_t(count[size_t(peerOf[l])]++)] = int32_t(l);
-    }
+// Node positions by address, for links found from their input end; nodes are
+// mostly allocated in table order, so the sort is often skipped. The stamps start afresh.
+void SpatialIndex::indexOwners(const SchematicGraph& table) {
+    owners_.clear();
+    owners_.reserve(table.size());
+    for (size_t i = 0; i < table.size(); ++i)
+        if (table[i]) owners_.push_back({table[i], int32_t(i)});
+    if (!std::is_sorted(owners_.begin(), owners_.end())) std::sort(owners_.begin(), owners_.end());
     nodeStamps_.assign(table.size(), 0);
     linkStamps_.assign(links_.size(), 0);
     stamp_ = 0;
 }
 
-void SpatialIndex::noteMoved(const GraphContext& ctx, int32_t index) {
-    if (!ctx.nodeTable || !ctx.viewState || !current(ctx)) return;
-    const SchematicNode* node = (*ctx.nodeTable)[size_t(index)];
-    // A parent's move moves its children and the links drawn from its edges.
-    if (!node || node->parent || !node->children.empty() || movedNodes_.size() >= 64) {
-        built_ = false;
-        return;
-    }
-    if (movedNode_[size_t(index)]) return;
-    movedNode_[size_t(index)] = 1;
-    movedNodes_.push_back(index);
+// The table position of node: the rebuilt nodes by their sorted owners, the few
+// appended since by a scan.
+int32_t SpatialIndex::indexOfNode(const SchematicNode* node) const {
+    if (!node) return -1;
+    auto it = std::lower_bound(owners_.begin(), owners_.end(), std::make_pair(node, int32_t(-1)));
+    if (it != owners_.end() && it->first == node) return it->second;
+    for (size_t i = rebuiltNodes_; i < tableSize_; ++i)
+        if ((*table_)[i] == node) return int32_t(i);
+    return -1;
 }
 
-void SpatialIndex::collect(const std::vector<int32_t>& offsets, const std::vector<int32_t>& cells,
-                           const std::vector<int32_t>& always, int32_t count, const BoundsF& rel,
-                           std::vector<uint32_t>& stamps, std::vector<int32_t>& out) {
+void SpatialIndex::noteChanged(int32_t index) {
+    // Nodes appended since the rebuild are measured at the next query anyway.
+    if (!built_ || index < 0 || size_t(index) >= isPending_.size() || isPending_[size_t(index)]) return;
+    isPending_[size_t(index)] = 1;
+    pending_.push_back(index);
+    if (pending_.size() > kMaxPatchedNodes) mustRebuild_ = true;
+}
+
+bool SpatialIndex::foldChanges(const GraphContext& ctx) {
+    const SchematicGraph& table = *ctx.nodeTable;
+    if (table.size() > tableSize_) {
+        if (table.size() - rebuiltNodes_ > kMaxPatchedNodes) return false;
+        for (size_t i = tableSize_; i < table.size(); ++i) pending_.push_back(int32_t(i));
+        nodeSlot_.resize(table.size(), -1);
+        isPending_.resize(table.size(), 1);
+        nodeStamps_.resize(table.size(), 0);
+        tableSize_ = table.size();
+        tableData_ = table.data();
+    }
+    for (int32_t i : pending_) {
+        isPending_[size_t(i)] = 0;
+        if (!remeasureNode(ctx, i)) return false;
+    }
+    pending_.clear();
+    const size_t rebuiltLinks = size_t(firstLinkOf_.back());
+    return patchedNodes_.size() <= kMaxPatchedNodes && patchedLinks_.size() <= kMaxPatchedLinks &&
+           links_.size() <= rebuiltLinks + kMaxPatchedLinks;
+}
+
+// The node's extent, its own links and the links into it, answered from the
+// patched lists from now on.
+bool SpatialIndex::remeasureNode(const GraphContext& ctx, int32_t index) {
+    const SchematicNode* node = (*ctx.nodeTable)[size_t(index)];
+    // Its place moves its children, and its children's links are drawn from it.
+    if (node && (node->parent || !node->children.empty())) return false;
+    Patched self{index, kNowhere, false};
+    const bool pinned = node && nodePinned(ctx, *node);
+    if (node) {
+        self.always = !placeNode(ctx, *node, pinned, self.bounds);
+        if (node->selected) selectedNodes_.push_back(index);
+    }
+    patch(patchedNodes_, nodeSlot_, self);
+    relistOwnLinks(ctx, index, pinned);
+    if (node) remeasureLinksInto(ctx, *node, index);
+    return true;
+}
+
+// The node's links listed again in scan order; an id is kept where the output and
+// position are the same, the others are dropped or given anew.
+void SpatialIndex::relistOwnLinks(const GraphContext& ctx, int32_t index, bool pinned) {
+    const SchematicNode* node = (*ctx.nodeTable)[size_t(index)];
+    std::vector<int32_t> before;
+    if (auto it = relinked_.find(index); it != relinked_.end()) before = std::move(it->second);
+    else if (size_t(index) < rebuiltNodes_)
+        for (int32_t id = firstLinkOf_[size_t(index)]; id < firstLinkOf_[size_t(index) + 1]; ++id) before.push_back(id);
+    std::vector<int32_t> now;
+    size_t k = 0;
+    if (node) {
+        const SchematicNode* from = visibleAncestor(ctx, *node);
+        for (size_t o = 0; o < node->outputs.size(); ++o) {
+            const SchematicSocket* output = node->outputs[o];
+            if (!output) continue;
+            if (output->selectedLink != -1) selectedOutputs_.push_back({index, int32_t(o)});
+            for (size_t u = 0; u < output->links.size(); ++u) {
+                const LinkItem item{index, int32_t(o), int32_t(u)};
+                while (k < before.size() && scanOrder(links_[size_t(before[k])], item)) dropLink(before[k++]);
+                int32_t id;
+                if (k < before.size() && !scanOrder(item, links_[size_t(before[k])])) {
+                    id = before[k++];
+                } else {
+                    id = int32_t(links_.size());
+                    links_.push_back(item);
+                    linkSlot_.push_back(-1);
+                    linkStamps_.push_back(0);
+                }
+                now.push_back(id);
+                Patched p{id, kNowhere, false};
+                p.always = !placeLink(ctx, pinned, from, *output, u, p.bounds);
+                patch(patchedLinks_, linkSlot_, p);
+            }
+        }
+    }
+    while (k < before.size()) dropLink(before[k++]);
+    relinked_[index] = std::move(now);
+}
+
+// Links from other nodes into this one, found from its inputs' peers. A peer whose
+// links changed too is pending: it lists its own again, so one not found is left to it.
+void SpatialIndex::remeasureLinksInto(const GraphContext& ctx, const SchematicNode& node, int32_t index) {
+    for (const SchematicSocket* input : node.inputs) {
+        if (!input) continue;
+        for (const SchematicSocket* output : input->links) {
+            const SchematicNode* owner = output ? output->ownerNode : nullptr;
+            const int32_t from = indexOfNode(owner);
+            if (from < 0 || from == index) continue;
+            const auto at = std::find(owner->outputs.begin(), owner->outputs.end(), output);
+            if (at == owner->outputs.end()) continue;
+            const int32_t o = int32_t(at - owner->outputs.begin());
+            for (size_t u = 0; u < output->links.size(); ++u)
+                if (output->links[u] == input)
+                    if (const int32_t id = linkId(from, o, int32_t(u)); id >= 0) remeasureLink(ctx, id);
+        }
+    }
+}
+
+// The id of link (node, output, link) as the index lists it, or -1.
+int32_t SpatialIndex::linkId(int32_t node, int32_t output, int32_t link) const {
+    const LinkItem item{node, output, link};
+    auto same = [&](int32_t id) {
+        const LinkItem& k = links_[size_t(id)];
+        return k.node == node && k.output == output && k.link == link && linkSlot_[size_t(id)] != -2;
+    };
+    if (auto it = relinked_.find(node); it != relinked_.end()) {
+        const std::vector<int32_t>& ids = it->second;
+        auto at = std::lower_bound(ids.begin(), ids.end(), item,
+                                   [&](int32_t id, const LinkItem& x) { return scanOrder(links_[size_t(id)], x); });
+        return at != ids.end() && same(*at) ? *at : -1;
+    }
+    if (size_t(node) >= rebuiltNodes_) return -1;
+    // As rebuilt: the node's links in scan order, counted over its outputs.
+    const SchematicNode* owner = (*table_)[size_t(node)];
+    int32_t id = firstLinkOf_[size_t(node)] + link;
+    for (int32_t o = 0; o < output; ++o)
+        if (const SchematicSocket* s = owner->outputs[size_t(o)]) id += int32_t(s->links.size());
+    return id < firstLinkOf_[size_t(node) + 1] && same(id) ? id : -1;
+}
+
+void SpatialIndex::remeasureLink(const GraphContext& ctx, int32_t id) {
+    const LinkItem& k = links_[size_t(id)];
+    Patched p{id, kNowhere, false};
+    const SchematicNode* owner = (*ctx.nodeTable)[size_t(k.node)];
+    const SchematicSocket* output =
+        owner && size_t(k.output) < owner->outputs.size() ? owner->outputs[size_t(k.output)] : nullptr;
+    if (output && size_t(k.link) < output->links.size())
+        p.always = !placeLink(ctx, nodePinned(ctx, *owner), visibleAncestor(ctx, *owner), *output,
+                              size_t(k.link), p.bounds);
+    patch(patchedLinks_, linkSlot_, p);
+}
+
+void SpatialIndex::patch(std::vector<Patched>& list, std::vector<int32_t>& slots, const Patched& item) {
+    int32_t& slot = slots[size_t(item.id)];
+    if (slot < 0) {
+        slot = int32_t(list.size());
+        list.push_back(item);
+    } else {
+        list[size_t(slot)] = item;
+    }
+}
+
+void SpatialIndex::dropLink(int32_t id) {
+    const int32_t slot = linkSlot_[size_t(id)];
+    if (slot >= 0) {
+        patchedLinks_[size_t(slot)] = patchedLinks_.back();
+        linkSlot_[size_t(patchedLinks_[size_t(slot)].id)] = slot;
+        patchedLinks_.pop_back();
+    }
+    linkSlot_[size_t(id)] = -2;
+}
+
+void SpatialIndex::collect(const Grid& grid, const std::vector<BoundsF>& bounds,
+                           const std::vector<Patched>& patched, const std::vector<int32_t>& slots,
+                           int32_t count, const BoundsF& rel, std::vector<uint32_t>& stamps,
+                           std::vector<int32_t>& out) {
     out.clear();
     auto take = [&](int32_t id) {
         if (stamps[size_t(id)] == stamp_) return;
         stamps[size_t(id)] = stamp_;
         out.push_back(id);
     };
-    for (int32_t id : always) take(id);
-    const bool outside = rel.right < originX_ || rel.bottom < originY_ ||
-                         rel.left > originX_ + cell_ * float(columns_) ||
-                         rel.top > originY_ + cell_ * float(rows_);
+    // Items measured again are answered from the patched list only.
+    for (int32_t id : grid.always)
+        if (slots[size_t(id)] == -1) take(id);
+    const bool outside = rel.right < grid.originX || rel.bottom < grid.originY ||
+                         rel.left > grid.originX + grid.cell * float(grid.columns) ||
+                         rel.top > grid.originY + grid.cell * float(grid.rows);
     if (!outside) {
-        const int32_t c0 = std::clamp(int32_t(std::floor((rel.left - originX_) / cell_)), 0, columns_ - 1);
-        const int32_t c1 = std::clamp(int32_t(std::floor((rel.right - originX_) / cell_)), 0, columns_ - 1);
-        const int32_t r0 = std::clamp(int32_t(std::floor((rel.top - originY_) / cell_)), 0, rows_ - 1);
-        const int32_t r1 = std::clamp(int32_t(std::floor((rel.bottom - originY_) / cell_)), 0, rows_ - 1);
+        auto cellOf = [&](float v, float origin, int32_t n) {
+            return std::clamp(int32_t(std::floor((v - origin) / grid.cell)), 0, n - 1);
+        };
+        const int32_t c0 = cellOf(rel.left, grid.originX, grid.columns), c1 = cellOf(rel.right, grid.originX, grid.columns);
+        const int32_t r0 = cellOf(rel.top, grid.originY, grid.rows), r1 = cellOf(rel.bottom, grid.originY, grid.rows);
         for (int32_t r = r0; r <= r1; ++r)
             for (int32_t c = c0; c <= c1; ++c) {
-                const size_t cell = size_t(r) * size_t(columns_) + size_t(c);
-                for (int32_t k = offsets[cell]; k < offsets[cell + 1]; ++k) take(cells[size_t(k)]);
+                const size_t cell = size_t(r) * size_t(grid.columns) + size_t(c);
+                for (int32_t k = grid.offsets[cell]; k < grid.offsets[cell + 1]; ++k) {
+                    const int32_t id = grid.cells[size_t(k)];
+                    // A cell is coarser than the extents it holds.
+                    if (slots[size_t(id)] == -1 && meets(bounds[size_t(id)], rel)) take(id);
+                }
             }
     }
-    // Table order: by the stamps when most items came, by sorting otherwise.
+    for (const Patched& p : patched)
+        if (p.always || meets(p.bounds, rel)) take(p.id);
+    // Ascending ids: by the stamps when most items came, by sorting otherwise.
     if (out.size() * 8 > size_t(count)) {
         out.clear();
         for (int32_t id = 0; id < count; ++id)
@@ -353,23 +550,25 @@ bool SpatialIndex::query(const GraphContext& ctx, const BoundsF& rect, std::vect
     if (!std::isfinite(rel.left) || !std::isfinite(rel.top) || !std::isfinite(rel.right) ||
         !std::isfinite(rel.bottom))
         return false;
-    if (!current(ctx)) rebuild(ctx);
+    const SchematicGraph& table = *ctx.nodeTable;
+    const bool whole = !built_ || mustRebuild_ || generation_ != ctx.generation || table_ != ctx.nodeTable ||
+                       zoom_ != zoom || table.size() < tableSize_ ||
+                       (table.size() == tableSize_ && table.data() != tableData_);
+    if (whole || !foldChanges(ctx)) rebuild(ctx);
     if (++stamp_ == 0) {  // wrapped: no stale stamp may look current
         std::fill(nodeStamps_.begin(), nodeStamps_.end(), 0);
         std::fill(linkStamps_.begin(), linkStamps_.end(), 0);
         stamp_ = 1;
     }
-    if (nodes) {
-        alwaysScratch_ = alwaysNodes_;
-        alwaysScratch_.insert(alwaysScratch_.end(), movedNodes_.begin(), movedNodes_.end());
-        collect(nodeOffsets_, nodeCells_, alwaysScratch_, int32_t(tableSize_), rel, nodeStamps_, *nodes);
-    }
+    if (nodes)
+        collect(nodeGrid_, nodeBounds_, patchedNodes_, nodeSlot_, int32_t(tableSize_), rel, nodeStamps_, *nodes);
     if (links) {
-        alwaysScratch_ = alwaysLinks_;
-        for (int32_t n : movedNodes_)
-            for (int32_t k = linksOfNodeOffsets_[size_t(n)]; k < linksOfNodeOffsets_[size_t(n) + 1]; ++k)
-                alwaysScratch_.push_back(linksOfNode_[size_t(k)]);
-        collect(linkOffsets_, linkCells_, alwaysScratch_, int32_t(links_.size()), rel, linkStamps_, *links);
+        collect(linkGrid_, linkBounds_, patchedLinks_, linkSlot_, int32_t(links_.size()), rel, linkStamps_,
+                *links);
+        // Ids given since the rebuild come after every other: put them in scan order.
+        if (links_.size() > size_t(firstLinkOf_.back()))
+            std::sort(links->begin(), links->end(),
+                      [&](int32_t a, int32_t b) { return scanOrder(links_[size_t(a)], links_[size_t(b)]); });
     }
     return true;
 }

@@ -1,6 +1,8 @@
 // spatial_index.h - a uniform grid over node extents and link bounds, for presses and culling.
 #pragma once
 #include <cstdint>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "graph/geometry.h"
@@ -15,9 +17,11 @@ struct LinkItem {
 // A cache over the graph: everything a node or a link may paint or be hit at, in
 // cells. It answers candidates, a superset of what meets a rectangle, in table order
 // (links in the scan order node, output, link); callers decide with the exact test.
-// It is rebuilt when GraphContext::generation, the table or the zoom changed; the
-// pan is subtracted out, so panning keeps it. A node moved by a drag is noted and
-// answered for wherever it is until the next rebuild.
+// The pan is subtracted out, so panning keeps it. It is rebuilt whole when
+// GraphContext::generation, the table or the zoom changed, or when a table lost
+// nodes. A node noted as changed, and nodes appended to the table, are measured
+// again at the next query and answered from a short list beside the cells until
+// the next rebuild; the list has a bound past which the next query rebuilds.
 class SpatialIndex {
 public:
     // Candidates meeting rect. False when the view is out of the index's reach
@@ -25,57 +29,91 @@ public:
     bool query(const GraphContext& ctx, const BoundsF& rect, std::vector<int32_t>* nodes,
                std::vector<int32_t>* links);
     const LinkItem& link(int32_t id) const { return links_[size_t(id)]; }
-    // The node at index moved by itself (no parent, no children): its extent and
-    // its links are answered as candidates everywhere until the next rebuild.
-    void noteMoved(const GraphContext& ctx, int32_t index);
+    // The node at index changed where it is, what it looks like, its sockets or
+    // links at either end. A node with a parent or children makes the next query
+    // rebuild: moving it moves others.
+    void noteChanged(int32_t index);
     void invalidate() { built_ = false; }
-    // Built for the graph as it is (nothing bumped the generation since).
+    // Built for the graph as it is: nothing changed since the last query.
     bool current(const GraphContext& ctx) const;
 
     // Selection hints, valid while current(): a superset of the selected nodes and
-    // of the outputs (as node, output) with a selected link, taken at the rebuild
-    // and kept by the press, the only code that selects between rebuilds.
+    // of the outputs (as node, output) with a selected link, taken at the rebuild,
+    // grown by every changed node, and kept by the press.
     std::vector<int32_t>& selectedNodes() { return selectedNodes_; }
     std::vector<std::pair<int32_t, int32_t>>& selectedOutputs() { return selectedOutputs_; }
 
 private:
-    struct Extents;
+    // Cells over pan-relative client pixels, one grid per kind of item: each sized
+    // to what it holds, so that a long link does not fill a row of small cells.
+    struct Grid {
+        float originX = 0, originY = 0, cell = 1;
+        int32_t columns = 0, rows = 0;
+        std::vector<int32_t> offsets, cells;  // cell c holds cells[offsets[c]] up to [offsets[c + 1]]
+        std::vector<int32_t> always;          // unplaceable: every query answers them
+        void layOut(const BoundsF& extent, size_t items, float meanSide);
+        void fill(const std::vector<BoundsF>& bounds, const std::vector<uint8_t>& isPlaced);
+    };
+    // An item measured again after the rebuild: answered when always, or when its
+    // bounds meet the query.
+    struct Patched {
+        int32_t id = 0;
+        BoundsF bounds;
+        bool always = false;
+    };
     // The phases of a rebuild, in order.
     void rebuild(const GraphContext& ctx);
     void resetFor(const GraphContext& ctx);
-    void measure(const GraphContext& ctx, Extents& out);
-    void layOutGrid(const Extents& extents);
-    void fillCells(const std::vector<BoundsF>& bounds, const std::vector<uint8_t>& isPlaced,
-                   std::vector<int32_t>& offsets, std::vector<int32_t>& cells,
-                   std::vector<int32_t>& always) const;
-    void indexLinksByNode(const SchematicGraph& table);
-    void collect(const std::vector<int32_t>& offsets, const std::vector<int32_t>& cells,
-                 const std::vector<int32_t>& always, int32_t count, const BoundsF& rel,
+    void measure(const GraphContext& ctx, std::vector<uint8_t>& nodePlaced, std::vector<uint8_t>& linkPlaced);
+    void layOutGrids(const std::vector<uint8_t>& nodePlaced, const std::vector<uint8_t>& linkPlaced);
+    void indexOwners(const SchematicGraph& table);
+    // Changes since the rebuild, measured in place; false when a rebuild must follow.
+    bool foldChanges(const GraphContext& ctx);
+    bool remeasureNode(const GraphContext& ctx, int32_t index);
+    void relistOwnLinks(const GraphContext& ctx, int32_t index, bool pinned);
+    void remeasureLinksInto(const GraphContext& ctx, const SchematicNode& node, int32_t index);
+    void remeasureLink(const GraphContext& ctx, int32_t id);
+    int32_t linkId(int32_t node, int32_t output, int32_t link) const;
+    void patch(std::vector<Patched>& list, std::vector<int32_t>& slots, const Patched& item);
+    void dropLink(int32_t id);
+    int32_t indexOfNode(const SchematicNode* node) const;
+    void collect(const Grid& grid, const std::vector<BoundsF>& bounds, const std::vector<Patched>& patched,
+                 const std::vector<int32_t>& slots, int32_t count, const BoundsF& rel,
                  std::vector<uint32_t>& stamps, std::vector<int32_t>& out);
 
     bool built_ = false;
     uint64_t generation_ = 0;
     const SchematicGraph* table_ = nullptr;
-    size_t tableSize_ = 0;
+    size_t tableSize_ = 0;        // nodes the index answers for
+    size_t rebuiltNodes_ = 0;     // of which the rebuild measured the first ones
     const void* tableData_ = nullptr;
     float zoom_ = 0.0f;
 
-    // Grid over pan-relative client pixels.
-    float originX_ = 0, originY_ = 0, cell_ = 1;
-    int32_t columns_ = 0, rows_ = 0;
-    std::vector<int32_t> nodeOffsets_, nodeCells_, linkOffsets_, linkCells_;
-    std::vector<int32_t> alwaysNodes_, alwaysLinks_;  // unplaceable: every query answers them
+    Grid nodeGrid_, linkGrid_;
+    std::vector<BoundsF> nodeBounds_, linkBounds_;  // as rebuilt, pan subtracted
     std::vector<LinkItem> links_;
-    std::vector<int32_t> linksOfNodeOffsets_, linksOfNode_;  // both ends, for moved nodes
-    std::vector<uint8_t> movedNode_;
-    std::vector<int32_t> movedNodes_;
+    std::vector<int32_t> firstLinkOf_;  // rebuilt nodes' own links: ids firstLinkOf_[i] up to [i + 1]
+    std::vector<std::pair<const SchematicNode*, int32_t>> owners_;  // node to index, sorted
+
+    // Where each node and link is answered from: -1 the cells, else its place in
+    // the patched list; links no longer in the graph are -2.
+    std::vector<int32_t> nodeSlot_, linkSlot_;
+    std::vector<Patched> patchedNodes_, patchedLinks_;
+    std::unordered_map<int32_t, std::vector<int32_t>> relinked_;  // nodes whose own links were listed again
+    std::vector<int32_t> pending_;
+    std::vector<uint8_t> isPending_;
+    bool mustRebuild_ = false;
+
     std::vector<uint32_t> nodeStamps_, linkStamps_;
     uint32_t stamp_ = 0;
-    std::vector<int32_t> alwaysScratch_;
     std::vector<int32_t> selectedNodes_;
     std::vector<std::pair<int32_t, int32_t>> selectedOutputs_;
 };
 
+// The node at index changed in a way the index can follow in place.
+inline void nodeChanged(GraphContext& ctx, int32_t index) {
+    if (ctx.spatialIndex) ctx.spatialIndex->noteChanged(index);
+}
 // Bumps the generation: the graph changed in a way the index cannot follow.
 inline void graphChanged(GraphContext& ctx) { ++ctx.generation; }
 

@@ -94,7 +94,7 @@ void dragNodes(GraphContext& ctx, SchematicViewState& view, Vec2 pointer) {
         if (!node.posLocked && !followsParent) {
             node.position.x += dx;
             node.position.y += dy;
-            if (ctx.spatialIndex) ctx.spatialIndex->noteMoved(ctx, i);
+            nodeChanged(ctx, i);
         }
         if (partial) {
             invalidateGrown(ctx, before, kNodeMargin);

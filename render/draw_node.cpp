@@ -50,7 +50,7 @@ void drawShadow(HDC dc, const NodeBox& b) {
 }
 
 void drawTitleBar(HDC dc, const SchematicNode& node, const NodeBox& b) {
-    const int height = truncToInt32(b.z * 15.0f);
+    const int height = truncToInt32(b.z * kTitleBarHeight);
     const bool miniStrip = node.collapsed && node.showMiniBitmap;
     const int inset = miniStrip ? truncToInt32(miniTitleInsetClient(b.z)) : 0;
     gdi::ScopedSelect selectBrush(dc, gdi::PaintCache::current().solidBrush(

@@ -28,5 +28,7 @@ Value* readSelectedNodeIndex(PropertyTarget& c) { return numberValue(lastSelecte
 Value* writeSelectedNodeIndex(PropertyTarget& c, Value* value) {
     const int n = toIndex(value);
     if (n < 0) return &false_value;
+    // Only the selection hints need the news: the others were deselected.
+    nodeChanged(c.graph, n - 1);
     return bool_result(selectOnly(c.graph, n - 1));
 }

@@ -60,6 +60,7 @@ Value* writeToggleConnection(PropertyTarget& c, Value* value) {
     SchematicSocket* output = numbered(node->outputs, active);
     if (!input || !output) return &false_value;
     toggleLink(c.graph, *output, *input);
+    nodeChanged(c.graph, t);  // the active node is told by the table
     return &true_value;
 }
 

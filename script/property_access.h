@@ -17,6 +17,10 @@
 using PropertyReader = Value* (*)(PropertyTarget& control);
 using PropertyWriter = Value* (*)(PropertyTarget& control, Value* value);
 
+// What a property's reader or writer may change that the spatial index must hear
+// of: nothing, the active node (its records, sockets or links), or anything.
+enum class Touches { nothing, activeNode, graph };
+
 // The fixed answers the property tables give.
 enum class Answer { yes, ok, no, undefined };  // true, ok, false, undefined
 

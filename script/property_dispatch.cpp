@@ -12,17 +12,22 @@ using A = Answer;
 using Node = SchematicNode;
 using Socket = SchematicSocket;
 using View = SchematicViewState;
+constexpr Touches none = Touches::nothing, node = Touches::activeNode, all = Touches::graph;
 
 // The name is held by the address of its global: the globals are filled when
 // the extension is initialised, after these tables are built.
+// Each entry says what it may change that the spatial index must hear of; a
+// write that says nothing makes it rebuild.
 struct ReadEntry {
     Value** name;
     PropertyReader read;
+    Touches touches = Touches::nothing;
 };
 
 struct WriteEntry {
     Value** name;
     PropertyWriter write;
+    Touches touches = Touches::graph;
 };
 
 // The host's own names for the window size, which the vocabulary leaves to it.
@@ -34,11 +39,11 @@ Value* heightName = Name::intern(_M("height"));
 const ReadEntry readTable[] = {
     // commands
     {&n_addNode, readAddNode},
-    {&n_addInSocket, readAddInSocket},
-    {&n_addOutSocket, readAddOutSocket},
-    {&n_deleteActiveSocket, readDeleteActiveSocket},
-    {&n_deleteActiveNode, readDeleteActiveNode},
-    {&n_deleteNodeActive, readDeleteActiveNode},
+    {&n_addInSocket, readAddInSocket, node},
+    {&n_addOutSocket, readAddOutSocket, node},
+    {&n_deleteActiveSocket, readDeleteActiveSocket, all},
+    {&n_deleteActiveNode, readDeleteActiveNode, all},
+    {&n_deleteNodeActive, readDeleteActiveNode, all},
     {&n_redrawView, readRedrawView},
     {&n_redrawNode, readRedrawNode},
     {&n_dragDropShaderNode, readDragDropShaderNode},
@@ -124,85 +129,85 @@ const ReadEntry readTable[] = {
 // active node or socket they answer false unless a third answer is given.
 const WriteEntry writeTable[] = {
     // the control window
-    {&widthName, writeWidth},
-    {&heightName, writeHeight},
+    {&widthName, writeWidth, none},
+    {&heightName, writeHeight, none},
     // addressing and selection
-    {&n_activeNode, writeActiveNode},
-    {&n_activeSocket, writeActiveSocket},
-    {&n_selectedNodeIndex, writeSelectedNodeIndex},
+    {&n_activeNode, writeActiveNode, none},
+    {&n_activeSocket, writeActiveSocket, none},
+    {&n_selectedNodeIndex, writeSelectedNodeIndex, none},
     // the active node
-    {&n_nodeName, writeField<&Node::nodeName, A::yes>},
-    {&n_nodeInfo, writeField<&Node::nodeInfo, A::yes>},
-    {&n_bitmapPath, writeField<&Node::bitmapPath, A::ok>},
-    {&n_nodeBitmap, writeNodeBitmap},
-    {&n_setRenderBall, writeSetRenderBall},
-    {&n_sceneNode, writeSceneNode},
-    {&n_activeNodePos, writeField<&Node::position, A::yes>},
-    {&n_activeNodePosRelative, writeActiveNodePosRelative},
-    {&n_activeNodeCollapsed, writeField<&Node::collapsed, A::ok, A::ok>},
-    {&n_nodeColor, writeField<&Node::nodeColor, A::ok, A::ok>},
-    {&n_nodeSize, writeNodeSize},
-    {&n_nodeCollapsedSize, writeField<&Node::collapsedSize, A::yes>},
-    {&n_bitmapSize, writeField<&Node::bitmapSize, A::yes>},
-    {&n_edgeSize, writeField<&Node::edgeSize, A::yes>},
-    {&n_nodeNameOffset, writeField<&Node::nameOffset, A::yes>},
-    {&n_textAlign, writeTextAlign},
-    {&n_isHidden, writeField<&Node::hidden, A::ok>},
-    {&n_nodeIsHidden, writeField<&Node::hidden, A::ok>},
-    {&n_posLocked, writeField<&Node::posLocked, A::yes>},
-    {&n_selectable, writeField<&Node::selectable, A::yes>},
-    {&n_isselected, writeField<&Node::selected, A::yes>},
-    {&n_showBitmapOnly, writeField<&Node::showBitmapOnly, A::yes>},
-    {&n_isCollapsible, writeField<&Node::isCollapsible, A::yes>},
-    {&n_showMiniBitmap, writeField<&Node::showMiniBitmap, A::ok>},
-    {&n_drawConnectionsFromParent, writeField<&Node::drawConnectionsFromParent, A::ok>},
-    {&n_parentNode, writeParentNode},
-    {&n_viewAlign, writeViewAlign},
-    {&n_viewAlignOffset, writeField<&Node::viewAlignOffset, A::ok>},
-    {&n_drawLayer, writeDrawLayer},
+    {&n_nodeName, writeField<&Node::nodeName, A::yes>, node},
+    {&n_nodeInfo, writeField<&Node::nodeInfo, A::yes>, node},
+    {&n_bitmapPath, writeField<&Node::bitmapPath, A::ok>, node},
+    {&n_nodeBitmap, writeNodeBitmap, node},
+    {&n_setRenderBall, writeSetRenderBall, node},
+    {&n_sceneNode, writeSceneNode, node},
+    {&n_activeNodePos, writeField<&Node::position, A::yes>, node},
+    {&n_activeNodePosRelative, writeActiveNodePosRelative, node},
+    {&n_activeNodeCollapsed, writeField<&Node::collapsed, A::ok, A::ok>, node},
+    {&n_nodeColor, writeField<&Node::nodeColor, A::ok, A::ok>, node},
+    {&n_nodeSize, writeNodeSize, node},
+    {&n_nodeCollapsedSize, writeField<&Node::collapsedSize, A::yes>, node},
+    {&n_bitmapSize, writeField<&Node::bitmapSize, A::yes>, node},
+    {&n_edgeSize, writeField<&Node::edgeSize, A::yes>, node},
+    {&n_nodeNameOffset, writeField<&Node::nameOffset, A::yes>, node},
+    {&n_textAlign, writeTextAlign, node},
+    {&n_isHidden, writeField<&Node::hidden, A::ok>, node},
+    {&n_nodeIsHidden, writeField<&Node::hidden, A::ok>, node},
+    {&n_posLocked, writeField<&Node::posLocked, A::yes>, node},
+    {&n_selectable, writeField<&Node::selectable, A::yes>, node},
+    {&n_isselected, writeField<&Node::selected, A::yes>, node},
+    {&n_showBitmapOnly, writeField<&Node::showBitmapOnly, A::yes>, node},
+    {&n_isCollapsible, writeField<&Node::isCollapsible, A::yes>, node},
+    {&n_showMiniBitmap, writeField<&Node::showMiniBitmap, A::ok>, node},
+    {&n_drawConnectionsFromParent, writeField<&Node::drawConnectionsFromParent, A::ok>, node},
+    {&n_parentNode, writeParentNode, all},
+    {&n_viewAlign, writeViewAlign, node},
+    {&n_viewAlignOffset, writeField<&Node::viewAlignOffset, A::ok>, node},
+    {&n_drawLayer, writeDrawLayer, node},
     // the active socket
-    {&n_socketName, writeField<&Socket::socketName, A::yes>},
-    {&n_socketInfo, writeField<&Socket::socketInfo, A::yes>},
-    {&n_socketDataClass, writeField<&Socket::socketDataClass, A::yes>},
-    {&n_socketPosition, writeField<&Socket::socketPosition, A::ok>},
-    {&n_socketLabelOffset, writeField<&Socket::labelOffset, A::yes>},
-    {&n_connectionColor, writeField<&Socket::socketColor, A::yes>},
-    {&n_activeSocketFlipped, writeActiveSocketFlipped},
-    {&n_activeSocketValue, writeActiveSocketValue},
-    {&n_activeSocketShowValue, writeField<&Socket::showValue, A::ok, A::ok>},
-    {&n_socketIsHidden, writeField<&Socket::socketIsHidden, A::yes>},
-    {&n_drawSeperator, writeField<&Socket::drawSeperator, A::yes>},
-    {&n_sceneController, writeSceneController},
+    {&n_socketName, writeField<&Socket::socketName, A::yes>, node},
+    {&n_socketInfo, writeField<&Socket::socketInfo, A::yes>, node},
+    {&n_socketDataClass, writeField<&Socket::socketDataClass, A::yes>, node},
+    {&n_socketPosition, writeField<&Socket::socketPosition, A::ok>, node},
+    {&n_socketLabelOffset, writeField<&Socket::labelOffset, A::yes>, node},
+    {&n_connectionColor, writeField<&Socket::socketColor, A::yes>, node},
+    {&n_activeSocketFlipped, writeActiveSocketFlipped, node},
+    {&n_activeSocketValue, writeActiveSocketValue, node},
+    {&n_activeSocketShowValue, writeField<&Socket::showValue, A::ok, A::ok>, node},
+    {&n_socketIsHidden, writeField<&Socket::socketIsHidden, A::yes>, node},
+    {&n_drawSeperator, writeField<&Socket::drawSeperator, A::yes>, node},
+    {&n_sceneController, writeSceneController, node},
     // links
-    {&n_toggleConnection, writeToggleConnection},
-    {&n_setConnectionWeight, writeSetConnectionWeight},
+    {&n_toggleConnection, writeToggleConnection, node},
+    {&n_setConnectionWeight, writeSetConnectionWeight, node},
     // queries answered through the assignment
-    {&n_findNodeByPos, writeFindNodeByPos},
-    {&n_childIndex, writeChildIndex},
-    {&n_getConnectionWeight, writeGetConnectionWeight},
-    {&n_getDeletedNodeIndex, writeGetDeletedNodeIndex},
-    {&n_generateHLSL, writeGenerateHLSL},
+    {&n_findNodeByPos, writeFindNodeByPos, none},
+    {&n_childIndex, writeChildIndex, none},
+    {&n_getConnectionWeight, writeGetConnectionWeight, none},
+    {&n_getDeletedNodeIndex, writeGetDeletedNodeIndex, none},
+    {&n_generateHLSL, writeGenerateHLSL, none},
     // the view and the control
-    {&n_zoom, writeZoom},
-    {&n_pan, writePan},
-    {&n_allowUIDelete, writeViewFlag<&View::allowUIDelete>},
-    {&n_allowZoom, writeViewFlag<&View::allowZoom>},
-    {&n_allowPan, writeViewFlag<&View::allowPan>},
-    {&n_allowRegionSelect, writeViewFlag<&View::allowRegionSelect>},
-    {&n_zoomAboutMouse, writeViewFlag<&View::zoomAboutMouse>},
-    {&n_tileBackground, writeViewFlag<&View::tileBackground>},
-    {&n_showInfo, writeViewFlag<&View::showInfo>},
-    {&n_drawWeights, writeViewFlag<&View::drawWeights>},
-    {&n_drawShadows, writeViewFlag<&View::drawShadows>},
-    {&n_drawMenuBars, writeViewFlag<&View::drawMenuBars>},
-    {&n_useDrawLayers, writeViewFlag<&View::useDrawLayers>},
-    {&n_drawLastIndex, writeDrawLastIndex},
-    {&n_nodeTransparency, writeNodeTransparency},
-    {&n_setInfo, writeSetInfo},
-    {&n_backgroundBitmap, writeBackgroundBitmap},
-    {&n_backgroundPath, writeBackgroundPath},
-    {&n_storageContainer, writeStorageContainer},
-    {&n_dosCommandHidden, writeDosCommandHidden},
+    {&n_zoom, writeZoom, none},
+    {&n_pan, writePan, none},
+    {&n_allowUIDelete, writeViewFlag<&View::allowUIDelete>, none},
+    {&n_allowZoom, writeViewFlag<&View::allowZoom>, none},
+    {&n_allowPan, writeViewFlag<&View::allowPan>, none},
+    {&n_allowRegionSelect, writeViewFlag<&View::allowRegionSelect>, none},
+    {&n_zoomAboutMouse, writeViewFlag<&View::zoomAboutMouse>, none},
+    {&n_tileBackground, writeViewFlag<&View::tileBackground>, none},
+    {&n_showInfo, writeViewFlag<&View::showInfo>, none},
+    {&n_drawWeights, writeViewFlag<&View::drawWeights>, all},
+    {&n_drawShadows, writeViewFlag<&View::drawShadows>, none},
+    {&n_drawMenuBars, writeViewFlag<&View::drawMenuBars>, none},
+    {&n_useDrawLayers, writeViewFlag<&View::useDrawLayers>, none},
+    {&n_drawLastIndex, writeDrawLastIndex, none},
+    {&n_nodeTransparency, writeNodeTransparency, none},
+    {&n_setInfo, writeSetInfo, none},
+    {&n_backgroundBitmap, writeBackgroundBitmap, none},
+    {&n_backgroundPath, writeBackgroundPath, none},
+    {&n_storageContainer, writeStorageContainer, all},
+    {&n_dosCommandHidden, writeDosCommandHidden, none},
 };
 
 template <class Entry, size_t N>
@@ -213,16 +218,31 @@ const Entry* find(const Entry (&table)[N], Value* name) {
     return nullptr;
 }
 
+// Told when the entry is done, raised or not: a writer that raises halfway may
+// have changed something.
+struct Telling {
+    PropertyTarget& c;
+    Touches touches;
+    ~Telling() {
+        if (touches == Touches::activeNode) nodeChanged(c.graph, c.viewState->activeNode);
+        else if (touches == Touches::graph) graphChanged(c.graph);
+    }
+};
+
 }  // namespace
 
 Value* readProperty(PropertyTarget& c, Value* name) {
     const ReadEntry* entry = find(readTable, name);
-    return entry ? entry->read(c) : nullptr;
+    if (!entry) return nullptr;
+    Telling tell{c, entry->touches};
+    return entry->read(c);
 }
 
 Value* writeProperty(PropertyTarget& c, Value* name, Value* value) {
     const WriteEntry* entry = value ? find(writeTable, name) : nullptr;
-    return entry ? entry->write(c, value) : nullptr;
+    if (!entry) return nullptr;
+    Telling tell{c, entry->touches};
+    return entry->write(c, value);
 }
 
 Value* propertyNames(Value* hostNames) {

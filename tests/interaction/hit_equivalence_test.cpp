@@ -55,13 +55,17 @@ TEST(HitEquivalence, AMillionPressesFindWhatThePlainScanFinds) {
     int presses = 0, hits = 0;
     for (uint32_t graph = 0; presses < 1'000'000; ++graph) {
         Twin plain(graph, false), indexed(graph, true);
-        // Now and then a handler moves a node, as a script would; the control
-        // bumps the generation around every handler it runs.
+        // Now and then a handler changes a node, as a script would: its writes tell
+        // the index which node changed, or, for some, that it must rebuild.
         auto meddle = [](Twin& t) {
             return [&t](const std::string& name) {
-                if (name != "LButtonDown" || t.table.empty() || t.port.events.size() % 7) return;
-                t.table[0]->position.x += 13.0f;
-                ++t.ctx.generation;
+                const size_t events = t.port.events.size();
+                if (name != "LButtonDown" || t.table.empty() || (events % 7 && events % 5)) return;
+                const size_t n = events % t.table.size();
+                t.table[n]->position.x += 13.0f;
+                t.table[n]->height += 3;
+                if (events % 7 == 0) ++t.ctx.generation;
+                else nodeChanged(t.ctx, int32_t(n));
             };
         };
         plain.port.handler = meddle(plain);
