@@ -5,6 +5,7 @@
 #include "graph/geometry.h"
 #include "graph/link_ops.h"
 #include "graph/socket_ops.h"
+#include "graph/spatial_index.h"
 #include "interaction/gesture_support.h"
 #include "interaction/handlers.h"
 #include "interaction/hit_test.h"
@@ -37,6 +38,8 @@ void dropOnNode(GraphContext& ctx, WindowPort& port, SchematicSocket& source, in
         SchematicSocket* input = firstSocketHit(drop.inputs, x, y);
         if (!input) return;
         const bool made = toggleLink(ctx, source, *input);
+        nodeChanged(ctx, sourceOwner);
+        nodeChanged(ctx, dropIndex);
         raise(port, UiEvent::connectionChanged,
               {sourceOwner + 1, dropIndex + 1, input->index + 1, source.index + 1, made ? 1 : 0,
                int32_t(input->links.size())});
@@ -45,6 +48,8 @@ void dropOnNode(GraphContext& ctx, WindowPort& port, SchematicSocket& source, in
         if (!output) return;
         output->selectedLink = -1;
         const bool made = toggleLink(ctx, *output, source);
+        nodeChanged(ctx, sourceOwner);
+        nodeChanged(ctx, dropIndex);
         raise(port, UiEvent::connectionChanged,
               {dropIndex + 1, sourceOwner + 1, source.index + 1, output->index + 1, made ? 1 : 0,
                int32_t(source.links.size())});
@@ -83,7 +88,10 @@ void selectRegion(GraphContext& ctx, WindowPort& port, const SchematicViewState&
         const Vec2 s = nodeSizeClient(node);
         const float nodeRight = p.x + s.x, nodeBottom = p.y + s.y;
         // Wholly and strictly inside; touching an edge is not enough.
-        if (left < p.x && nodeRight < right && top < p.y && nodeBottom < bottom) node.selected = alt ? 0 : 1;
+        if (left < p.x && nodeRight < right && top < p.y && nodeBottom < bottom) {
+            node.selected = alt ? 0 : 1;
+            nodeChanged(ctx, i);  // the index's selection hints
+        }
     }
     invalidateAll(ctx);
     raise(port, UiEvent::regionSelected);

@@ -83,8 +83,8 @@ bool dispatchGesture(HWND window, WindowClient& client, UINT message, WPARAM wPa
 }
 
 // Gestures change the graph behind the spatial index's back. A press bumps the
-// generation itself where it flips or hides, a node drag tells the index what
-// moved, and the wheel changes only the view.
+// generation itself where it flips or hides, a node drag and the left release
+// tell the index which nodes changed, and the wheel changes only the view.
 bool dispatchGestureNoting(HWND window, WindowClient& client, UINT message, WPARAM wParam,
                            LPARAM lParam, LRESULT& result) {
     struct Changed {
@@ -92,7 +92,8 @@ bool dispatchGestureNoting(HWND window, WindowClient& client, UINT message, WPAR
         bool noted = false;
         ~Changed() { if (noted) graphChanged(ctx); }
     } changed{client.clientGraph()};
-    changed.noted = message != WM_MOUSEMOVE && message != WM_LBUTTONDOWN && message != WM_MOUSEWHEEL;
+    changed.noted = message != WM_MOUSEMOVE && message != WM_LBUTTONDOWN && message != WM_LBUTTONUP &&
+                    message != WM_MOUSEWHEEL;
     const bool handled = dispatchGesture(window, client, message, wParam, lParam, result);
     changed.noted = changed.noted && handled;
     return handled;

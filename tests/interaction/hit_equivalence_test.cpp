@@ -92,6 +92,18 @@ TEST(HitEquivalence, AMillionPressesFindWhatThePlainScanFinds) {
             onLeftPress(indexed.ctx, indexed.port, in);
             expectSame(plain, indexed, presses);
             if (plain.port.events.size() > 1) ++hits;
+            // Now and then the press drags what it took and lets go: nodes move,
+            // links are made, regions selected, and the next presses must see it.
+            if (pick(0, 3) == 0) {
+                PointerInput to = in;
+                to.x += pick(-30, 30);
+                to.y += pick(-30, 30);
+                for (Twin* t : {&plain, &indexed}) {
+                    onPointerMove(t->ctx, t->port, to);
+                    onLeftRelease(t->ctx, t->port, to);
+                }
+                expectSame(plain, indexed, presses);
+            }
         }
     }
     // Not a vacuous comparison: a fair share of presses found a node, socket or link.

@@ -4,6 +4,8 @@
 #include <random>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "graph/spatial_index.h"
 #include "tests/script/script_session.h"
 
