@@ -559,6 +559,14 @@ IOResult loadContainerChunks(ILoad& iload, SchematicGraph& table, SchematicViewS
         bool ok = true;
         if (id == cc::viewHeader) {
             ok = loadViewHeader(r, view, backgroundPath, storedNodeCount);
+            if (ok && loaded.empty() && storedNodeCount > 0) {
+                // Room for the nodes the header announces, up to what a container can number:
+                // a damaged count gets no more memory than that.
+                const size_t expected = size_t((std::min)(storedNodeCount, kMaxStoredNodes));
+                loaded.reserve(expected);
+                parents.reserve(expected);
+                table.reserve(table.size() + expected);
+            }
         } else if (id >= cc::firstNode) {
             NodeGuard guard{new SchematicNode};
             ok = loadNode(r, nodeView, guard, int32_t(loaded.size()), parents);

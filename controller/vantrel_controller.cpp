@@ -47,11 +47,15 @@ void vantrelController::adoptLoadedSceneReferences() {
     // field holds (a controller where a node belongs, say) is dropped, not kept.
     for (const SceneRefPatch& patch : loadedRefs) {
         ReferenceTarget* object = patch.object;
-        if (patch.node)
+        if (patch.node) {
             patch.node->sceneNode =
                 object && object->SuperClassID() == BASENODE_CLASS_ID ? static_cast<INode*>(object) : nullptr;
-        if (patch.socket)
+            watched.watch(patch.node->sceneNode);
+        }
+        if (patch.socket) {
             patch.socket->sceneController = object ? static_cast<Control*>(object->GetInterface(I_CONTROL)) : nullptr;
+            watched.watch(patch.socket->sceneController);
+        }
     }
     loadedRefs.clear();
 }
@@ -85,6 +89,7 @@ IOResult vantrelController::Load(ILoad* iload) {
     // The scene references are filled in only once the whole scene is read.
     iload->RegisterPostLoadCallback(&afterLoad);
     loadedRefs.clear();
+    loadedIntoEmptyTable = nodeTable.empty();
     return loadContainerChunks(*iload, nodeTable, *containerView, backgroundPath, storedNodeCount, nodeView,
                                loadedRefs);
 }

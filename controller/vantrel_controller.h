@@ -80,7 +80,9 @@ private:
         explicit AfterLoad(vantrelController& container) : container(container) {}
         void proc(ILoad*) override {
             container.adoptLoadedSceneReferences();
-            container.watchSceneReferences();
+            // Into an empty table, what the file named is all there is to watch, and the
+            // adoption watched it; otherwise the older nodes are walked too.
+            if (!container.loadedIntoEmptyTable) container.watchSceneReferences();
         }
 
     private:
@@ -88,6 +90,7 @@ private:
     };
     SceneWatch watched{*this};           // scene objects the table points at
     std::deque<SceneRefPatch> loadedRefs;  // filled in by the host once the scene is read
+    bool loadedIntoEmptyTable = false;     // the last load began with no nodes
     AfterLoad afterLoad{*this};
 };
 

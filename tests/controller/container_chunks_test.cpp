@@ -633,3 +633,38 @@ TEST(ContainerFormat, ScenesAreWrittenWithTheBytesOfEarlierBuilds) {
     EXPECT_EQ(back.saveToBytes(), bytes) << "a loaded scene saves again as it was";
     std::remove(path.c_str());
 }
+
+// After a load the container hears of the deletion of every scene object its file named,
+// with no control bound to it.
+TEST(ContainerFormat, SceneObjectsDeletedAfterALoadAreForgottenByTheLoadedGraph) {
+    static const bool registered = (register_class(LibClassDesc(0)), true);
+    (void)registered;
+    Scene scene;
+    auto* c = static_cast<vantrelController*>(static_cast<Animatable*>(LibClassDesc(0)->Create(0)));
+    scene.addTrack(c);
+    auto* track = new HostFloatController;
+    scene.addTrack(track);
+    GraphContext ctx = c->graphContext();
+    addNode(ctx);
+    addNode(ctx);
+    c->nodeTable[0]->sceneNode = scene.createNode("Box01");
+    addSocket(ctx, *c->nodeTable[1], 1, "out", false)->sceneController = track;
+    const std::vector<uint8_t> bytes = scene.saveToBytes();
+
+    Scene back;
+    back.loadFromBytes(bytes.data(), bytes.size());
+    vantrelController* loaded = nullptr;
+    Control* loadedTrack = nullptr;
+    for (Control* t : back.tracks()) {
+        if (isVantrelController(t)) loaded = static_cast<vantrelController*>(t);
+        else loadedTrack = t;
+    }
+    ASSERT_NE(loaded, nullptr);
+    ASSERT_NE(loadedTrack, nullptr);
+    ASSERT_EQ(loaded->nodeTable[0]->sceneNode, back.nodes()[0]);
+    ASSERT_EQ(loaded->nodeTable[1]->outputs[0]->sceneController, loadedTrack);
+    EXPECT_TRUE(back.deleteObject(back.nodes()[0]));
+    EXPECT_EQ(loaded->nodeTable[0]->sceneNode, nullptr);
+    EXPECT_TRUE(back.deleteObject(loadedTrack));
+    EXPECT_EQ(loaded->nodeTable[1]->outputs[0]->sceneController, nullptr);
+}
