@@ -204,6 +204,7 @@ void SpatialIndex::resetFor(const GraphContext& ctx) {
     relinked_.clear();
     pending_.clear();
     isPending_.assign(table.size(), 0);
+    anyChildren_ = false;
 }
 
 // Extents, pan subtracted; those that cannot be placed are answered always. The
@@ -225,6 +226,7 @@ void SpatialIndex::measure(const GraphContext& ctx, std::vector<uint8_t>& nodePl
         if (placeNode(ctx, *node, pinned, nodeBounds_[i])) nodePlaced[i] = 1;
         else nodeGrid_.always.push_back(int32_t(i));
         if (node->selected) selectedNodes_.push_back(int32_t(i));
+        if (!node->children.empty()) anyChildren_ = true;
         const SchematicNode* from = visibleAncestor(ctx, *node);
         for (size_t o = 0; o < node->outputs.size(); ++o) {
             const SchematicSocket* output = node->outputs[o];
@@ -334,6 +336,19 @@ int32_t SpatialIndex::indexOfNode(const SchematicNode* node) const {
     for (size_t i = rebuiltNodes_; i < tableSize_; ++i)
         if ((*table_)[i] == node) return int32_t(i);
     return -1;
+}
+
+bool SpatialIndex::dragCandidates(const GraphContext& ctx, std::vector<int32_t>& out) const {
+    const SchematicGraph* table = ctx.nodeTable;
+    if (!built_ || anyChildren_ || generation_ != ctx.generation || table_ != table || !table ||
+        table->size() < tableSize_ || (table->size() == tableSize_ && table->data() != tableData_))
+        return false;
+    out = selectedNodes_;
+    out.insert(out.end(), pending_.begin(), pending_.end());
+    for (size_t i = tableSize_; i < table->size(); ++i) out.push_back(int32_t(i));
+    std::sort(out.begin(), out.end());
+    out.erase(std::unique(out.begin(), out.end()), out.end());
+    return true;
 }
 
 void SpatialIndex::noteChanged(int32_t index) {

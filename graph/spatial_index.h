@@ -42,6 +42,10 @@ public:
     // grown by every changed node, and kept by the press.
     std::vector<int32_t>& selectedNodes() { return selectedNodes_; }
     std::vector<std::pair<int32_t, int32_t>>& selectedOutputs() { return selectedOutputs_; }
+    // The nodes a drag may move, ascending: a superset of the selected ones, from the
+    // hints and the changes not yet folded in. False when the table must be scanned:
+    // something changed unseen, or a node has children (they move with it).
+    bool dragCandidates(const GraphContext& ctx, std::vector<int32_t>& out) const;
 
 private:
     // Cells over pan-relative client pixels, one grid per kind of item: each sized
@@ -103,6 +107,7 @@ private:
     std::vector<int32_t> pending_;
     std::vector<uint8_t> isPending_;
     bool mustRebuild_ = false;
+    bool anyChildren_ = false;  // as rebuilt; a node given children makes the index rebuild
 
     std::vector<uint32_t> nodeStamps_, linkStamps_;
     uint32_t stamp_ = 0;

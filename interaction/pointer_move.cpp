@@ -1,5 +1,6 @@
 // pointer_move.cpp - the pointer move: region, rubber band, node drag, value drag or pan.
 #include <algorithm>
+#include <vector>
 
 #include "graph/geometry.h"
 #include "graph/spatial_index.h"
@@ -76,11 +77,18 @@ void dragNodes(GraphContext& ctx, SchematicViewState& view, Vec2 pointer) {
     const float dx = (pointer.x - view.pressPoint.x) * perPixel;
     const float dy = (pointer.y - view.pressPoint.y) * perPixel;
 
+    // With the index, only the nodes that may be selected are visited.
+    std::vector<int32_t> candidates;
+    const bool hinted = ctx.spatialIndex && ctx.spatialIndex->dragCandidates(ctx, candidates);
+    const int32_t visits = hinted ? int32_t(candidates.size()) : nodeCount(ctx);
+    auto visited = [&](int32_t k) { return hinted ? candidates[size_t(k)] : k; };
+
     int32_t selected = 0;
-    for (int32_t i = 0; i < nodeCount(ctx); ++i) selected += nodeAt(ctx, i)->selected ? 1 : 0;
+    for (int32_t k = 0; k < visits; ++k) selected += nodeAt(ctx, visited(k))->selected ? 1 : 0;
     bool partial = selected <= kPartialRepaintLimit;
 
-    for (int32_t i = 0; i < nodeCount(ctx); ++i) {
+    for (int32_t k = 0; k < visits; ++k) {
+        const int32_t i = visited(k);
         SchematicNode& node = *nodeAt(ctx, i);
         // Children move with their parent wherever they are; no cheap bound for that.
         if (!node.children.empty()) partial = false;
