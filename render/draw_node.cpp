@@ -7,6 +7,7 @@
 #include "host/core/core.h"
 #include "render/draw_socket.h"
 #include "render/gdi.h"
+#include "render/line_batch.h"
 #include "render/node_text.h"
 
 ShadowColors shadowColors(COLORREF background) {
@@ -38,15 +39,62 @@ struct NodeBox {
     float x, y, w, h, z, e;
 };
 
-void drawShadow(HDC dc, const NodeBox& b) {
+bool drawsTitleBar(const SchematicViewState& view, const SchematicNode& node, const NodeBox& b) {
+    return !node.showBitmapOnly && view.drawMenuBars && captionOffsetClient(node, b.z).y < 5.0f && isPlain(node);
+}
+
+bool drawsBitmap(const SchematicNode& node) {
+    return node.bitmapHandle && (!node.collapsed || node.showMiniBitmap);
+}
+
+// A rounded rectangle at most two pixels across one way, drawn with a one-pixel pen,
+// has no inside left to fill and no room for a corner: RoundRect draws just the
+// closed outline Rectangle draws. That outline, for a batch.
+bool outlineOnly(int l, int t, int r, int b, POINT outline[5]) {
+    if (r < l) std::swap(l, r);
+    if (b < t) std::swap(t, b);
+    const int64_t w = int64_t(r) - l, h = int64_t(b) - t;
+    if (w < 1 || h < 1 || (w > 2 && h > 2)) return false;
+    outline[0] = {r - 1, t};
+    outline[1] = {l, t};
+    outline[2] = {l, b - 1};
+    outline[3] = {r - 1, b - 1};
+    outline[4] = outline[0];
+    return true;
+}
+
+void drawShadow(HDC dc, const NodeBox& b, LineBatch* batch) {
     const ShadowColors colors = shadowColors(GetColorManager()->GetColor(kBackground));
     gdi::PaintCache& cache = gdi::PaintCache::current();
+    const HPEN pen = cache.pen(PS_SOLID, 1, colors.outline);
+    const int l = truncToInt32(b.x - kShadowOffset), t = truncToInt32(b.y + kShadowOffset),
+              r = truncToInt32(b.x + b.w + kShadowOffset), bottom = truncToInt32(b.y + b.h + kShadowOffset);
+    POINT outline[5];
+    if (batch && outlineOnly(l, t, r, bottom, outline)) {
+        batch->polyline(pen, outline, 5);
+        return;
+    }
+    if (batch) batch->flush();
     gdi::ScopedSelect selectBrush(dc, cache.solidBrush(colors.fill));
-    gdi::ScopedSelect selectPen(dc, cache.pen(PS_SOLID, 1, colors.outline));
+    gdi::ScopedSelect selectPen(dc, pen);
     const int e = truncToInt32(b.e);
     gdi::ready(dc);
-    RoundRect(dc, truncToInt32(b.x - kShadowOffset), truncToInt32(b.y + kShadowOffset),
-              truncToInt32(b.x + b.w + kShadowOffset), truncToInt32(b.y + b.h + kShadowOffset), e, e);
+    RoundRect(dc, l, t, r, bottom, e, e);
+}
+
+// Below the caption zoom a small body without title bar or bitmap is all that a node
+// draws (no caption, no socket); when it is only an outline it goes into the batch.
+bool batchedAsOutline(const SchematicViewState& view, const SchematicNode& node, const NodeBox& b,
+                      LineBatch& batch) {
+    if (double(view.zoom) > kHideCaptionsAtZoom || node.showBitmapOnly || drawsTitleBar(view, node, b) ||
+        drawsBitmap(node) || (node.borderWidth != 0 && node.borderWidth != 1))
+        return false;
+    POINT outline[5];
+    if (!outlineOnly(truncToInt32(b.x), truncToInt32(b.y), truncToInt32(b.x + b.w), truncToInt32(b.y + b.h),
+                     outline))
+        return false;
+    batch.polyline(gdi::PaintCache::current().pen(PS_SOLID, node.borderWidth, node.borderColor), outline, 5);
+    return true;
 }
 
 void drawTitleBar(HDC dc, const SchematicNode& node, const NodeBox& b) {
@@ -109,11 +157,9 @@ void drawNodeWithSockets(const GraphContext& graph, HDC dc, SchematicNode& node,
         RoundRect(dc, truncToInt32(b.x), truncToInt32(b.y), truncToInt32(b.x + b.w),
                   truncToInt32(b.y + b.h), e, e);
 
-    const float ny = captionOffsetClient(node, b.z).y;
-    if (!node.showBitmapOnly && view.drawMenuBars && ny < 5.0f && isPlain(node))
-        drawTitleBar(dc, node, b);
+    if (drawsTitleBar(view, node, b)) drawTitleBar(dc, node, b);
 
-    if (node.bitmapHandle && (!node.collapsed || node.showMiniBitmap)) drawNodeBitmap(dc, node, b);
+    if (drawsBitmap(node)) drawNodeBitmap(dc, node, b);
 
     if (node.showBitmapOnly) return;
     drawCaption(graph, dc, node, b);
@@ -158,7 +204,7 @@ void drawTranslucent(const GraphContext& graph, HDC dc, SchematicNode& node, con
 
 }  // namespace
 
-void drawNode(const GraphContext& graph, SchematicNode& node, HDC dc, bool shadowPass) {
+void drawNode(const GraphContext& graph, SchematicNode& node, HDC dc, bool shadowPass, LineBatch* batch) {
     if (node.hidden) return;
     const SchematicViewState& view = *graph.viewState;
     const Vec2 size = nodeSizeClient(node), pos = nodePositionClient(node);
@@ -171,9 +217,11 @@ void drawNode(const GraphContext& graph, SchematicNode& node, HDC dc, bool shado
     const bool translucent = view.nodeTransparency >= 0.0f && !node.selected && isPlain(node) &&
                              view.zoom > kTranslucentAboveZoom;
     if (shadowPass) {
-        if (isPlain(node) && !node.showBitmapOnly && !translucent) drawShadow(dc, box);
+        if (isPlain(node) && !node.showBitmapOnly && !translucent) drawShadow(dc, box, batch);
         return;
     }
+    if (batch && !translucent && batchedAsOutline(view, node, box, *batch)) return;
+    if (batch) batch->flush();
     if (translucent)
         drawTranslucent(graph, dc, node, box);
     else

@@ -10,6 +10,7 @@
 #include "render/connection_curves.h"
 #include "render/draw_node.h"
 #include "render/gdi.h"
+#include "render/line_batch.h"
 #include "render/node_text.h"
 #include "render/rubber_band.h"
 
@@ -37,11 +38,14 @@ void forEachNode(const GraphContext& graph, const PaintSet& set, Visit visit) {
 
 void drawAllLinks(const GraphContext& graph, const PaintSet& set, HDC buffer) {
     const SchematicGraph& table = *graph.nodeTable;
+    LineBatch lines(buffer);
+    LineBatch* batch = lines.active() ? &lines : nullptr;
     if (!set.culled) {
         for (SchematicNode* node : table)
             if (node)
                 for (SchematicSocket* socket : node->outputs)
-                    if (socket) drawOutputLinks(graph, *socket, buffer);
+                    if (socket) drawOutputLinks(graph, *socket, buffer, nullptr, 0, batch);
+        lines.flush();
         return;
     }
     // Candidates come in scan order; each run of one output draws as one call.
@@ -57,26 +61,30 @@ void drawAllLinks(const GraphContext& graph, const PaintSet& set, HDC buffer) {
             positions.push_back(item.link);
         }
         SchematicSocket* socket = table[size_t(first.node)]->outputs[size_t(first.output)];
-        if (socket) drawOutputLinks(graph, *socket, buffer, positions.data(), positions.size());
+        if (socket) drawOutputLinks(graph, *socket, buffer, positions.data(), positions.size(), batch);
         k = end;
     }
+    lines.flush();
 }
 
 void drawAllNodes(const GraphContext& graph, const PaintSet& set, const SchematicViewState& view,
                   HDC buffer) {
     const SchematicGraph& table = *graph.nodeTable;
+    LineBatch outlines(buffer);
+    LineBatch* batch = outlines.active() ? &outlines : nullptr;
     if (view.useDrawLayers) {
         // Layer by layer; a node on a layer outside 0..2 is not drawn at all.
         for (int layer = 0; layer < kDrawLayers; ++layer)
             forEachNode(graph, set, [&](SchematicNode& node) {
-                if (node.drawLayer == layer) drawNode(graph, node, buffer, false);
+                if (node.drawLayer == layer) drawNode(graph, node, buffer, false, batch);
             });
     } else {
-        forEachNode(graph, set, [&](SchematicNode& node) { drawNode(graph, node, buffer, false); });
+        forEachNode(graph, set, [&](SchematicNode& node) { drawNode(graph, node, buffer, false, batch); });
     }
     const int32_t last = view.drawLastIndex;
     if (last >= 0 && size_t(last) < table.size() && table[size_t(last)])
-        drawNode(graph, *table[size_t(last)], buffer, false);
+        drawNode(graph, *table[size_t(last)], buffer, false, batch);
+    outlines.flush();
 }
 
 // A culled paint leaves nodes outside the region undrawn; give them the caption
@@ -133,8 +141,12 @@ void paintLayers(PaintTarget& target, HDC buffer, const RECT* region) {
         drawNodeText(*table[0], view, buffer, strip, view.infoText, DT_RIGHT, false);
     }
 
-    if (view.drawShadows)
-        forEachNode(graph, set, [&](SchematicNode& node) { drawNode(graph, node, buffer, true); });
+    if (view.drawShadows) {
+        LineBatch outlines(buffer);
+        LineBatch* batch = outlines.active() ? &outlines : nullptr;
+        forEachNode(graph, set, [&](SchematicNode& node) { drawNode(graph, node, buffer, true, batch); });
+        outlines.flush();
+    }
 
     // Translucent nodes show the links beneath them; opaque ones are covered by them.
     const bool linksBeneath = view.nodeTransparency >= 0.0f;
