@@ -47,20 +47,47 @@ bool drawsBitmap(const SchematicNode& node) {
     return node.bitmapHandle && (!node.collapsed || node.showMiniBitmap);
 }
 
-// A rounded rectangle at most two pixels across one way, drawn with a one-pixel pen,
-// has no inside left to fill and no room for a corner: RoundRect draws just the
-// closed outline Rectangle draws. That outline, for a batch.
-bool outlineOnly(int l, int t, int r, int b, POINT outline[5]) {
+// A body with corners of at most a pixel is a rectangle. With a one-pixel pen, one at
+// most two pixels across one way is all outline, every pixel of it in the pen's colour,
+// save a single pixel, which no GDI draws alike. Those are one or two straight spans.
+struct BodySpans {
+    int count = 0;
+    POINT ends[2][2];
+};
+// RoundRect takes a corner's size either way round.
+bool squareCorners(int e) { return e >= -1 && e <= 1; }
+
+bool solidBody(int l, int t, int r, int b, int e, BodySpans& spans) {
+    if (!squareCorners(e)) return false;
     if (r < l) std::swap(l, r);
     if (b < t) std::swap(t, b);
     const int64_t w = int64_t(r) - l, h = int64_t(b) - t;
-    if (w < 1 || h < 1 || (w > 2 && h > 2)) return false;
-    outline[0] = {r - 1, t};
-    outline[1] = {l, t};
-    outline[2] = {l, b - 1};
-    outline[3] = {r - 1, b - 1};
-    outline[4] = outline[0];
+    if (w < 1 || h < 1 || (w == 1 && h == 1) || (w > 2 && h > 2)) return false;
+    // Rows when it is low, columns when it is narrow; a span leaves out its far end.
+    spans.count = int(std::min(w, h));
+    for (int i = 0; i < spans.count; ++i) {
+        if (h <= w) {
+            spans.ends[i][0] = {l, t + i};
+            spans.ends[i][1] = {r, t + i};
+        } else {
+            spans.ends[i][0] = {l + i, t};
+            spans.ends[i][1] = {l + i, b};
+        }
+    }
     return true;
+}
+
+void addSpans(LineBatch& batch, HPEN pen, const BodySpans& spans) {
+    for (int i = 0; i < spans.count; ++i) batch.polyline(pen, spans.ends[i], 2);
+}
+
+// RoundRect in the plain paint; in a deferring one, Rectangle where the corners are too
+// small to round (the same pixels, for less work).
+void drawBody(HDC dc, int l, int t, int r, int b, int e) {
+    if (squareCorners(e) && gdi::PaintCache::current().defers(dc))
+        Rectangle(dc, l, t, r, b);
+    else
+        RoundRect(dc, l, t, r, b, e, e);
 }
 
 void drawShadow(HDC dc, const NodeBox& b, LineBatch* batch) {
@@ -69,31 +96,31 @@ void drawShadow(HDC dc, const NodeBox& b, LineBatch* batch) {
     const HPEN pen = cache.pen(PS_SOLID, 1, colors.outline);
     const int l = truncToInt32(b.x - kShadowOffset), t = truncToInt32(b.y + kShadowOffset),
               r = truncToInt32(b.x + b.w + kShadowOffset), bottom = truncToInt32(b.y + b.h + kShadowOffset);
-    POINT outline[5];
-    if (batch && outlineOnly(l, t, r, bottom, outline)) {
-        batch->polyline(pen, outline, 5);
+    const int e = truncToInt32(b.e);
+    BodySpans spans;
+    if (batch && solidBody(l, t, r, bottom, e, spans)) {
+        addSpans(*batch, pen, spans);
         return;
     }
     if (batch) batch->flush();
     gdi::ScopedSelect selectBrush(dc, cache.solidBrush(colors.fill));
     gdi::ScopedSelect selectPen(dc, pen);
-    const int e = truncToInt32(b.e);
     gdi::ready(dc);
-    RoundRect(dc, l, t, r, bottom, e, e);
+    drawBody(dc, l, t, r, bottom, e);
 }
 
-// Below the caption zoom a small body without title bar or bitmap is all that a node
-// draws (no caption, no socket); when it is only an outline it goes into the batch.
-bool batchedAsOutline(const SchematicViewState& view, const SchematicNode& node, const NodeBox& b,
-                      LineBatch& batch) {
+// Below the caption zoom a body without title bar or bitmap is all that a node draws
+// (no caption, no socket); when it is a solid span or two it goes into the batch.
+bool batchedAsSpans(const SchematicViewState& view, const SchematicNode& node, const NodeBox& b,
+                    LineBatch& batch) {
     if (double(view.zoom) > kHideCaptionsAtZoom || node.showBitmapOnly || drawsTitleBar(view, node, b) ||
         drawsBitmap(node) || (node.borderWidth != 0 && node.borderWidth != 1))
         return false;
-    POINT outline[5];
-    if (!outlineOnly(truncToInt32(b.x), truncToInt32(b.y), truncToInt32(b.x + b.w), truncToInt32(b.y + b.h),
-                     outline))
+    BodySpans spans;
+    if (!solidBody(truncToInt32(b.x), truncToInt32(b.y), truncToInt32(b.x + b.w), truncToInt32(b.y + b.h),
+                   truncToInt32(b.e), spans))
         return false;
-    batch.polyline(gdi::PaintCache::current().pen(PS_SOLID, node.borderWidth, node.borderColor), outline, 5);
+    addSpans(batch, gdi::PaintCache::current().pen(PS_SOLID, node.borderWidth, node.borderColor), spans);
     return true;
 }
 
@@ -154,8 +181,7 @@ void drawNodeWithSockets(const GraphContext& graph, HDC dc, SchematicNode& node,
     const int e = truncToInt32(b.e);
     gdi::ready(dc);
     if (!node.showBitmapOnly)
-        RoundRect(dc, truncToInt32(b.x), truncToInt32(b.y), truncToInt32(b.x + b.w),
-                  truncToInt32(b.y + b.h), e, e);
+        drawBody(dc, truncToInt32(b.x), truncToInt32(b.y), truncToInt32(b.x + b.w), truncToInt32(b.y + b.h), e);
 
     if (drawsTitleBar(view, node, b)) drawTitleBar(dc, node, b);
 
@@ -220,7 +246,7 @@ void drawNode(const GraphContext& graph, SchematicNode& node, HDC dc, bool shado
         if (isPlain(node) && !node.showBitmapOnly && !translucent) drawShadow(dc, box, batch);
         return;
     }
-    if (batch && !translucent && batchedAsOutline(view, node, box, *batch)) return;
+    if (batch && !translucent && batchedAsSpans(view, node, box, *batch)) return;
     if (batch) batch->flush();
     if (translucent)
         drawTranslucent(graph, dc, node, box);

@@ -1,6 +1,8 @@
 // paint_view.cpp - the paint pipeline: every layer into the back buffer, then one copy out.
 #include "render/paint_view.h"
 
+#include <xmmintrin.h>
+
 #include <algorithm>
 #include <vector>
 
@@ -36,6 +38,36 @@ void forEachNode(const GraphContext& graph, const PaintSet& set, Visit visit) {
         if (SchematicNode* node = table[size_t(i)]) visit(*node);
 }
 
+// The far end of a candidate link, or null.
+const SchematicSocket* farEnd(const SchematicGraph& table, const LinkItem& item) {
+    const SchematicNode* node = table[size_t(item.node)];
+    if (!node || size_t(item.output) >= node->outputs.size()) return nullptr;
+    const SchematicSocket* socket = node->outputs[size_t(item.output)];
+    if (!socket || size_t(item.link) >= socket->links.size()) return nullptr;
+    return socket->links[size_t(item.link)];
+}
+
+void prefetch(const void* p) { _mm_prefetch(static_cast<const char*>(p), _MM_HINT_T0); }
+
+// Far ends lie anywhere in memory and each link waits for its own: asking for them
+// some links ahead overlaps the waits. First the socket, then, once it has come, the
+// fields of its node that placing the link's end reads.
+constexpr size_t kSocketAhead = 16, kNodeAhead = 8;
+void prefetchFarEnds(const SchematicGraph& table, const SpatialIndex& index, const std::vector<int32_t>& links,
+                     size_t k) {
+    if (k + kSocketAhead < links.size())
+        if (const SchematicSocket* socket = farEnd(table, index.link(links[k + kSocketAhead]))) prefetch(socket);
+    if (k + kNodeAhead < links.size())
+        if (const SchematicSocket* socket = farEnd(table, index.link(links[k + kNodeAhead])))
+            if (const SchematicNode* node = socket->ownerNode) {
+                prefetch(&node->viewStateRef);
+                prefetch(&node->collapsed);
+                prefetch(&node->hidden);
+                prefetch(&node->parent);
+                prefetch(&node->viewAlign);
+            }
+}
+
 void drawAllLinks(const GraphContext& graph, const PaintSet& set, HDC buffer) {
     const SchematicGraph& table = *graph.nodeTable;
     LineBatch lines(buffer);
@@ -59,6 +91,7 @@ void drawAllLinks(const GraphContext& graph, const PaintSet& set, HDC buffer) {
             const LinkItem& item = index.link(set.links[end]);
             if (item.node != first.node || item.output != first.output) break;
             positions.push_back(item.link);
+            prefetchFarEnds(table, index, set.links, end);
         }
         SchematicSocket* socket = table[size_t(first.node)]->outputs[size_t(first.output)];
         if (socket) drawOutputLinks(graph, *socket, buffer, positions.data(), positions.size(), batch);
