@@ -64,7 +64,7 @@ bool solidBody(int l, int t, int r, int b, int e, BodySpans& spans) {
     const int64_t w = int64_t(r) - l, h = int64_t(b) - t;
     if (w < 1 || h < 1 || (w == 1 && h == 1) || (w > 2 && h > 2)) return false;
     // Rows when it is low, columns when it is narrow; a span leaves out its far end.
-    spans.count = int(std::min(w, h));
+    spans.count = int((std::min)(w, h));
     for (int i = 0; i < spans.count; ++i) {
         if (h <= w) {
             spans.ends[i][0] = {l, t + i};
