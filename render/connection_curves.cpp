@@ -72,6 +72,7 @@ void drawOutputLinks(const GraphContext& graph, SchematicSocket& socket, HDC dc,
     // Half a default socket box, whatever this socket's radius.
     const float hs = linkEndInsetClient(z);
     const Vec2 s = fromParent ? ancestorEdge(*from, false) : socketCentre(socket, hs);
+    const int arrowLength = truncToInt32(arrowLengthClient(z)), arrowHalfWidth = truncToInt32(arrowHalfWidthClient(z));
 
     const size_t count = only ? onlyCount : socket.links.size();
     for (size_t k = 0; k < count; ++k) {
@@ -80,7 +81,7 @@ void drawOutputLinks(const GraphContext& graph, SchematicSocket& socket, HDC dc,
         SchematicSocket* target = socket.links[u];
         SchematicNode* peer = target ? target->ownerNode : nullptr;
         if (!peer) continue;
-        SchematicNode* to = visibleAncestor(graph, *peer);
+        SchematicNode* to = peer->parent ? visibleAncestor(graph, *peer) : nullptr;
         const bool toParent = peer->drawConnectionsFromParent && to;
         if (peer->hidden && !toParent) continue;
         // Both ends inside the same visible node: the link would run within it.
@@ -97,8 +98,7 @@ void drawOutputLinks(const GraphContext& graph, SchematicSocket& socket, HDC dc,
             if (!samePoint(ends[0], ends[1])) batch->polyline(pen, ends, 2);
             const POINT mid{truncToInt32(s.x + (q.x - s.x) * 0.5f), truncToInt32(s.y + (q.y - s.y) * 0.5f)};
             POINT corners[4];
-            linkArrowCorners(ends[0].x, ends[0].y, mid.x, mid.y, truncToInt32(arrowLengthClient(z)),
-                             truncToInt32(arrowHalfWidthClient(z)), corners);
+            linkArrowCorners(ends[0].x, ends[0].y, mid.x, mid.y, arrowLength, arrowHalfWidth, corners);
             if (samePoint(corners[1], corners[2])) {
                 // No width, so nothing to fill: Polygon draws the outline alone, out to the
                 // base and back (the sides of no length draw nothing).
@@ -128,7 +128,7 @@ void drawOutputLinks(const GraphContext& graph, SchematicSocket& socket, HDC dc,
             middle = {truncToInt32(s.x + (q.x - s.x) * 0.5f), truncToInt32(s.y + (q.y - s.y) * 0.5f)};
         }
         drawLinkArrow(socket, dc, truncToInt32(s.x), truncToInt32(s.y), middle.x, middle.y,
-                      truncToInt32(arrowLengthClient(z)), truncToInt32(arrowHalfWidthClient(z)));
+                      arrowLength, arrowHalfWidth);
 
         // A weight list shorter than links breaks the records' invariant; draw no weight then.
         if (weighted) {
@@ -161,6 +161,14 @@ SchematicNode* weightedLinkOwner(const GraphContext& graph, SchematicSocket& soc
 }
 
 void linkArrowCorners(int x0, int y0, int x1, int y1, int length, int halfWidth, POINT corners[4]) {
+    // No length and no width: every corner is the tip, as below, where the floats hold the
+    // distances exactly.
+    constexpr int64_t kExact = int64_t(1) << 24;
+    const int64_t ax = int64_t(x1) - x0, ay = int64_t(y1) - y0;
+    if (length == 0 && halfWidth == 0 && ax > -kExact && ax < kExact && ay > -kExact && ay < kExact) {
+        corners[0] = corners[1] = corners[2] = corners[3] = {x1, y1};
+        return;
+    }
     const float dx = float(int64_t(x1) - x0), dy = float(int64_t(y1) - y0);
     int l = truncToInt32(std::sqrt(dx * dx + dy * dy));
     if (l == 0) l = 1;
