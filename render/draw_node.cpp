@@ -7,6 +7,7 @@
 #include "host/core/core.h"
 #include "render/draw_socket.h"
 #include "render/gdi.h"
+#include "render/line_batch.h"
 #include "render/node_text.h"
 
 ShadowColors shadowColors(COLORREF background) {
@@ -38,15 +39,89 @@ struct NodeBox {
     float x, y, w, h, z, e;
 };
 
-void drawShadow(HDC dc, const NodeBox& b) {
+bool drawsTitleBar(const SchematicViewState& view, const SchematicNode& node, const NodeBox& b) {
+    return !node.showBitmapOnly && view.drawMenuBars && captionOffsetClient(node, b.z).y < 5.0f && isPlain(node);
+}
+
+bool drawsBitmap(const SchematicNode& node) {
+    return node.bitmapHandle && (!node.collapsed || node.showMiniBitmap);
+}
+
+// A body with corners of at most a pixel is a rectangle. With a one-pixel pen, one at
+// most two pixels across one way is all outline, every pixel of it in the pen's colour,
+// save a single pixel, which no GDI draws alike. Those are one or two straight spans.
+struct BodySpans {
+    int count = 0;
+    POINT ends[2][2];
+};
+// RoundRect takes a corner's size either way round.
+bool squareCorners(int e) { return e >= -1 && e <= 1; }
+
+bool solidBody(int l, int t, int r, int b, int e, BodySpans& spans) {
+    if (!squareCorners(e)) return false;
+    if (r < l) std::swap(l, r);
+    if (b < t) std::swap(t, b);
+    const int64_t w = int64_t(r) - l, h = int64_t(b) - t;
+    if (w < 1 || h < 1 || (w == 1 && h == 1) || (w > 2 && h > 2)) return false;
+    // Rows when it is low, columns when it is narrow; a span leaves out its far end.
+    spans.count = int((std::min)(w, h));
+    for (int i = 0; i < spans.count; ++i) {
+        if (h <= w) {
+            spans.ends[i][0] = {l, t + i};
+            spans.ends[i][1] = {r, t + i};
+        } else {
+            spans.ends[i][0] = {l + i, t};
+            spans.ends[i][1] = {l + i, b};
+        }
+    }
+    return true;
+}
+
+void addSpans(LineBatch& batch, HPEN pen, const BodySpans& spans) {
+    for (int i = 0; i < spans.count; ++i) batch.polyline(pen, spans.ends[i], 2);
+}
+
+// RoundRect in the plain paint; in a deferring one, Rectangle where the corners are too
+// small to round (the same pixels, for less work).
+void drawBody(HDC dc, int l, int t, int r, int b, int e) {
+    if (squareCorners(e) && gdi::PaintCache::current().defers(dc))
+        Rectangle(dc, l, t, r, b);
+    else
+        RoundRect(dc, l, t, r, b, e, e);
+}
+
+void drawShadow(HDC dc, const NodeBox& b, LineBatch* batch) {
     const ShadowColors colors = shadowColors(GetColorManager()->GetColor(kBackground));
     gdi::PaintCache& cache = gdi::PaintCache::current();
-    gdi::ScopedSelect selectBrush(dc, cache.solidBrush(colors.fill));
-    gdi::ScopedSelect selectPen(dc, cache.pen(PS_SOLID, 1, colors.outline));
+    const HPEN pen = cache.pen(PS_SOLID, 1, colors.outline);
+    const int l = truncToInt32(b.x - kShadowOffset), t = truncToInt32(b.y + kShadowOffset),
+              r = truncToInt32(b.x + b.w + kShadowOffset), bottom = truncToInt32(b.y + b.h + kShadowOffset);
     const int e = truncToInt32(b.e);
+    BodySpans spans;
+    if (batch && solidBody(l, t, r, bottom, e, spans)) {
+        addSpans(*batch, pen, spans);
+        return;
+    }
+    if (batch) batch->flush();
+    gdi::ScopedSelect selectBrush(dc, cache.solidBrush(colors.fill));
+    gdi::ScopedSelect selectPen(dc, pen);
     gdi::ready(dc);
-    RoundRect(dc, truncToInt32(b.x - kShadowOffset), truncToInt32(b.y + kShadowOffset),
-              truncToInt32(b.x + b.w + kShadowOffset), truncToInt32(b.y + b.h + kShadowOffset), e, e);
+    drawBody(dc, l, t, r, bottom, e);
+}
+
+// Below the caption zoom a body without title bar or bitmap is all that a node draws
+// (no caption, no socket); when it is a solid span or two it goes into the batch.
+bool batchedAsSpans(const SchematicViewState& view, const SchematicNode& node, const NodeBox& b,
+                    LineBatch& batch) {
+    if (double(view.zoom) > kHideCaptionsAtZoom || node.showBitmapOnly || drawsTitleBar(view, node, b) ||
+        drawsBitmap(node) || (node.borderWidth != 0 && node.borderWidth != 1))
+        return false;
+    BodySpans spans;
+    if (!solidBody(truncToInt32(b.x), truncToInt32(b.y), truncToInt32(b.x + b.w), truncToInt32(b.y + b.h),
+                   truncToInt32(b.e), spans))
+        return false;
+    addSpans(batch, gdi::PaintCache::current().pen(PS_SOLID, node.borderWidth, node.borderColor), spans);
+    return true;
 }
 
 void drawTitleBar(HDC dc, const SchematicNode& node, const NodeBox& b) {
@@ -106,14 +181,11 @@ void drawNodeWithSockets(const GraphContext& graph, HDC dc, SchematicNode& node,
     const int e = truncToInt32(b.e);
     gdi::ready(dc);
     if (!node.showBitmapOnly)
-        RoundRect(dc, truncToInt32(b.x), truncToInt32(b.y), truncToInt32(b.x + b.w),
-                  truncToInt32(b.y + b.h), e, e);
+        drawBody(dc, truncToInt32(b.x), truncToInt32(b.y), truncToInt32(b.x + b.w), truncToInt32(b.y + b.h), e);
 
-    const float ny = captionOffsetClient(node, b.z).y;
-    if (!node.showBitmapOnly && view.drawMenuBars && ny < 5.0f && isPlain(node))
-        drawTitleBar(dc, node, b);
+    if (drawsTitleBar(view, node, b)) drawTitleBar(dc, node, b);
 
-    if (node.bitmapHandle && (!node.collapsed || node.showMiniBitmap)) drawNodeBitmap(dc, node, b);
+    if (drawsBitmap(node)) drawNodeBitmap(dc, node, b);
 
     if (node.showBitmapOnly) return;
     drawCaption(graph, dc, node, b);
@@ -158,7 +230,7 @@ void drawTranslucent(const GraphContext& graph, HDC dc, SchematicNode& node, con
 
 }  // namespace
 
-void drawNode(const GraphContext& graph, SchematicNode& node, HDC dc, bool shadowPass) {
+void drawNode(const GraphContext& graph, SchematicNode& node, HDC dc, bool shadowPass, LineBatch* batch) {
     if (node.hidden) return;
     const SchematicViewState& view = *graph.viewState;
     const Vec2 size = nodeSizeClient(node), pos = nodePositionClient(node);
@@ -171,9 +243,11 @@ void drawNode(const GraphContext& graph, SchematicNode& node, HDC dc, bool shado
     const bool translucent = view.nodeTransparency >= 0.0f && !node.selected && isPlain(node) &&
                              view.zoom > kTranslucentAboveZoom;
     if (shadowPass) {
-        if (isPlain(node) && !node.showBitmapOnly && !translucent) drawShadow(dc, box);
+        if (isPlain(node) && !node.showBitmapOnly && !translucent) drawShadow(dc, box, batch);
         return;
     }
+    if (batch && !translucent && batchedAsSpans(view, node, box, *batch)) return;
+    if (batch) batch->flush();
     if (translucent)
         drawTranslucent(graph, dc, node, box);
     else

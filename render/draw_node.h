@@ -5,6 +5,8 @@
 #include "graph/graph_context.h"
 #include "graph/records.h"
 
+class LineBatch;
+
 // Shadow fill and outline for a given interface background colour.
 struct ShadowColors {
     COLORREF fill, outline;
@@ -13,4 +15,7 @@ ShadowColors shadowColors(COLORREF background);
 
 // Draws the node's drop shadow when shadowPass is set, the node itself otherwise.
 // Hidden nodes and nodes wholly outside the view draw nothing and make no GDI object.
-void drawNode(const GraphContext& graph, SchematicNode& node, HDC dc, bool shadowPass);
+// A node that is only an outline goes into an active batch; anything else flushes it
+// first, so the caller flushes it once after the last node.
+void drawNode(const GraphContext& graph, SchematicNode& node, HDC dc, bool shadowPass,
+              LineBatch* batch = nullptr);

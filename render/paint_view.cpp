@@ -1,6 +1,8 @@
 // paint_view.cpp - the paint pipeline: every layer into the back buffer, then one copy out.
 #include "render/paint_view.h"
 
+#include <xmmintrin.h>
+
 #include <algorithm>
 #include <vector>
 
@@ -10,6 +12,7 @@
 #include "render/connection_curves.h"
 #include "render/draw_node.h"
 #include "render/gdi.h"
+#include "render/line_batch.h"
 #include "render/node_text.h"
 #include "render/rubber_band.h"
 
@@ -35,13 +38,46 @@ void forEachNode(const GraphContext& graph, const PaintSet& set, Visit visit) {
         if (SchematicNode* node = table[size_t(i)]) visit(*node);
 }
 
+// The far end of a candidate link, or null.
+const SchematicSocket* farEnd(const SchematicGraph& table, const LinkItem& item) {
+    const SchematicNode* node = table[size_t(item.node)];
+    if (!node || size_t(item.output) >= node->outputs.size()) return nullptr;
+    const SchematicSocket* socket = node->outputs[size_t(item.output)];
+    if (!socket || size_t(item.link) >= socket->links.size()) return nullptr;
+    return socket->links[size_t(item.link)];
+}
+
+void prefetch(const void* p) { _mm_prefetch(static_cast<const char*>(p), _MM_HINT_T0); }
+
+// Far ends lie anywhere in memory and each link waits for its own: asking for them
+// some links ahead overlaps the waits. First the socket, then, once it has come, the
+// fields of its node that placing the link's end reads.
+constexpr size_t kSocketAhead = 16, kNodeAhead = 8;
+void prefetchFarEnds(const SchematicGraph& table, const SpatialIndex& index, const std::vector<int32_t>& links,
+                     size_t k) {
+    if (k + kSocketAhead < links.size())
+        if (const SchematicSocket* socket = farEnd(table, index.link(links[k + kSocketAhead]))) prefetch(socket);
+    if (k + kNodeAhead < links.size())
+        if (const SchematicSocket* socket = farEnd(table, index.link(links[k + kNodeAhead])))
+            if (const SchematicNode* node = socket->ownerNode) {
+                prefetch(&node->viewStateRef);
+                prefetch(&node->collapsed);
+                prefetch(&node->hidden);
+                prefetch(&node->parent);
+                prefetch(&node->viewAlign);
+            }
+}
+
 void drawAllLinks(const GraphContext& graph, const PaintSet& set, HDC buffer) {
     const SchematicGraph& table = *graph.nodeTable;
+    LineBatch lines(buffer);
+    LineBatch* batch = lines.active() ? &lines : nullptr;
     if (!set.culled) {
         for (SchematicNode* node : table)
             if (node)
                 for (SchematicSocket* socket : node->outputs)
-                    if (socket) drawOutputLinks(graph, *socket, buffer);
+                    if (socket) drawOutputLinks(graph, *socket, buffer, nullptr, 0, batch);
+        lines.flush();
         return;
     }
     // Candidates come in scan order; each run of one output draws as one call.
@@ -55,28 +91,33 @@ void drawAllLinks(const GraphContext& graph, const PaintSet& set, HDC buffer) {
             const LinkItem& item = index.link(set.links[end]);
             if (item.node != first.node || item.output != first.output) break;
             positions.push_back(item.link);
+            prefetchFarEnds(table, index, set.links, end);
         }
         SchematicSocket* socket = table[size_t(first.node)]->outputs[size_t(first.output)];
-        if (socket) drawOutputLinks(graph, *socket, buffer, positions.data(), positions.size());
+        if (socket) drawOutputLinks(graph, *socket, buffer, positions.data(), positions.size(), batch);
         k = end;
     }
+    lines.flush();
 }
 
 void drawAllNodes(const GraphContext& graph, const PaintSet& set, const SchematicViewState& view,
                   HDC buffer) {
     const SchematicGraph& table = *graph.nodeTable;
+    LineBatch outlines(buffer);
+    LineBatch* batch = outlines.active() ? &outlines : nullptr;
     if (view.useDrawLayers) {
         // Layer by layer; a node on a layer outside 0..2 is not drawn at all.
         for (int layer = 0; layer < kDrawLayers; ++layer)
             forEachNode(graph, set, [&](SchematicNode& node) {
-                if (node.drawLayer == layer) drawNode(graph, node, buffer, false);
+                if (node.drawLayer == layer) drawNode(graph, node, buffer, false, batch);
             });
     } else {
-        forEachNode(graph, set, [&](SchematicNode& node) { drawNode(graph, node, buffer, false); });
+        forEachNode(graph, set, [&](SchematicNode& node) { drawNode(graph, node, buffer, false, batch); });
     }
     const int32_t last = view.drawLastIndex;
     if (last >= 0 && size_t(last) < table.size() && table[size_t(last)])
-        drawNode(graph, *table[size_t(last)], buffer, false);
+        drawNode(graph, *table[size_t(last)], buffer, false, batch);
+    outlines.flush();
 }
 
 // A culled paint leaves nodes outside the region undrawn; give them the caption
@@ -133,8 +174,12 @@ void paintLayers(PaintTarget& target, HDC buffer, const RECT* region) {
         drawNodeText(*table[0], view, buffer, strip, view.infoText, DT_RIGHT, false);
     }
 
-    if (view.drawShadows)
-        forEachNode(graph, set, [&](SchematicNode& node) { drawNode(graph, node, buffer, true); });
+    if (view.drawShadows) {
+        LineBatch outlines(buffer);
+        LineBatch* batch = outlines.active() ? &outlines : nullptr;
+        forEachNode(graph, set, [&](SchematicNode& node) { drawNode(graph, node, buffer, true, batch); });
+        outlines.flush();
+    }
 
     // Translucent nodes show the links beneath them; opaque ones are covered by them.
     const bool linksBeneath = view.nodeTransparency >= 0.0f;
