@@ -17,16 +17,19 @@
 
 namespace {
 
-// Every heap object with the serial it got at registration. The serial lets a
-// stale pointer (freed, its address reused) be told apart from the object it named.
+// Every heap object, each knowing its own index (gc_slot), so registering and freeing
+// are a push and a swap, and nothing ever reads a freed object to learn whether it lives.
+// While a sweep runs, objects[0, live_end) are the survivors and the rest are dying.
 struct Registry {
-    std::unordered_map<Collectable*, uint64_t> live;
-    uint64_t next_serial = 1;
+    std::vector<Collectable*> objects;
     std::vector<Value**> root_slots;
     std::vector<gc_root_marker> root_markers;
     std::vector<Collectable*> marked;  // everything marked this cycle, cleared afterwards
     bool marking = false;
     bool collecting = false;
+    bool sweeping = false;
+    size_t live_end = 0;
+    Collectable* sweep_current = nullptr;  // the dying object being collected, until it is gone
 };
 
 // Leaked on purpose: plug-ins may free values from their own static destructors
@@ -36,10 +39,35 @@ Registry& registry() {
     return *r;
 }
 
-struct TrackedRef {
-    Collectable* object;
-    uint64_t serial;
-};
+void place(Registry& r, Collectable* object, size_t i) {
+    r.objects[i] = object;
+    object->gc_slot = static_cast<uint32_t>(i);
+}
+
+void add_object(Registry& r, Collectable* object) {
+    r.objects.push_back(object);
+    size_t i = r.objects.size() - 1;
+    object->gc_slot = static_cast<uint32_t>(i);
+    if (r.sweeping && i > r.live_end) {  // made by a dying object's collect: it survives the sweep
+        place(r, r.objects[r.live_end], i);
+        place(r, object, r.live_end);
+    }
+    if (r.sweeping) ++r.live_end;
+}
+
+void remove_object(Registry& r, Collectable* object) {
+    size_t i = object->gc_slot;
+    object->gc_slot = Collectable::kNotInHeap;
+    if (object == r.sweep_current) r.sweep_current = nullptr;
+    auto& objects = r.objects;
+    if (r.sweeping && i < r.live_end) {  // a survivor freed during the sweep: keep the regions apart
+        --r.live_end;
+        if (i != r.live_end) place(r, objects[r.live_end], i);
+        i = r.live_end;
+    }
+    if (i + 1 != objects.size()) place(r, objects.back(), i);
+    objects.pop_back();
+}
 
 struct LocalArray {
     Value** slots;
@@ -47,7 +75,7 @@ struct LocalArray {
 };
 
 struct ThreadFrames {
-    std::vector<std::vector<TrackedRef>> alloc_frames;
+    std::vector<std::vector<Collectable*>> alloc_frames;
     std::vector<LocalArray> local_arrays;
 };
 
@@ -67,15 +95,6 @@ struct ThreadFramesOwner {
     }
 };
 
-ThreadFrames& thread_frames() {
-    thread_local ThreadFramesOwner owner;
-    if (!owner.frames) {
-        owner.frames = new ThreadFrames;
-        all_thread_frames().push_back(owner.frames);
-    }
-    return *owner.frames;
-}
-
 // Blocks handed out by operator new whose Collectable constructor has not run yet.
 // The constructor finds its own block here; static objects never appear, so they
 // stay unregistered. A list, because constructor arguments may allocate too.
@@ -84,29 +103,118 @@ struct PendingBlock {
     size_t size;
 };
 
-std::vector<PendingBlock>& pending_blocks() {
-    thread_local std::vector<PendingBlock> blocks;
-    return blocks;
+// What each thread keeps: one lookup finds both on the allocation path.
+struct ThreadHeap {
+    std::vector<PendingBlock> pending;
+    ThreadFramesOwner frames;
+};
+
+ThreadHeap& thread_heap() {
+    thread_local ThreadHeap heap;
+    return heap;
 }
 
-void* allocate_block(size_t size) {
-    void* p = ::operator new(size);
-    pending_blocks().push_back({static_cast<char*>(p), size});
+ThreadFrames& thread_frames() {
+    ThreadFramesOwner& owner = thread_heap().frames;
+    if (!owner.frames) {
+        owner.frames = new ThreadFrames;
+        all_thread_frames().push_back(owner.frames);
+    }
+    return *owner.frames;
+}
+
+// An object an open alloc frame holds is being freed (deleted by its owner): the frame
+// lets go of it, so marking never reaches freed memory.
+void forget_in_frames(Collectable* object) {
+    object->gc_flags &= ~GC_IN_ALLOC_FRAME;
+    for (ThreadFrames* frames : all_thread_frames())
+        for (auto& frame : frames->alloc_frames)
+            for (size_t i = frame.size(); i-- > 0;)
+                if (frame[i] == object) {
+                    frame[i] = frame.back();
+                    frame.pop_back();
+                    return;
+                }
+}
+
+// Where blocks come from. Release builds keep freed small blocks in lists by size, so
+// the short-lived numbers and points a script makes cost a pop and a push; test and
+// sanitizer builds take every block from the allocator, so a use after free is caught.
+#if defined(VANTREL_POISON_FREED) || defined(__SANITIZE_ADDRESS__)
+#define VANTREL_PLAIN_BLOCKS 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define VANTREL_PLAIN_BLOCKS 1
+#endif
+#endif
+
+#if defined(VANTREL_PLAIN_BLOCKS)
+void* raw_block(size_t size) { return ::operator new(size); }
+void free_raw_block(void* p, size_t) { ::operator delete(p); }
+#else
+constexpr size_t kGranule = 16;
+constexpr size_t kPooledMax = 256;
+constexpr size_t kChunkBytes = 64 * 1024;
+struct FreeBlock {
+    FreeBlock* next;
+};
+FreeBlock* free_blocks[kPooledMax / kGranule];
+char* chunk_next = nullptr;
+char* chunk_end = nullptr;
+
+size_t size_class(size_t size) { return (size + kGranule - 1) / kGranule - 1; }
+
+void* raw_block(size_t size) {
+    if (size == 0 || size > kPooledMax) return ::operator new(size);
+    const size_t c = size_class(size);
+    if (FreeBlock* b = free_blocks[c]) {
+        free_blocks[c] = b->next;
+        return b;
+    }
+    const size_t bytes = (c + 1) * kGranule;
+    if (static_cast<size_t>(chunk_end - chunk_next) < bytes) {
+        // What is left of the old chunk goes into its lists rather than to waste.
+        // Chunks are never given back: the heap keeps the size it reached.
+        chunk_next = static_cast<char*>(::operator new(kChunkBytes));
+        chunk_end = chunk_next + kChunkBytes;
+    }
+    void* p = chunk_next;
+    chunk_next += bytes;
     return p;
 }
 
-void forget_pending(void* p) {
-    auto& blocks = pending_blocks();
-    for (size_t i = blocks.size(); i-- > 0;) {
-        if (blocks[i].start == p) {
-            blocks.erase(blocks.begin() + i);
-            return;
-        }
+void free_raw_block(void* p, size_t size) {
+    if (size == 0 || size > kPooledMax) {
+        ::operator delete(p);
+        return;
     }
+    auto* b = static_cast<FreeBlock*>(p);
+    const size_t c = size_class(size);
+    b->next = free_blocks[c];
+    free_blocks[c] = b;
+}
+#endif
+
+void* allocate_block(size_t size) {
+    void* p = raw_block(size);
+    thread_heap().pending.push_back({static_cast<char*>(p), size});
+    return p;
 }
 
-bool claim_pending(const void* object) {
-    auto& blocks = pending_blocks();
+// The size of a pending block (0 when p is none), which forgets it.
+size_t forget_pending(void* p) {
+    auto& blocks = thread_heap().pending;
+    for (size_t i = blocks.size(); i-- > 0;) {
+        if (blocks[i].start == p) {
+            size_t size = blocks[i].size;
+            blocks.erase(blocks.begin() + i);
+            return size;
+        }
+    }
+    return 0;
+}
+
+bool claim_pending(std::vector<PendingBlock>& blocks, const void* object) {
     const char* c = static_cast<const char*>(object);
     for (size_t i = blocks.size(); i-- > 0;) {
         if (c >= blocks[i].start && c < blocks[i].start + blocks[i].size) {
@@ -117,21 +225,11 @@ bool claim_pending(const void* object) {
     return false;
 }
 
-bool still_live(const TrackedRef& ref) {
-    auto& live = registry().live;
-    auto it = live.find(ref.object);
-    return it != live.end() && it->second == ref.serial;
-}
-
-void mark_tracked(const TrackedRef& ref) {
-    if (still_live(ref)) heap_detail::trace(static_cast<Value*>(ref.object));
-}
-
 void mark_roots() {
     Registry& r = registry();
-    // Permanent objects. Copy first: tracing must not see the map change under it.
+    // Permanent objects. Copy first: tracing must not see the registry change under it.
     std::vector<Collectable*> permanent;
-    for (auto& [object, serial] : r.live)
+    for (Collectable* object : r.objects)
         if (object->gc_flags & GC_PERMANENT) permanent.push_back(object);
     for (Collectable* object : permanent)
         if (!object->is_marked()) object->gc_trace();
@@ -143,7 +241,7 @@ void mark_roots() {
 
     for (ThreadFrames* frames : all_thread_frames()) {
         for (auto& frame : frames->alloc_frames)
-            for (const TrackedRef& ref : frame) mark_tracked(ref);
+            for (Collectable* object : frame) heap_detail::trace(static_cast<Value*>(object));
         for (const LocalArray& locals : frames->local_arrays)
             for (int i = 0; i < locals.count; ++i) heap_detail::trace(locals.slots[i]);
     }
@@ -274,8 +372,7 @@ void heap_detail::note_freed_class(const Collectable* object, const ValueMetaCla
 #if defined(VANTREL_POISON_FREED)
     // Only heap values are freed into the quarantine; static ones (metaclasses among
     // them) are destroyed at exit, in no particular order.
-    auto& live = registry().live;
-    if (live.find(const_cast<Collectable*>(object)) == live.end()) return;
+    if (object->gc_slot == Collectable::kNotInHeap) return;
     last_freed.object = object;
     std::snprintf(last_freed.className, sizeof last_freed.className, "%s", tag ? tag->name : "Value");
 #else
@@ -284,7 +381,9 @@ void heap_detail::note_freed_class(const Collectable* object, const ValueMetaCla
 }
 
 Collectable::~Collectable() {
-    registry().live.erase(this);
+    if (gc_slot == kNotInHeap) return;
+    if (gc_flags & GC_IN_ALLOC_FRAME) forget_in_frames(this);
+    remove_object(registry(), this);
 }
 
 void* Collectable::operator new(size_t size) {
@@ -304,15 +403,13 @@ void Collectable::operator delete(void* p, size_t size) {
         poison(p, size);
         return;
     }
-#else
-    (void)size;
 #endif
-    ::operator delete(p);
+    free_raw_block(p, size);
 }
 
 void Collectable::operator delete(void* p, GCHeapTag) {
-    forget_pending(p);
-    ::operator delete(p);
+    size_t size = forget_pending(p);
+    free_raw_block(p, size);
 }
 
 void Collectable::collect() {
@@ -334,12 +431,14 @@ void Collectable::mark_in_use() {
 // address is used, whatever the offset of Collectable inside it.
 namespace heap_detail {
 void register_if_heap(Collectable* object) {
-    if (!claim_pending(object)) return;
-    Registry& r = registry();
-    uint64_t serial = r.next_serial++;
-    r.live[object] = serial;
-    ThreadFrames& frames = thread_frames();
-    if (!frames.alloc_frames.empty()) frames.alloc_frames.back().push_back({object, serial});
+    ThreadHeap& heap = thread_heap();
+    if (!claim_pending(heap.pending, object)) return;
+    add_object(registry(), object);
+    ThreadFrames* frames = heap.frames.frames;
+    if (frames && !frames->alloc_frames.empty()) {
+        frames->alloc_frames.back().push_back(object);
+        object->gc_flags |= GC_IN_ALLOC_FRAME;
+    }
 }
 }  // namespace heap_detail
 
@@ -374,35 +473,61 @@ void gc() {
     if (r.collecting) return;  // a collect() that asks for a collection
     r.collecting = true;
 
-    for (auto& [object, serial] : r.live) object->gc_flags &= ~GC_MARKED;
+    for (Collectable* object : r.objects) object->gc_flags &= ~GC_MARKED;
     r.marked.clear();
     r.marking = true;
     Collectable::mark();
     r.marking = false;
 
-    std::vector<TrackedRef> dead;
-    for (auto& [object, serial] : r.live)
-        if (!(object->gc_flags & GC_MARKED)) dead.push_back({object, serial});
+    // Survivors to the front, the dying after them.
+    auto& objects = r.objects;
+    size_t live = 0;
+    for (size_t i = 0; i < objects.size(); ++i) {
+        Collectable* object = objects[i];
+        if (!(object->gc_flags & GC_MARKED)) continue;
+        if (i != live) {
+            place(r, objects[live], i);
+            place(r, object, live);
+        }
+        ++live;
+    }
 
     // Unregistered (static) objects were marked too; clear every mark now so the
     // next cycle traces through them again.
     for (Collectable* object : r.marked) object->gc_flags &= ~GC_MARKED;
     r.marked.clear();
 
-    // One collect() may free another dead object; skip any that are gone.
-    for (const TrackedRef& ref : dead)
-        if (still_live(ref)) ref.object->collect();
-
+    // The dying from the back. One collect() may free others (they leave the list
+    // themselves) or make new objects (they join the survivors); one that outlives
+    // its collect() joins the survivors too.
+    r.live_end = live;
+    r.sweeping = true;
+    while (objects.size() > r.live_end) {
+        Collectable* object = objects.back();
+        r.sweep_current = object;
+        object->collect();
+        if (r.sweep_current) {
+            r.sweep_current = nullptr;
+            size_t i = object->gc_slot;
+            if (i != r.live_end) {
+                place(r, objects[r.live_end], i);
+                place(r, object, r.live_end);
+            }
+            ++r.live_end;
+        }
+    }
+    r.sweeping = false;
     r.collecting = false;
 }
 
 size_t gc_live_count() {
-    return registry().live.size();
+    return registry().objects.size();
 }
 
 bool gc_is_live(const void* p) {
-    auto& live = registry().live;
-    return live.find(static_cast<Collectable*>(const_cast<void*>(p))) != live.end();
+    for (Collectable* object : registry().objects)
+        if (object == p) return true;
+    return false;
 }
 
 void gc_add_root(Value** slot) {
@@ -431,7 +556,9 @@ void push_alloc_frame() {
 
 void pop_alloc_frame() {
     auto& frames = thread_frames().alloc_frames;
-    if (!frames.empty()) frames.pop_back();
+    if (frames.empty()) return;
+    for (Collectable* object : frames.back()) object->gc_flags &= ~GC_IN_ALLOC_FRAME;
+    frames.pop_back();
 }
 
 Value** heap_detail::push_value_local_array(int count) {

@@ -176,7 +176,11 @@ Value* Call::eval() {
     Mark m;
     Value* self = nullptr;
     Value* f;
-    if (auto* p = dynamic_cast<Property*>(function)) {
+    if (!method_known) {
+        method = dynamic_cast<Property*>(function);
+        method_known = true;
+    }
+    if (Property* p = method) {
         // obj.method args: a struct's method runs with obj as its instance.
         Value* obj = push(p->object->eval());
         f = get_prop(obj, p->name);
@@ -213,6 +217,7 @@ Value* Binary::eval() {
     Mark m;
     Value* a = push(left->eval());
     Value* b = right->eval();
+    if (Value* r = integer_op(op, a, b)) return r;
     return binary_op(op, a, b);
 }
 
@@ -332,9 +337,24 @@ Value* ForLoop::eval() {
                 long long i = static_cast<Integer*>(a)->value, end = static_cast<Integer*>(b)->value;
                 long long by = s ? static_cast<Integer*>(s)->value : 1;
                 if (by == 0) throw RuntimeError("for loop step of zero");
-                for (; !stopped && (by > 0 ? i <= end : i >= end); i += by) {
-                    set_var(make_int(static_cast<int>(i)));
-                    one();
+                if (!collected && !while_cond && !where && !var->captured) {
+                    // The plain counted loop, without the lambda's questions each pass.
+                    Value** slot = &frame->slots[var->slot];
+                    for (; by > 0 ? i <= end : i >= end; i += by) {
+                        *slot = make_int(static_cast<int>(i));
+                        maybe_gc();
+                        SavePoint it = save();
+                        try {
+                            body->eval();
+                        } catch (ContinueSignal&) {
+                            restore(it);
+                        }
+                    }
+                } else {
+                    for (; !stopped && (by > 0 ? i <= end : i >= end); i += by) {
+                        set_var(make_int(static_cast<int>(i)));
+                        one();
+                    }
                 }
             } else {
                 float i = a->to_float(), end = b->to_float(), by = s ? s->to_float() : 1.0f;

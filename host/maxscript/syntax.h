@@ -119,6 +119,9 @@ struct Call : Node {
     Node* function;
     std::vector<Node*> args;
     std::vector<KeyArgNode> keys;
+    // function as obj.method, found at the first call (the tree never changes after parsing)
+    Property* method = nullptr;
+    bool method_known = false;
     Value* eval() override;
 };
 
