@@ -33,10 +33,12 @@ struct Registry {
 };
 
 // Leaked on purpose: plug-ins may free values from their own static destructors
-// after this module's statics are gone.
-Registry& registry() {
-    static Registry* r = new Registry;
-    return *r;
+// after this module's statics are gone. A plain pointer, zero before any static
+// constructor runs, so the first value made anywhere finds it.
+Registry* the_registry = nullptr;
+inline Registry& registry() {
+    if (!the_registry) the_registry = new Registry;
+    return *the_registry;
 }
 
 void place(Registry& r, Collectable* object, size_t i) {
@@ -109,9 +111,24 @@ struct ThreadHeap {
     ThreadFramesOwner frames;
 };
 
+// The owner frees the thread's heap record at thread exit; the plain pointer beside it
+// needs no guard, which keeps the allocation path's lookup to one load.
+struct ThreadHeapOwner {
+    ThreadHeap* heap = nullptr;
+    ~ThreadHeapOwner();
+};
+thread_local ThreadHeap* this_thread_heap = nullptr;
+
 ThreadHeap& thread_heap() {
-    thread_local ThreadHeap heap;
-    return heap;
+    if (ThreadHeap* heap = this_thread_heap) return *heap;
+    thread_local ThreadHeapOwner owner;
+    owner.heap = this_thread_heap = new ThreadHeap;
+    return *owner.heap;
+}
+
+ThreadHeapOwner::~ThreadHeapOwner() {
+    this_thread_heap = nullptr;
+    delete heap;
 }
 
 ThreadFrames& thread_frames() {
@@ -204,6 +221,7 @@ void* allocate_block(size_t size) {
 // The size of a pending block (0 when p is none), which forgets it.
 size_t forget_pending(void* p) {
     auto& blocks = thread_heap().pending;
+    if (blocks.empty()) return 0;
     for (size_t i = blocks.size(); i-- > 0;) {
         if (blocks[i].start == p) {
             size_t size = blocks[i].size;
@@ -225,13 +243,16 @@ bool claim_pending(std::vector<PendingBlock>& blocks, const void* object) {
     return false;
 }
 
+// Permanent objects, found by gc() while it clears the marks. A copy: tracing must not
+// see the registry change under it.
+std::vector<Collectable*>& permanent_objects() {
+    static auto* list = new std::vector<Collectable*>;
+    return *list;
+}
+
 void mark_roots() {
     Registry& r = registry();
-    // Permanent objects. Copy first: tracing must not see the registry change under it.
-    std::vector<Collectable*> permanent;
-    for (Collectable* object : r.objects)
-        if (object->gc_flags & GC_PERMANENT) permanent.push_back(object);
-    for (Collectable* object : permanent)
+    for (Collectable* object : permanent_objects())
         if (!object->is_marked()) object->gc_trace();
 
     for (Value** slot : r.root_slots)
@@ -473,11 +494,17 @@ void gc() {
     if (r.collecting) return;  // a collect() that asks for a collection
     r.collecting = true;
 
-    for (Collectable* object : r.objects) object->gc_flags &= ~GC_MARKED;
+    auto& permanent = permanent_objects();
+    permanent.clear();
+    for (Collectable* object : r.objects) {
+        object->gc_flags &= ~GC_MARKED;
+        if (object->gc_flags & GC_PERMANENT) permanent.push_back(object);
+    }
     r.marked.clear();
     r.marking = true;
     Collectable::mark();
     r.marking = false;
+    permanent.clear();
 
     // Survivors to the front, the dying after them.
     auto& objects = r.objects;

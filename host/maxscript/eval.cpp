@@ -57,6 +57,19 @@ Value* LocalRef::assign(Tok op, Node* rhs) {
     return v;
 }
 
+Value* Assign::eval() {
+    if (!local_known) {
+        local = op == Tok::Assign ? dynamic_cast<LocalRef*>(target) : nullptr;
+        local_known = true;
+    }
+    if (local && !local->var->captured && !local->var->by_ref) {
+        Value* v = value->eval();
+        frame->slots[local->var->slot] = v;
+        return v;
+    }
+    return target->assign(op, value);
+}
+
 Value* UpvalRef::eval() { return static_cast<Box*>(frame->fn->upvals[index])->value; }
 
 Value* UpvalRef::assign(Tok op, Node* rhs) {
@@ -214,6 +227,18 @@ Value* Unary::eval() {
 }
 
 Value* Binary::eval() {
+    if (!right_known) {
+        auto* c = dynamic_cast<Const*>(right);
+        right_const = c ? c->value : nullptr;
+        right_known = true;
+    }
+    if (right_const) {  // nothing runs between the two sides, so the left needs no root
+        Value* a = left->eval();
+        if (Value* r = integer_op(op, a, right_const)) return r;
+        Mark m;
+        push(a);
+        return binary_op(op, a, right_const);
+    }
     Mark m;
     Value* a = push(left->eval());
     Value* b = right->eval();
