@@ -19,7 +19,6 @@ namespace {
 
 // Every heap object, each knowing its own index (gc_slot), so registering and freeing
 // are a push and a swap, and nothing ever reads a freed object to learn whether it lives.
-// While a sweep runs, objects[0, live_end) are the survivors and the rest are dying.
 struct Registry {
     std::vector<Collectable*> objects;
     std::vector<Value**> root_slots;
@@ -28,8 +27,7 @@ struct Registry {
     bool marking = false;
     bool collecting = false;
     bool sweeping = false;
-    size_t live_end = 0;
-    Collectable* sweep_current = nullptr;  // the dying object being collected, until it is gone
+    Collectable* sweep_current = nullptr;  // the object being collected, until it is gone
 };
 
 // Leaked on purpose: plug-ins may free values from their own static destructors
@@ -41,33 +39,23 @@ inline Registry& registry() {
     return *the_registry;
 }
 
-void place(Registry& r, Collectable* object, size_t i) {
-    r.objects[i] = object;
-    object->gc_slot = static_cast<uint32_t>(i);
-}
-
 void add_object(Registry& r, Collectable* object) {
+    object->gc_slot = static_cast<uint32_t>(r.objects.size());
     r.objects.push_back(object);
-    size_t i = r.objects.size() - 1;
-    object->gc_slot = static_cast<uint32_t>(i);
-    if (r.sweeping && i > r.live_end) {  // made by a dying object's collect: it survives the sweep
-        place(r, r.objects[r.live_end], i);
-        place(r, object, r.live_end);
+    if (r.sweeping) {  // made by a collect(): it survives this sweep
+        object->gc_flags |= GC_MARKED;
+        r.marked.push_back(object);
     }
-    if (r.sweeping) ++r.live_end;
 }
 
 void remove_object(Registry& r, Collectable* object) {
-    size_t i = object->gc_slot;
+    auto& objects = r.objects;
+    const size_t i = object->gc_slot;
     object->gc_slot = Collectable::kNotInHeap;
     if (object == r.sweep_current) r.sweep_current = nullptr;
-    auto& objects = r.objects;
-    if (r.sweeping && i < r.live_end) {  // a survivor freed during the sweep: keep the regions apart
-        --r.live_end;
-        if (i != r.live_end) place(r, objects[r.live_end], i);
-        i = r.live_end;
-    }
-    if (i + 1 != objects.size()) place(r, objects.back(), i);
+    Collectable* last = objects.back();
+    objects[i] = last;
+    last->gc_slot = static_cast<uint32_t>(i);
     objects.pop_back();
 }
 
@@ -506,44 +494,29 @@ void gc() {
     r.marking = false;
     permanent.clear();
 
-    // Survivors to the front, the dying after them.
+    // From the back, so that an object leaving the list (swapped with the last one)
+    // only ever moves one already looked at. One collect() may free others or make
+    // new ones (they join at the end, past the sweep); marks stay until the sweep is done.
     auto& objects = r.objects;
-    size_t live = 0;
-    for (size_t i = 0; i < objects.size(); ++i) {
+    r.sweeping = true;
+    for (size_t i = objects.size(); i-- > 0;) {
+        if (i >= objects.size()) continue;
         Collectable* object = objects[i];
-        if (!(object->gc_flags & GC_MARKED)) continue;
-        if (i != live) {
-            place(r, objects[live], i);
-            place(r, object, live);
+        if (object->gc_flags & GC_MARKED) continue;
+        r.sweep_current = object;
+        object->collect();
+        if (r.sweep_current) {  // it outlived its collect(): once per sweep is enough
+            object->gc_flags |= GC_MARKED;
+            r.marked.push_back(object);
+            r.sweep_current = nullptr;
         }
-        ++live;
     }
+    r.sweeping = false;
 
     // Unregistered (static) objects were marked too; clear every mark now so the
     // next cycle traces through them again.
     for (Collectable* object : r.marked) object->gc_flags &= ~GC_MARKED;
     r.marked.clear();
-
-    // The dying from the back. One collect() may free others (they leave the list
-    // themselves) or make new objects (they join the survivors); one that outlives
-    // its collect() joins the survivors too.
-    r.live_end = live;
-    r.sweeping = true;
-    while (objects.size() > r.live_end) {
-        Collectable* object = objects.back();
-        r.sweep_current = object;
-        object->collect();
-        if (r.sweep_current) {
-            r.sweep_current = nullptr;
-            size_t i = object->gc_slot;
-            if (i != r.live_end) {
-                place(r, objects[r.live_end], i);
-                place(r, object, r.live_end);
-            }
-            ++r.live_end;
-        }
-    }
-    r.sweeping = false;
     r.collecting = false;
 }
 

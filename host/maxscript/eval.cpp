@@ -365,10 +365,10 @@ Value* ForLoop::eval() {
                 if (!collected && !while_cond && !where && !var->captured) {
                     // The plain counted loop, without the lambda's questions each pass.
                     Value** slot = &frame->slots[var->slot];
+                    const SavePoint it = save();  // every pass starts from the same point
                     for (; by > 0 ? i <= end : i >= end; i += by) {
                         *slot = make_int(static_cast<int>(i));
                         maybe_gc();
-                        SavePoint it = save();
                         try {
                             body->eval();
                         } catch (ContinueSignal&) {
