@@ -10,6 +10,7 @@
 #include <new>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -271,11 +272,20 @@ gc_freed_use_handler& freed_use_handler() {
 
 #if defined(VANTREL_POISON_FREED)
 
+// Class names kept for the messages about freed values: one copy of each, never freed,
+// so a freed value can point at its name however long it stays in quarantine.
+const char* kept_class_name(const char* name) {
+    static auto* names = new std::unordered_set<std::string>;
+    return names->insert(name).first->c_str();
+}
+
 // The class of the value whose destructor ran last on this thread, until its block is
 // freed. Plain data: static values are destroyed at exit, after the thread's own objects.
 struct FreedNote {
     const void* object;
-    char className[64];
+    const char* className;
+    const ValueMetaClass* tag;  // whose name className is, to skip the lookup next time
+    const char* tagName;
 };
 thread_local FreedNote last_freed{};
 
@@ -285,13 +295,14 @@ constexpr size_t kQuarantineBytes = 64u << 20;
 struct Quarantined {
     void* block;
     size_t size;
-    const void* object;  // the FreedValue in it, or null
+    const void* named;  // a freed value whose name is in classOf, or null
 };
 
 struct Quarantine {
     std::deque<Quarantined> blocks;
     size_t bytes = 0;
-    std::unordered_map<const void*, std::string> classOf;  // by the freed value's address
+    // Names of freed values too small to hold their own, by address.
+    std::unordered_map<const void*, const char*> classOf;
 };
 
 Quarantine& quarantine() {
@@ -299,10 +310,8 @@ Quarantine& quarantine() {
     return *q;
 }
 
-[[noreturn]] void touched_freed(const void* object, const char* how) {
-    auto& names = quarantine().classOf;
-    auto at = names.find(object);
-    const std::string name = at == names.end() ? "value of unknown class" : at->second;
+[[noreturn]] void report_freed(const char* className, const char* how) {
+    const std::string name = className ? className : "value of unknown class";
     const std::string message = std::string("Use after free: a freed ") + name + " value was " + how;
     freed_use_handler()(message.c_str());
     abort_on_freed_use(message.c_str());  // a handler must not return
@@ -311,27 +320,43 @@ Quarantine& quarantine() {
 // What a freed value's memory holds while in quarantine: every virtual reports the use.
 class FreedValue : public Value {
 public:
-    void sprin1(CharStream*) override { touched_freed(this, "printed"); }
-    void sprint(CharStream*) override { touched_freed(this, "printed"); }
-    BOOL is_kind_of(ValueMetaClass*) override { touched_freed(this, "asked its class"); }
-    Value* classOf_vf(Value**, int) override { touched_freed(this, "asked its class"); }
-    Value* superClassOf_vf(Value**, int) override { touched_freed(this, "asked its class"); }
-    Value* isKindOf_vf(Value**, int) override { touched_freed(this, "asked its class"); }
-    Value* get_property(Value**, int) override { touched_freed(this, "read"); }
-    Value* set_property(Value**, int) override { touched_freed(this, "written"); }
-    Value* apply(Value**, int) override { touched_freed(this, "called"); }
-    int to_int() override { touched_freed(this, "converted"); }
-    float to_float() override { touched_freed(this, "converted"); }
-    const char* to_string() override { touched_freed(this, "converted"); }
-    BOOL to_bool() override { touched_freed(this, "converted"); }
-    Point2 to_point2() override { touched_freed(this, "converted"); }
-    COLORREF to_colorref() override { touched_freed(this, "converted"); }
-    INode* to_node() override { touched_freed(this, "converted"); }
-    MtlBase* to_mtlbase() override { touched_freed(this, "converted"); }
-    Control* to_controller() override { touched_freed(this, "converted"); }
-    void gc_trace() override { touched_freed(this, "marked"); }
-    void collect() override { touched_freed(this, "collected"); }
-    ~FreedValue() override { touched_freed(this, "freed again"); }
+    virtual const char* freedClassName() const {
+        auto& names = quarantine().classOf;
+        auto at = names.find(this);
+        return at == names.end() ? nullptr : at->second;
+    }
+    [[noreturn]] void touched(const char* how) const { report_freed(freedClassName(), how); }
+    void sprin1(CharStream*) override { touched("printed"); }
+    void sprint(CharStream*) override { touched("printed"); }
+    BOOL is_kind_of(ValueMetaClass*) override { touched("asked its class"); }
+    Value* classOf_vf(Value**, int) override { touched("asked its class"); }
+    Value* superClassOf_vf(Value**, int) override { touched("asked its class"); }
+    Value* isKindOf_vf(Value**, int) override { touched("asked its class"); }
+    Value* get_property(Value**, int) override { touched("read"); }
+    Value* set_property(Value**, int) override { touched("written"); }
+    Value* apply(Value**, int) override { touched("called"); }
+    int to_int() override { touched("converted"); }
+    float to_float() override { touched("converted"); }
+    const char* to_string() override { touched("converted"); }
+    BOOL to_bool() override { touched("converted"); }
+    Point2 to_point2() override { touched("converted"); }
+    COLORREF to_colorref() override { touched("converted"); }
+    INode* to_node() override { touched("converted"); }
+    MtlBase* to_mtlbase() override { touched("converted"); }
+    Control* to_controller() override { touched("converted"); }
+    void gc_trace() override { touched("marked"); }
+    void collect() override { touched("collected"); }
+    ~FreedValue() override { touched("freed again"); }
+};
+
+// The same, in a block with room for its own name (most are), so freeing one costs no lookup.
+class NamedFreedValue : public FreedValue {
+public:
+    explicit NamedFreedValue(const char* name) : className(name) {}
+    const char* freedClassName() const override { return className; }
+
+private:
+    const char* className;
 };
 
 // Keeps the block, poisoned, with a FreedValue where the value was. The oldest blocks
@@ -340,21 +365,23 @@ void poison(void* block, size_t size) {
     Quarantine& q = quarantine();
     const char* start = static_cast<const char*>(block);
     const char* object = static_cast<const char*>(last_freed.object);
+    const char* named = nullptr;
     std::memset(block, kPoison, size);
-    if (object && object >= start && object + sizeof(FreedValue) <= start + size) {
-        ::new (const_cast<char*>(object)) FreedValue;  // not registered: its block is not pending
+    if (object && object >= start && object + sizeof(NamedFreedValue) <= start + size) {
+        ::new (const_cast<char*>(object)) NamedFreedValue(last_freed.className);  // not registered: its block is not pending
+    } else if (object && object >= start && object + sizeof(FreedValue) <= start + size) {
+        ::new (const_cast<char*>(object)) FreedValue;
         q.classOf[object] = last_freed.className;
-    } else {
-        object = nullptr;
+        named = object;
     }
     last_freed.object = nullptr;
-    q.blocks.push_back({block, size, object});
+    q.blocks.push_back({block, size, named});
     q.bytes += size;
     while (q.bytes > kQuarantineBytes && !q.blocks.empty()) {
         const Quarantined old = q.blocks.front();
         q.blocks.pop_front();
         q.bytes -= old.size;
-        if (old.object) q.classOf.erase(old.object);
+        if (old.named) q.classOf.erase(old.named);
         ::operator delete(old.block);
     }
 }
@@ -383,7 +410,12 @@ void heap_detail::note_freed_class(const Collectable* object, const ValueMetaCla
     // them) are destroyed at exit, in no particular order.
     if (object->gc_slot == Collectable::kNotInHeap) return;
     last_freed.object = object;
-    std::snprintf(last_freed.className, sizeof last_freed.className, "%s", tag ? tag->name : "Value");
+    const char* name = tag ? tag->name : "Value";
+    if (tag != last_freed.tag || name != last_freed.tagName) {
+        last_freed.className = kept_class_name(name);
+        last_freed.tag = tag;
+        last_freed.tagName = name;
+    }
 #else
     (void)object, (void)tag;
 #endif
