@@ -220,6 +220,8 @@ TEST_F(Heap, FreeingOutsideTheOrderOfTheSweepKeepsEveryOtherValue) {
     gc();
     EXPECT_TRUE(gc_is_live(kept));
     pop_alloc_frame();
+    gc();
+    EXPECT_FALSE(gc_is_live(kept));
 
     // A collect() that makes a value and frees a live one, among other dying values
     // and survivors on both sides of it in the heap's list.
