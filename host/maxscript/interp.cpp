@@ -24,8 +24,10 @@ std::exception_ptr current_exception;
 std::string current_exception_text;
 
 int depth = 0;
-// Small enough that the garbage between collections stays in the processor's cache.
-constexpr size_t kMinCollectionThreshold = 16384;
+// Small enough that the garbage between collections stays near the processor's cache,
+// large enough that what a collection traces beside the heap (a control's big graph)
+// is not walked too often.
+constexpr size_t kMinCollectionThreshold = 65536;
 size_t gc_threshold = kMinCollectionThreshold;
 // VANTREL_GC_STRESS=N collects at every Nth safe point: a temporary the engine forgot
 // to root is then freed at once, and the sanitizers see its next use.
