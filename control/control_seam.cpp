@@ -10,7 +10,11 @@ void ControlSeam::redraw(const RectI* rect) {
         InvalidateRect(control->window, nullptr, FALSE);
         return;
     }
+    // Most of a big graph lies outside the view, and under Wine every InvalidateRect is a
+    // round trip to the server even when Windows would clip it to nothing.
     RECT r{rect->left, rect->top, rect->right, rect->bottom};
+    RECT client;
+    if (GetClientRect(control->window, &client) && !IntersectRect(&r, &r, &client)) return;
     InvalidateRect(control->window, &r, FALSE);
 }
 

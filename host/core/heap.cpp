@@ -10,6 +10,7 @@
 #include <new>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -17,29 +18,47 @@
 
 namespace {
 
-// Every heap object with the serial it got at registration. The serial lets a
-// stale pointer (freed, its address reused) be told apart from the object it named.
+// Every heap object, each knowing its own index (gc_slot), so registering and freeing
+// are a push and a swap, and nothing ever reads a freed object to learn whether it lives.
 struct Registry {
-    std::unordered_map<Collectable*, uint64_t> live;
-    uint64_t next_serial = 1;
+    std::vector<Collectable*> objects;
     std::vector<Value**> root_slots;
     std::vector<gc_root_marker> root_markers;
     std::vector<Collectable*> marked;  // everything marked this cycle, cleared afterwards
     bool marking = false;
     bool collecting = false;
+    bool sweeping = false;
+    Collectable* sweep_current = nullptr;  // the object being collected, until it is gone
 };
 
 // Leaked on purpose: plug-ins may free values from their own static destructors
-// after this module's statics are gone.
-Registry& registry() {
-    static Registry* r = new Registry;
-    return *r;
+// after this module's statics are gone. A plain pointer, zero before any static
+// constructor runs, so the first value made anywhere finds it.
+Registry* the_registry = nullptr;
+inline Registry& registry() {
+    if (!the_registry) the_registry = new Registry;
+    return *the_registry;
 }
 
-struct TrackedRef {
-    Collectable* object;
-    uint64_t serial;
-};
+void add_object(Registry& r, Collectable* object) {
+    object->gc_slot = static_cast<uint32_t>(r.objects.size());
+    r.objects.push_back(object);
+    if (r.sweeping) {  // made by a collect(): it survives this sweep
+        object->gc_flags |= GC_MARKED;
+        r.marked.push_back(object);
+    }
+}
+
+void remove_object(Registry& r, Collectable* object) {
+    auto& objects = r.objects;
+    const size_t i = object->gc_slot;
+    object->gc_slot = Collectable::kNotInHeap;
+    if (object == r.sweep_current) r.sweep_current = nullptr;
+    Collectable* last = objects.back();
+    objects[i] = last;
+    last->gc_slot = static_cast<uint32_t>(i);
+    objects.pop_back();
+}
 
 struct LocalArray {
     Value** slots;
@@ -47,7 +66,7 @@ struct LocalArray {
 };
 
 struct ThreadFrames {
-    std::vector<std::vector<TrackedRef>> alloc_frames;
+    std::vector<std::vector<Collectable*>> alloc_frames;
     std::vector<LocalArray> local_arrays;
 };
 
@@ -67,15 +86,6 @@ struct ThreadFramesOwner {
     }
 };
 
-ThreadFrames& thread_frames() {
-    thread_local ThreadFramesOwner owner;
-    if (!owner.frames) {
-        owner.frames = new ThreadFrames;
-        all_thread_frames().push_back(owner.frames);
-    }
-    return *owner.frames;
-}
-
 // Blocks handed out by operator new whose Collectable constructor has not run yet.
 // The constructor finds its own block here; static objects never appear, so they
 // stay unregistered. A list, because constructor arguments may allocate too.
@@ -84,29 +94,134 @@ struct PendingBlock {
     size_t size;
 };
 
-std::vector<PendingBlock>& pending_blocks() {
-    thread_local std::vector<PendingBlock> blocks;
-    return blocks;
+// What each thread keeps: one lookup finds both on the allocation path.
+struct ThreadHeap {
+    std::vector<PendingBlock> pending;
+    ThreadFramesOwner frames;
+};
+
+// The owner frees the thread's heap record at thread exit; the plain pointer beside it
+// needs no guard, which keeps the allocation path's lookup to one load.
+struct ThreadHeapOwner {
+    ThreadHeap* heap = nullptr;
+    ~ThreadHeapOwner();
+};
+thread_local ThreadHeap* this_thread_heap = nullptr;
+
+ThreadHeap& thread_heap() {
+    if (ThreadHeap* heap = this_thread_heap) return *heap;
+    thread_local ThreadHeapOwner owner;
+    owner.heap = this_thread_heap = new ThreadHeap;
+    return *owner.heap;
 }
 
-void* allocate_block(size_t size) {
-    void* p = ::operator new(size);
-    pending_blocks().push_back({static_cast<char*>(p), size});
+ThreadHeapOwner::~ThreadHeapOwner() {
+    this_thread_heap = nullptr;
+    delete heap;
+}
+
+ThreadFrames& thread_frames() {
+    ThreadFramesOwner& owner = thread_heap().frames;
+    if (!owner.frames) {
+        owner.frames = new ThreadFrames;
+        all_thread_frames().push_back(owner.frames);
+    }
+    return *owner.frames;
+}
+
+// An object an open alloc frame holds is being freed (deleted by its owner): the frame
+// lets go of it, so marking never reaches freed memory.
+void forget_in_frames(Collectable* object) {
+    object->gc_flags &= ~GC_IN_ALLOC_FRAME;
+    for (ThreadFrames* frames : all_thread_frames())
+        for (auto& frame : frames->alloc_frames)
+            for (size_t i = frame.size(); i-- > 0;)
+                if (frame[i] == object) {
+                    frame[i] = frame.back();
+                    frame.pop_back();
+                    return;
+                }
+}
+
+// Where blocks come from. Release builds keep freed small blocks in lists by size, so
+// the short-lived numbers and points a script makes cost a pop and a push; test and
+// sanitizer builds take every block from the allocator, so a use after free is caught.
+#if defined(VANTREL_POISON_FREED) || defined(__SANITIZE_ADDRESS__)
+#define VANTREL_PLAIN_BLOCKS 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define VANTREL_PLAIN_BLOCKS 1
+#endif
+#endif
+
+#if defined(VANTREL_PLAIN_BLOCKS)
+void* raw_block(size_t size) { return ::operator new(size); }
+void free_raw_block(void* p, size_t) { ::operator delete(p); }
+#else
+constexpr size_t kGranule = 16;
+constexpr size_t kPooledMax = 256;
+constexpr size_t kChunkBytes = 64 * 1024;
+struct FreeBlock {
+    FreeBlock* next;
+};
+FreeBlock* free_blocks[kPooledMax / kGranule];
+char* chunk_next = nullptr;
+char* chunk_end = nullptr;
+
+size_t size_class(size_t size) { return (size + kGranule - 1) / kGranule - 1; }
+
+void* raw_block(size_t size) {
+    if (size == 0 || size > kPooledMax) return ::operator new(size);
+    const size_t c = size_class(size);
+    if (FreeBlock* b = free_blocks[c]) {
+        free_blocks[c] = b->next;
+        return b;
+    }
+    const size_t bytes = (c + 1) * kGranule;
+    if (static_cast<size_t>(chunk_end - chunk_next) < bytes) {
+        // What is left of the old chunk goes into its lists rather than to waste.
+        // Chunks are never given back: the heap keeps the size it reached.
+        chunk_next = static_cast<char*>(::operator new(kChunkBytes));
+        chunk_end = chunk_next + kChunkBytes;
+    }
+    void* p = chunk_next;
+    chunk_next += bytes;
     return p;
 }
 
-void forget_pending(void* p) {
-    auto& blocks = pending_blocks();
-    for (size_t i = blocks.size(); i-- > 0;) {
-        if (blocks[i].start == p) {
-            blocks.erase(blocks.begin() + i);
-            return;
-        }
+void free_raw_block(void* p, size_t size) {
+    if (size == 0 || size > kPooledMax) {
+        ::operator delete(p);
+        return;
     }
+    auto* b = static_cast<FreeBlock*>(p);
+    const size_t c = size_class(size);
+    b->next = free_blocks[c];
+    free_blocks[c] = b;
+}
+#endif
+
+void* allocate_block(size_t size) {
+    void* p = raw_block(size);
+    thread_heap().pending.push_back({static_cast<char*>(p), size});
+    return p;
 }
 
-bool claim_pending(const void* object) {
-    auto& blocks = pending_blocks();
+// The size of a pending block (0 when p is none), which forgets it.
+size_t forget_pending(void* p) {
+    auto& blocks = thread_heap().pending;
+    if (blocks.empty()) return 0;
+    for (size_t i = blocks.size(); i-- > 0;) {
+        if (blocks[i].start == p) {
+            size_t size = blocks[i].size;
+            blocks.erase(blocks.begin() + i);
+            return size;
+        }
+    }
+    return 0;
+}
+
+bool claim_pending(std::vector<PendingBlock>& blocks, const void* object) {
     const char* c = static_cast<const char*>(object);
     for (size_t i = blocks.size(); i-- > 0;) {
         if (c >= blocks[i].start && c < blocks[i].start + blocks[i].size) {
@@ -117,23 +232,16 @@ bool claim_pending(const void* object) {
     return false;
 }
 
-bool still_live(const TrackedRef& ref) {
-    auto& live = registry().live;
-    auto it = live.find(ref.object);
-    return it != live.end() && it->second == ref.serial;
-}
-
-void mark_tracked(const TrackedRef& ref) {
-    if (still_live(ref)) heap_detail::trace(static_cast<Value*>(ref.object));
+// Permanent objects, found by gc() while it clears the marks. A copy: tracing must not
+// see the registry change under it.
+std::vector<Collectable*>& permanent_objects() {
+    static auto* list = new std::vector<Collectable*>;
+    return *list;
 }
 
 void mark_roots() {
     Registry& r = registry();
-    // Permanent objects. Copy first: tracing must not see the map change under it.
-    std::vector<Collectable*> permanent;
-    for (auto& [object, serial] : r.live)
-        if (object->gc_flags & GC_PERMANENT) permanent.push_back(object);
-    for (Collectable* object : permanent)
+    for (Collectable* object : permanent_objects())
         if (!object->is_marked()) object->gc_trace();
 
     for (Value** slot : r.root_slots)
@@ -143,7 +251,7 @@ void mark_roots() {
 
     for (ThreadFrames* frames : all_thread_frames()) {
         for (auto& frame : frames->alloc_frames)
-            for (const TrackedRef& ref : frame) mark_tracked(ref);
+            for (Collectable* object : frame) heap_detail::trace(static_cast<Value*>(object));
         for (const LocalArray& locals : frames->local_arrays)
             for (int i = 0; i < locals.count; ++i) heap_detail::trace(locals.slots[i]);
     }
@@ -164,11 +272,20 @@ gc_freed_use_handler& freed_use_handler() {
 
 #if defined(VANTREL_POISON_FREED)
 
+// Class names kept for the messages about freed values: one copy of each, never freed,
+// so a freed value can point at its name however long it stays in quarantine.
+const char* kept_class_name(const char* name) {
+    static auto* names = new std::unordered_set<std::string>;
+    return names->insert(name).first->c_str();
+}
+
 // The class of the value whose destructor ran last on this thread, until its block is
 // freed. Plain data: static values are destroyed at exit, after the thread's own objects.
 struct FreedNote {
     const void* object;
-    char className[64];
+    const char* className;
+    const ValueMetaClass* tag;  // whose name className is, to skip the lookup next time
+    const char* tagName;
 };
 thread_local FreedNote last_freed{};
 
@@ -178,13 +295,14 @@ constexpr size_t kQuarantineBytes = 64u << 20;
 struct Quarantined {
     void* block;
     size_t size;
-    const void* object;  // the FreedValue in it, or null
+    const void* named;  // a freed value whose name is in classOf, or null
 };
 
 struct Quarantine {
     std::deque<Quarantined> blocks;
     size_t bytes = 0;
-    std::unordered_map<const void*, std::string> classOf;  // by the freed value's address
+    // Names of freed values too small to hold their own, by address.
+    std::unordered_map<const void*, const char*> classOf;
 };
 
 Quarantine& quarantine() {
@@ -192,10 +310,8 @@ Quarantine& quarantine() {
     return *q;
 }
 
-[[noreturn]] void touched_freed(const void* object, const char* how) {
-    auto& names = quarantine().classOf;
-    auto at = names.find(object);
-    const std::string name = at == names.end() ? "value of unknown class" : at->second;
+[[noreturn]] void report_freed(const char* className, const char* how) {
+    const std::string name = className ? className : "value of unknown class";
     const std::string message = std::string("Use after free: a freed ") + name + " value was " + how;
     freed_use_handler()(message.c_str());
     abort_on_freed_use(message.c_str());  // a handler must not return
@@ -204,27 +320,43 @@ Quarantine& quarantine() {
 // What a freed value's memory holds while in quarantine: every virtual reports the use.
 class FreedValue : public Value {
 public:
-    void sprin1(CharStream*) override { touched_freed(this, "printed"); }
-    void sprint(CharStream*) override { touched_freed(this, "printed"); }
-    BOOL is_kind_of(ValueMetaClass*) override { touched_freed(this, "asked its class"); }
-    Value* classOf_vf(Value**, int) override { touched_freed(this, "asked its class"); }
-    Value* superClassOf_vf(Value**, int) override { touched_freed(this, "asked its class"); }
-    Value* isKindOf_vf(Value**, int) override { touched_freed(this, "asked its class"); }
-    Value* get_property(Value**, int) override { touched_freed(this, "read"); }
-    Value* set_property(Value**, int) override { touched_freed(this, "written"); }
-    Value* apply(Value**, int) override { touched_freed(this, "called"); }
-    int to_int() override { touched_freed(this, "converted"); }
-    float to_float() override { touched_freed(this, "converted"); }
-    const char* to_string() override { touched_freed(this, "converted"); }
-    BOOL to_bool() override { touched_freed(this, "converted"); }
-    Point2 to_point2() override { touched_freed(this, "converted"); }
-    COLORREF to_colorref() override { touched_freed(this, "converted"); }
-    INode* to_node() override { touched_freed(this, "converted"); }
-    MtlBase* to_mtlbase() override { touched_freed(this, "converted"); }
-    Control* to_controller() override { touched_freed(this, "converted"); }
-    void gc_trace() override { touched_freed(this, "marked"); }
-    void collect() override { touched_freed(this, "collected"); }
-    ~FreedValue() override { touched_freed(this, "freed again"); }
+    virtual const char* freedClassName() const {
+        auto& names = quarantine().classOf;
+        auto at = names.find(this);
+        return at == names.end() ? nullptr : at->second;
+    }
+    [[noreturn]] void touched(const char* how) const { report_freed(freedClassName(), how); }
+    void sprin1(CharStream*) override { touched("printed"); }
+    void sprint(CharStream*) override { touched("printed"); }
+    BOOL is_kind_of(ValueMetaClass*) override { touched("asked its class"); }
+    Value* classOf_vf(Value**, int) override { touched("asked its class"); }
+    Value* superClassOf_vf(Value**, int) override { touched("asked its class"); }
+    Value* isKindOf_vf(Value**, int) override { touched("asked its class"); }
+    Value* get_property(Value**, int) override { touched("read"); }
+    Value* set_property(Value**, int) override { touched("written"); }
+    Value* apply(Value**, int) override { touched("called"); }
+    int to_int() override { touched("converted"); }
+    float to_float() override { touched("converted"); }
+    const char* to_string() override { touched("converted"); }
+    BOOL to_bool() override { touched("converted"); }
+    Point2 to_point2() override { touched("converted"); }
+    COLORREF to_colorref() override { touched("converted"); }
+    INode* to_node() override { touched("converted"); }
+    MtlBase* to_mtlbase() override { touched("converted"); }
+    Control* to_controller() override { touched("converted"); }
+    void gc_trace() override { touched("marked"); }
+    void collect() override { touched("collected"); }
+    ~FreedValue() override { touched("freed again"); }
+};
+
+// The same, in a block with room for its own name (most are), so freeing one costs no lookup.
+class NamedFreedValue : public FreedValue {
+public:
+    explicit NamedFreedValue(const char* name) : className(name) {}
+    const char* freedClassName() const override { return className; }
+
+private:
+    const char* className;
 };
 
 // Keeps the block, poisoned, with a FreedValue where the value was. The oldest blocks
@@ -233,21 +365,23 @@ void poison(void* block, size_t size) {
     Quarantine& q = quarantine();
     const char* start = static_cast<const char*>(block);
     const char* object = static_cast<const char*>(last_freed.object);
+    const char* named = nullptr;
     std::memset(block, kPoison, size);
-    if (object && object >= start && object + sizeof(FreedValue) <= start + size) {
-        ::new (const_cast<char*>(object)) FreedValue;  // not registered: its block is not pending
+    if (object && object >= start && object + sizeof(NamedFreedValue) <= start + size) {
+        ::new (const_cast<char*>(object)) NamedFreedValue(last_freed.className);  // not registered: its block is not pending
+    } else if (object && object >= start && object + sizeof(FreedValue) <= start + size) {
+        ::new (const_cast<char*>(object)) FreedValue;
         q.classOf[object] = last_freed.className;
-    } else {
-        object = nullptr;
+        named = object;
     }
     last_freed.object = nullptr;
-    q.blocks.push_back({block, size, object});
+    q.blocks.push_back({block, size, named});
     q.bytes += size;
     while (q.bytes > kQuarantineBytes && !q.blocks.empty()) {
         const Quarantined old = q.blocks.front();
         q.blocks.pop_front();
         q.bytes -= old.size;
-        if (old.object) q.classOf.erase(old.object);
+        if (old.named) q.classOf.erase(old.named);
         ::operator delete(old.block);
     }
 }
@@ -274,17 +408,23 @@ void heap_detail::note_freed_class(const Collectable* object, const ValueMetaCla
 #if defined(VANTREL_POISON_FREED)
     // Only heap values are freed into the quarantine; static ones (metaclasses among
     // them) are destroyed at exit, in no particular order.
-    auto& live = registry().live;
-    if (live.find(const_cast<Collectable*>(object)) == live.end()) return;
+    if (object->gc_slot == Collectable::kNotInHeap) return;
     last_freed.object = object;
-    std::snprintf(last_freed.className, sizeof last_freed.className, "%s", tag ? tag->name : "Value");
+    const char* name = tag ? tag->name : "Value";
+    if (tag != last_freed.tag || name != last_freed.tagName) {
+        last_freed.className = kept_class_name(name);
+        last_freed.tag = tag;
+        last_freed.tagName = name;
+    }
 #else
     (void)object, (void)tag;
 #endif
 }
 
 Collectable::~Collectable() {
-    registry().live.erase(this);
+    if (gc_slot == kNotInHeap) return;
+    if (gc_flags & GC_IN_ALLOC_FRAME) forget_in_frames(this);
+    remove_object(registry(), this);
 }
 
 void* Collectable::operator new(size_t size) {
@@ -304,15 +444,13 @@ void Collectable::operator delete(void* p, size_t size) {
         poison(p, size);
         return;
     }
-#else
-    (void)size;
 #endif
-    ::operator delete(p);
+    free_raw_block(p, size);
 }
 
 void Collectable::operator delete(void* p, GCHeapTag) {
-    forget_pending(p);
-    ::operator delete(p);
+    size_t size = forget_pending(p);
+    free_raw_block(p, size);
 }
 
 void Collectable::collect() {
@@ -334,12 +472,14 @@ void Collectable::mark_in_use() {
 // address is used, whatever the offset of Collectable inside it.
 namespace heap_detail {
 void register_if_heap(Collectable* object) {
-    if (!claim_pending(object)) return;
-    Registry& r = registry();
-    uint64_t serial = r.next_serial++;
-    r.live[object] = serial;
-    ThreadFrames& frames = thread_frames();
-    if (!frames.alloc_frames.empty()) frames.alloc_frames.back().push_back({object, serial});
+    ThreadHeap& heap = thread_heap();
+    if (!claim_pending(heap.pending, object)) return;
+    add_object(registry(), object);
+    ThreadFrames* frames = heap.frames.frames;
+    if (frames && !frames->alloc_frames.empty()) {
+        frames->alloc_frames.back().push_back(object);
+        object->gc_flags |= GC_IN_ALLOC_FRAME;
+    }
 }
 }  // namespace heap_detail
 
@@ -374,35 +514,52 @@ void gc() {
     if (r.collecting) return;  // a collect() that asks for a collection
     r.collecting = true;
 
-    for (auto& [object, serial] : r.live) object->gc_flags &= ~GC_MARKED;
+    auto& permanent = permanent_objects();
+    permanent.clear();
+    for (Collectable* object : r.objects) {
+        object->gc_flags &= ~GC_MARKED;
+        if (object->gc_flags & GC_PERMANENT) permanent.push_back(object);
+    }
     r.marked.clear();
     r.marking = true;
     Collectable::mark();
     r.marking = false;
+    permanent.clear();
 
-    std::vector<TrackedRef> dead;
-    for (auto& [object, serial] : r.live)
-        if (!(object->gc_flags & GC_MARKED)) dead.push_back({object, serial});
+    // From the back, so that an object leaving the list (swapped with the last one)
+    // only ever moves one already looked at. One collect() may free others or make
+    // new ones (they join at the end, past the sweep); marks stay until the sweep is done.
+    auto& objects = r.objects;
+    r.sweeping = true;
+    for (size_t i = objects.size(); i-- > 0;) {
+        if (i >= objects.size()) continue;
+        Collectable* object = objects[i];
+        if (object->gc_flags & GC_MARKED) continue;
+        r.sweep_current = object;
+        object->collect();
+        if (r.sweep_current) {  // it outlived its collect(): once per sweep is enough
+            object->gc_flags |= GC_MARKED;
+            r.marked.push_back(object);
+            r.sweep_current = nullptr;
+        }
+    }
+    r.sweeping = false;
 
     // Unregistered (static) objects were marked too; clear every mark now so the
     // next cycle traces through them again.
     for (Collectable* object : r.marked) object->gc_flags &= ~GC_MARKED;
     r.marked.clear();
-
-    // One collect() may free another dead object; skip any that are gone.
-    for (const TrackedRef& ref : dead)
-        if (still_live(ref)) ref.object->collect();
-
     r.collecting = false;
 }
 
 size_t gc_live_count() {
-    return registry().live.size();
+    return registry().objects.size();
 }
 
 bool gc_is_live(const void* p) {
-    auto& live = registry().live;
-    return live.find(static_cast<Collectable*>(const_cast<void*>(p))) != live.end();
+    for (Collectable* object : registry().objects)
+        if (object == p) return true;
+    return false;
 }
 
 void gc_add_root(Value** slot) {
@@ -431,7 +588,9 @@ void push_alloc_frame() {
 
 void pop_alloc_frame() {
     auto& frames = thread_frames().alloc_frames;
-    if (!frames.empty()) frames.pop_back();
+    if (frames.empty()) return;
+    for (Collectable* object : frames.back()) object->gc_flags &= ~GC_IN_ALLOC_FRAME;
+    frames.pop_back();
 }
 
 Value** heap_detail::push_value_local_array(int count) {

@@ -14,6 +14,7 @@ inline constexpr GCHeapTag GC_IN_HEAP{};
 enum CollectableFlags : uint8_t {
     GC_MARKED = 1,     // reached during the current mark phase
     GC_PERMANENT = 2,  // never swept (interned names, singletons)
+    GC_IN_ALLOC_FRAME = 4,  // held by an open alloc frame, which forgets it when it is freed
 };
 
 // Base of everything the collector manages. Objects created with new are
@@ -21,6 +22,10 @@ enum CollectableFlags : uint8_t {
 class HOSTSDK_API Collectable {
 public:
     uint8_t gc_flags = 0;
+    // Where the heap's registry holds the object (kNotInHeap for static objects); the
+    // registry's own bookkeeping, so freeing never searches for the object.
+    static constexpr uint32_t kNotInHeap = 0xffffffffu;
+    uint32_t gc_slot = kNotInHeap;
 
     // Registers the object when it lives in the heap (made by operator new).
     Collectable();

@@ -121,7 +121,11 @@ Value* Value::apply(Value** arg_list, int count) {
     throw RuntimeError("Call needs function or class, got: " + print_form(this));
 }
 
-Value::~Value() { heap_detail::note_freed_class(this, tag); }
+Value::~Value() {
+#if defined(VANTREL_POISON_FREED)
+    heap_detail::note_freed_class(this, tag);
+#endif
+}
 
 int Value::to_int() { throw ConversionError(this, "Integer"); }
 float Value::to_float() { throw ConversionError(this, "Float"); }

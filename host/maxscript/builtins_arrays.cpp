@@ -46,12 +46,13 @@ int compare_values(const char* fn, Value* a, Value* b) {
 }
 
 // Checks the whole list first, so a bad element raises before anything changes.
-void check_comparable(const char* fn, const std::vector<Value*>& items) {
-    for (Value* item : items) {
-        if (!item) throw TypeError((std::string(fn) + " compares numbers or strings").c_str(), &undefined);
-        compare_values(fn, items[0], item);
+void check_comparable(const char* fn, Value* const* items, size_t count) {
+    for (size_t i = 0; i < count; ++i) {
+        if (!items[i]) throw TypeError((std::string(fn) + " compares numbers or strings").c_str(), &undefined);
+        compare_values(fn, items[0], items[i]);
     }
 }
+
 
 Value* append(Value** args, int count) {
     BuiltinArgs a("append", args, count);
@@ -136,7 +137,7 @@ Value* sort(Value** args, int count) {
     BuiltinArgs a("sort", args, count);
     a.expect(1);
     Array* array = a.array(0);
-    check_comparable("sort", std::vector<Value*>(array->data, array->data + array->size));
+    check_comparable("sort", array->data, size_t(array->size));
     std::stable_sort(array->data, array->data + array->size,
                      [](Value* x, Value* y) { return compare_values("sort", x, y) < 0; });
     return array;
@@ -146,17 +147,19 @@ Value* sort(Value** args, int count) {
 Value* extreme(const char* fn, int sign, Value** args, int count) {
     BuiltinArgs a(fn, args, count);
     a.expect_at_least(1);
-    std::vector<Value*> items;
+    // The items where they already are: this is called in inner loops.
+    Value* const* items = args;
+    size_t n = size_t(a.count());
     if (a.count() == 1 && a[0]->tag == &Array_class) {
         auto* array = static_cast<Array*>(a[0]);
-        items.assign(array->data, array->data + array->size);
+        items = array->data;
+        n = size_t(array->size);
     }
-    else for (int i = 0; i < a.count(); ++i) items.push_back(a[i]);
-    if (items.empty()) return &undefined;
-    check_comparable(fn, items);
+    if (n == 0) return &undefined;
+    check_comparable(fn, items, n);
     Value* best = items[0];
-    for (Value* v : items)
-        if (compare_values(fn, v, best) * sign < 0) best = v;
+    for (size_t i = 0; i < n; ++i)
+        if (compare_values(fn, items[i], best) * sign < 0) best = items[i];
     return best;
 }
 

@@ -1,4 +1,4 @@
-// builtins_math.cpp - maths built-ins, the random generator, time stamps and sleeping.
+// builtins_math.cpp - maths built-ins, the random generator, time stamps, sleeping and the word size.
 #include <chrono>
 #include <cmath>
 #include <cstdint>
@@ -145,4 +145,8 @@ void define_math_builtins(BuiltinDefiner define) {
     define("seed", seed);
     define("timeStamp", timeStamp);
     define("sleep", sleep_);
+    define("is64bitApplication", [](Value** args, int count) -> Value* {
+        BuiltinArgs("is64bitApplication", args, count).expect(0);
+        return bool_result(sizeof(void*) == 8);
+    });
 }

@@ -57,6 +57,19 @@ Value* LocalRef::assign(Tok op, Node* rhs) {
     return v;
 }
 
+Value* Assign::eval() {
+    if (!local_known) {
+        local = op == Tok::Assign ? dynamic_cast<LocalRef*>(target) : nullptr;
+        local_known = true;
+    }
+    if (local && !local->var->captured && !local->var->by_ref) {
+        Value* v = value->eval();
+        frame->slots[local->var->slot] = v;
+        return v;
+    }
+    return target->assign(op, value);
+}
+
 Value* UpvalRef::eval() { return static_cast<Box*>(frame->fn->upvals[index])->value; }
 
 Value* UpvalRef::assign(Tok op, Node* rhs) {
@@ -176,7 +189,11 @@ Value* Call::eval() {
     Mark m;
     Value* self = nullptr;
     Value* f;
-    if (auto* p = dynamic_cast<Property*>(function)) {
+    if (!method_known) {
+        method = dynamic_cast<Property*>(function);
+        method_known = true;
+    }
+    if (Property* p = method) {
         // obj.method args: a struct's method runs with obj as its instance.
         Value* obj = push(p->object->eval());
         f = get_prop(obj, p->name);
@@ -210,9 +227,22 @@ Value* Unary::eval() {
 }
 
 Value* Binary::eval() {
+    if (!right_known) {
+        auto* c = dynamic_cast<Const*>(right);
+        right_const = c ? c->value : nullptr;
+        right_known = true;
+    }
+    if (right_const) {  // nothing runs between the two sides, so the left needs no root
+        Value* a = left->eval();
+        if (Value* r = integer_op(op, a, right_const)) return r;
+        Mark m;
+        push(a);
+        return binary_op(op, a, right_const);
+    }
     Mark m;
     Value* a = push(left->eval());
     Value* b = right->eval();
+    if (Value* r = integer_op(op, a, b)) return r;
     return binary_op(op, a, b);
 }
 
@@ -332,9 +362,24 @@ Value* ForLoop::eval() {
                 long long i = static_cast<Integer*>(a)->value, end = static_cast<Integer*>(b)->value;
                 long long by = s ? static_cast<Integer*>(s)->value : 1;
                 if (by == 0) throw RuntimeError("for loop step of zero");
-                for (; !stopped && (by > 0 ? i <= end : i >= end); i += by) {
-                    set_var(make_int(static_cast<int>(i)));
-                    one();
+                if (!collected && !while_cond && !where && !var->captured) {
+                    // The plain counted loop, without the lambda's questions each pass.
+                    Value** slot = &frame->slots[var->slot];
+                    const SavePoint it = save();  // every pass starts from the same point
+                    for (; by > 0 ? i <= end : i >= end; i += by) {
+                        *slot = make_int(static_cast<int>(i));
+                        maybe_gc();
+                        try {
+                            body->eval();
+                        } catch (ContinueSignal&) {
+                            restore(it);
+                        }
+                    }
+                } else {
+                    for (; !stopped && (by > 0 ? i <= end : i >= end); i += by) {
+                        set_var(make_int(static_cast<int>(i)));
+                        one();
+                    }
                 }
             } else {
                 float i = a->to_float(), end = b->to_float(), by = s ? s->to_float() : 1.0f;

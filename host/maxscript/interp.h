@@ -38,7 +38,13 @@ inline Value* push(Value* v) {
 }
 // Collects when the heap has doubled since the last collection and no native code
 // (which may hold values the collector cannot see) is below us.
-void maybe_gc();
+extern size_t gc_threshold;
+extern const long gc_stress_period;
+void collect_now();
+inline void maybe_gc() {
+    if (native_depth > 0) return;
+    if (gc_stress_period || gc_live_count() >= gc_threshold) collect_now();
+}
 
 // Calls any value with evaluated arguments (keyword layout included).
 Value* call_value(Value* f, Value** args, int count, Value* self = nullptr);
@@ -66,8 +72,14 @@ struct SavePoint {
     int native_depth;
     int depth;
 };
-SavePoint save();
-void restore(const SavePoint& p);
+extern int depth;
+inline SavePoint save() { return {sp, frame, native_depth, depth}; }
+inline void restore(const SavePoint& p) {
+    sp = p.sp;
+    frame = p.frame;
+    native_depth = p.native_depth;
+    depth = p.depth;
+}
 
 // Signals of exit, continue and return (never caught by a script's try).
 struct ExitSignal { Value* value; };

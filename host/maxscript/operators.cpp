@@ -94,12 +94,7 @@ Value* point_op(Tok op, Value* a, Value* b) {
 
 }  // namespace
 
-bool truth(Value* v) {
-    if (v == &true_value) return true;
-    if (v == &false_value) return false;
-    if (v->tag == &Boolean_class) return static_cast<Boolean*>(v)->value;
-    throw TypeError("condition", v, &Boolean_class);
-}
+void condition_error(Value* v) { throw TypeError("condition", v, &Boolean_class); }
 
 Value* negate(Value* a) {
     if (a->tag == &Integer_class) return make_int(static_cast<int>(0u - static_cast<unsigned>(static_cast<Integer*>(a)->value)));

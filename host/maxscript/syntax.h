@@ -106,8 +106,11 @@ struct Assign : Node {
     Node* target;
     Tok op;
     Node* value;
+    // target as a local variable, found at the first run: the common "x = ..." then skips a call
+    LocalRef* local = nullptr;
+    bool local_known = false;
     Assign(Node* t, Tok o, Node* v) : target(t), op(o), value(v) {}
-    Value* eval() override { return target->assign(op, value); }
+    Value* eval() override;
 };
 
 struct KeyArgNode {
@@ -119,6 +122,9 @@ struct Call : Node {
     Node* function;
     std::vector<Node*> args;
     std::vector<KeyArgNode> keys;
+    // function as obj.method, found at the first call (the tree never changes after parsing)
+    Property* method = nullptr;
+    bool method_known = false;
     Value* eval() override;
 };
 
@@ -133,6 +139,9 @@ struct Binary : Node {
     Tok op;
     Node* left;
     Node* right;
+    // right's value when it is a constant, found at the first run
+    Value* right_const = nullptr;
+    bool right_known = false;
     Binary(Tok o, Node* l, Node* r) : op(o), left(l), right(r) {}
     Value* eval() override;
 };

@@ -36,6 +36,19 @@ struct Partner : Value {
 };
 int Partner::collects = 0;
 
+// From its collect(), makes a value it roots, and frees a value that is still reachable
+// (as an owner that does not trace what it holds might).
+struct Heir : Value {
+    static Value* made;
+    Value* owned = nullptr;
+    void collect() override {
+        made = new Probe;
+        delete owned;
+        delete this;
+    }
+};
+Value* Heir::made = nullptr;
+
 struct Throwing : Value {
     Throwing() { throw RuntimeError("construction failed"); }
 };
@@ -196,6 +209,45 @@ TEST_F(Heap, ACollectThatFreesAnotherDeadValueDoesNotCollectItTwice) {
     EXPECT_FALSE(gc_is_live(a));
     EXPECT_FALSE(gc_is_live(b));
     EXPECT_EQ(Partner::collects, 1);
+}
+
+TEST_F(Heap, FreeingOutsideTheOrderOfTheSweepKeepsEveryOtherValue) {
+    // A value deleted while its alloc frame is open leaves the frame.
+    init_thread_locals();
+    push_alloc_frame();
+    auto* kept = new Probe;
+    delete new Probe;
+    gc();
+    EXPECT_TRUE(gc_is_live(kept));
+    pop_alloc_frame();
+    gc();
+    EXPECT_FALSE(gc_is_live(kept));
+
+    // A collect() that makes a value and frees a live one, among other dying values
+    // and survivors on both sides of it in the heap's list.
+    Value* survivors[4];
+    Value* root = nullptr;
+    gc_add_root(&root);
+    auto* rooted = new Array(0);
+    root = rooted;
+    for (Value*& v : survivors) {
+        new Probe;
+        v = rooted->append(new Probe);
+    }
+    auto* heir = new Heir;
+    heir->owned = survivors[1];
+    survivors[1]->make_permanent();  // survives the mark, then the heir frees it
+    rooted->data[1] = &undefined;
+    new Probe;
+    const size_t before = gc_live_count();
+    gc();
+    EXPECT_FALSE(gc_is_live(heir));
+    ASSERT_TRUE(gc_is_live(Heir::made));
+    EXPECT_TRUE(gc_is_live(survivors[0]) && gc_is_live(survivors[2]) && gc_is_live(survivors[3]));
+    EXPECT_EQ(gc_live_count(), before - 5 - 1 - 1 + 1);  // probes, the heir, its freed value, the one it made
+    gc_remove_root(&root);
+    gc();
+    EXPECT_FALSE(gc_is_live(Heir::made));
 }
 
 TEST_F(Heap, ThrowingConstructorLeavesTheHeapUnchanged) {

@@ -342,6 +342,8 @@ TEST_F(Builtins, Maths) {
         {"timeStamp 1", "-- Argument count error: timeStamp wanted 0, got 1"},
         {"sleep 0", "OK"},
         {"sleep #x", "-- Unable to convert: #x to type: Float"},
+        {"is64bitApplication()", sizeof(void*) == 8 ? "true" : "false"},
+        {"is64bitApplication 1", "-- Argument count error: is64bitApplication wanted 0, got 1"},
     });
 }
 
