@@ -52,21 +52,29 @@ inline float zoomToFit(int nodes, int width, int height) {
     return std::min(float(width) / (float(columns) * kColumnStep), float(height) / (float(rows) * kRowStep));
 }
 
-// Mean milliseconds of one call of body over at least `times` calls and 0.2 s.
+// Milliseconds of one call of body: the mean over a batch of at least `times` calls and
+// 40 ms, the best of five batches, as a shared machine and Wine's display server let
+// single batches run slow.
 template <class Body>
 double millisPerCall(int times, Body body) {
     using Clock = std::chrono::steady_clock;
     body();  // warm: caches, the index, the font mapper
-    int calls = 0;
-    const auto start = Clock::now();
-    double elapsed = 0.0;
-    while (calls < times || elapsed < 0.2) {
-        body();
-        ++calls;
-        elapsed = std::chrono::duration<double>(Clock::now() - start).count();
-        if (elapsed > 20.0) break;
+    double best = 0.0;
+    const auto began = Clock::now();
+    for (int batch = 0; batch < 5; ++batch) {
+        int calls = 0;
+        const auto start = Clock::now();
+        double elapsed = 0.0;
+        while (calls < times || elapsed < 0.04) {
+            body();
+            ++calls;
+            elapsed = std::chrono::duration<double>(Clock::now() - start).count();
+        }
+        const double ms = elapsed * 1000.0 / calls;
+        best = batch == 0 ? ms : (std::min)(best, ms);
+        if (std::chrono::duration<double>(Clock::now() - began).count() > 20.0) break;
     }
-    return elapsed * 1000.0 / calls;
+    return best;
 }
 
 // Which build measured: both Windows builds run the painting benchmarks.

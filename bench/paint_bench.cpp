@@ -3,7 +3,11 @@
 //   script writes through the control's properties.
 #include <windows.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "bench/bench_graph.h"
 #include "host/start_host.h"
@@ -15,7 +19,7 @@ using PaintFn = void (*)(SchematicControl*);
 using RegionFn = void (*)(SchematicControl*, const RECT*);
 
 constexpr int kWidth = 1280, kHeight = 1024;
-bool plainToo = true;  // off when one section runs for a profile
+bool plainToo = true;  // off with --quick, for a profile
 // Wine's 32-bit GDI costs several times more per call: each row names its build.
 std::string named(const char* what) { return std::string(what) + ", " + buildName(); }
 
@@ -121,13 +125,17 @@ const UpkeepCase kUpkeepCases[] = {
 
 int main(int argc, char** argv) {
     start_host();
-    // One section by name (for profiling), or all of them.
-    const std::string only = argc > 1 ? argv[1] : "";
+    // One section by name, and for sizes one size, or all of them; ./run bench runs each in
+    // a process of its own, so no graph is measured in a heap the bigger ones left scattered.
+    // --quick leaves the plain paints out, for a profile.
+    std::vector<std::string> args(argv + 1, argv + argc);
+    plainToo = std::find(args.begin(), args.end(), "--quick") == args.end();
+    args.erase(std::remove(args.begin(), args.end(), "--quick"), args.end());
+    const std::string only = args.empty() ? "" : args[0];
+    const int onlySize = args.size() > 1 ? std::atoi(args[1].c_str()) : 0;
     auto wanted = [&](const char* section) { return only.empty() || only == section; };
-    plainToo = only.empty();
-    // Paint time against size: zoom 1, a full view into the middle.
     for (int nodes : {100, 300, 1000, 3000, 10000, 30000, 100000}) {
-        if (!wanted("sizes") && !(nodes == 10000 && wanted("big")) && !(nodes == 100000 && wanted("huge"))) continue;
+        if (!wanted("sizes") || (onlySize && nodes != onlySize)) continue;
         View v(nodes);
         v.look(1.0f, panToMiddle(nodes, 1.0f, kWidth, kHeight));
         const double ours = v.ours(), plain = v.straightforward(nodes >= 30000 ? 1 : nodes >= 3000 ? 3 : 10);

@@ -9,6 +9,7 @@ out=$2
     awk -F'\t' '$1 == "row" {
         ratio = "-"
         if ($6 ~ /^raw / && $4 > 0) ratio = sprintf("%.1f %% of raw", 100 * $5 / $4)
+        else if ($6 == "Lua 5.4" && $5 > 0) ratio = sprintf("%.1fx Lua'"'"'s time", $4 / $5)
         else if ($4 > 0 && $5 > 0) ratio = sprintf("%.1fx", $5 / $4)
         printf "| %s | %s | %s | %s | %s | %s | %s | %s |\n", $2, $3, ($4 > 0 ? sprintf("%.3f", $4) : "-"), ($5 > 0 ? sprintf("%.3f", $5) : "-"), $6, ratio, $7, $8
     }' "$results"

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# compare.sh LISTENER - the same programs in the engine (through its listener) and in Lua 5.4,
+# compare.sh LISTENER [ROWS] - the same programs in the engine (through its listener) and in Lua 5.4,
 # side by side: the best of five runs of each, and the engine's time as a multiple of Lua's.
+# With ROWS, each comparison is also appended there as a benchmark row.
 set -euo pipefail
 listener=$1
+rows=${2:-/dev/null}
 here=$(cd "$(dirname "$0")" && pwd)
 lua=$(command -v lua5.4 || true)
 best_ms() {  # best wall time of five runs, in milliseconds; the output of the last run in $out
@@ -28,6 +30,9 @@ for p in loop fib loop_big; do
         [ "$l" -gt 0 ] || l=1
         ratio=$(awk -v e="$e" -v l="$l" 'BEGIN { printf "%.1fx", e / l }')
         printf '%-10s %12s %12s %8s   %s / %s\n' "$p" "$e" "$l" "$ratio" "$eres" "$lres"
+        met=$(awk -v e="$e" -v l="$l" -v a="$eres" -v b="$lres" 'BEGIN { print (e <= 3 * l && a == b) ? "yes" : "NO" }')
+        printf 'row\tengine against Lua 5.4: %s\t%s\t%s\t%s\tLua 5.4\twithin 3x, same result\t%s\n' \
+            "$p" "$(head -1 "$here/$p.ms" | sed 's/^-- //')" "$e" "$l" "$met" >>"$rows"
     else
         printf '%-10s %12s %12s %8s   %s\n' "$p" "$e" "-" "-" "$eres (lua5.4 not installed)"
     fi
