@@ -175,12 +175,93 @@ bool SpatialIndex::current(const GraphContext& ctx) const {
 
 void SpatialIndex::rebuild(const GraphContext& ctx) {
     resetFor(ctx);
+    indexOwners(*ctx.nodeTable);
     std::vector<uint8_t> nodePlaced, linkPlaced;
     measure(ctx, nodePlaced, linkPlaced);
     layOutGrids(nodePlaced, linkPlaced);
     nodeGrid_.fill(nodeBounds_, nodePlaced);
     linkGrid_.fill(linkBounds_, linkPlaced);
-    indexOwners(*ctx.nodeTable);
+    restartStamps();
+}
+
+// A new zoom and nothing else, with no parent or child anywhere: every node is
+// measured again in table order, and a link's bounds are its two nodes' bounds
+// grown by what a link adds past its socket boxes. Those bounds hold the link's
+// extent, and no far end of a link is read: each link keeps the peer it had.
+void SpatialIndex::rescale(const GraphContext& ctx) {
+    const SchematicGraph& table = *ctx.nodeTable;
+    std::vector<int32_t> peers;
+    peers.reserve(links_.size());
+    for (size_t i = 0; i < table.size(); ++i) {
+        const SchematicNode* node = table[i];
+        if (!node) continue;
+        for (size_t o = 0; o < node->outputs.size(); ++o) {
+            const SchematicSocket* output = node->outputs[o];
+            if (!output) continue;
+            for (size_t u = 0; u < output->links.size(); ++u) {
+                // The link list itself is read only for a link the index has not seen.
+                const int32_t id = linkId(int32_t(i), int32_t(o), int32_t(u));
+                const SchematicSocket* input = id >= 0 ? nullptr : output->links[u];
+                peers.push_back(id >= 0 ? peerOf_[size_t(id)] : indexOfNode(input ? input->ownerNode : nullptr));
+            }
+        }
+    }
+    const size_t appended = table.size() - rebuiltNodes_;
+    resetFor(ctx);
+    if (appended) indexOwners(table);
+    std::vector<uint8_t> nodePlaced(table.size(), 0), linkPlaced;
+    nodeBounds_.assign(table.size(), BoundsF{});
+    firstLinkOf_.assign(table.size() + 1, 0);
+    for (size_t i = 0; i < table.size(); ++i) {
+        const SchematicNode* node = table[i];
+        if (!node) continue;
+        if (placeNode(ctx, *node, nodePinned(ctx, *node), nodeBounds_[i])) nodePlaced[i] = 1;
+        else nodeGrid_.always.push_back(int32_t(i));
+        if (node->selected) selectedNodes_.push_back(int32_t(i));
+    }
+    peerOf_ = std::move(peers);
+    linkBounds_.reserve(peerOf_.size());
+    linkPlaced.reserve(peerOf_.size());
+    for (size_t i = 0; i < table.size(); ++i) {
+        firstLinkOf_[i] = int32_t(links_.size());
+        const SchematicNode* node = table[i];
+        if (!node) continue;
+        // The socket boxes at both ends are inside the nodes' bounds; the curve is
+        // inset from them by at most hs, and the probe, arrowhead and weight box reach
+        // past that.
+        const float z = zoomOf(*node);
+        const float arrow = std::fabs(arrowLengthClient(z)) + std::fabs(arrowHalfWidthClient(z)) + kArrowRounding;
+        const bool weights = node->viewStateRef && node->viewStateRef->drawWeights;
+        const float grow = std::fabs(linkEndInsetClient(z)) + (std::max)(kLinkProbeCover, arrow) +
+                           (weights ? kWeightBoxHalfWidth + 1.0f : 0.0f);
+        for (size_t o = 0; o < node->outputs.size(); ++o) {
+            const SchematicSocket* output = node->outputs[o];
+            if (!output) continue;
+            if (output->selectedLink != -1) selectedOutputs_.push_back({int32_t(i), int32_t(o)});
+            for (size_t u = 0; u < output->links.size(); ++u) {
+                const int32_t peer = peerOf_[links_.size()];
+                links_.push_back({int32_t(i), int32_t(o), int32_t(u)});
+                BoundsF b{};
+                bool ok = peer >= 0 && nodePlaced[i] && nodePlaced[size_t(peer)];
+                if (ok) {
+                    const BoundsF& a = nodeBounds_[i];
+                    const BoundsF& c = nodeBounds_[size_t(peer)];
+                    b = {(std::min)(a.left, c.left) - grow, (std::min)(a.top, c.top) - grow,
+                         (std::max)(a.right, c.right) + grow, (std::max)(a.bottom, c.bottom) + grow};
+                    ok = placeable(b);
+                }
+                linkBounds_.push_back(b);
+                linkPlaced.push_back(ok ? 1 : 0);
+                if (!ok) linkGrid_.always.push_back(int32_t(links_.size() - 1));
+            }
+        }
+    }
+    firstLinkOf_[table.size()] = int32_t(links_.size());
+    linkSlot_.assign(links_.size(), -1);
+    layOutGrids(nodePlaced, linkPlaced);
+    nodeGrid_.fill(nodeBounds_, nodePlaced);
+    linkGrid_.fill(linkBounds_, linkPlaced);
+    restartStamps();
 }
 
 void SpatialIndex::resetFor(const GraphContext& ctx) {
@@ -204,7 +285,8 @@ void SpatialIndex::resetFor(const GraphContext& ctx) {
     relinked_.clear();
     pending_.clear();
     isPending_.assign(table.size(), 0);
-    anyChildren_ = false;
+    anyHierarchy_ = false;
+    peerOf_.clear();
 }
 
 // Extents, pan subtracted; those that cannot be placed are answered always. The
@@ -216,6 +298,7 @@ void SpatialIndex::measure(const GraphContext& ctx, std::vector<uint8_t>& nodePl
     nodePlaced.assign(table.size(), 0);
     firstLinkOf_.assign(table.size() + 1, 0);
     links_.reserve(table.size() * 2);
+    peerOf_.reserve(table.size() * 2);
     linkBounds_.reserve(table.size() * 2);
     linkPlaced.reserve(table.size() * 2);
     for (size_t i = 0; i < table.size(); ++i) {
@@ -226,7 +309,7 @@ void SpatialIndex::measure(const GraphContext& ctx, std::vector<uint8_t>& nodePl
         if (placeNode(ctx, *node, pinned, nodeBounds_[i])) nodePlaced[i] = 1;
         else nodeGrid_.always.push_back(int32_t(i));
         if (node->selected) selectedNodes_.push_back(int32_t(i));
-        if (!node->children.empty()) anyChildren_ = true;
+        if (!node->children.empty() || node->parent) anyHierarchy_ = true;
         const SchematicNode* from = visibleAncestor(ctx, *node);
         for (size_t o = 0; o < node->outputs.size(); ++o) {
             const SchematicSocket* output = node->outputs[o];
@@ -234,6 +317,8 @@ void SpatialIndex::measure(const GraphContext& ctx, std::vector<uint8_t>& nodePl
             if (output->selectedLink != -1) selectedOutputs_.push_back({int32_t(i), int32_t(o)});
             for (size_t u = 0; u < output->links.size(); ++u) {
                 links_.push_back({int32_t(i), int32_t(o), int32_t(u)});
+                const SchematicSocket* input = output->links[u];
+                peerOf_.push_back(indexOfNode(input ? input->ownerNode : nullptr));
                 linkBounds_.emplace_back();
                 const bool ok = placeLink(ctx, pinned, from, *output, u, linkBounds_.back());
                 linkPlaced.push_back(ok ? 1 : 0);
@@ -314,15 +399,18 @@ void SpatialIndex::Grid::fill(const std::vector<BoundsF>& bounds, const std::vec
     std::sort(always.begin(), always.end());
 }
 
-// Node positions by address, for links found from their input end; nodes are
-// mostly allocated in table order, so the sort is often skipped. The stamps start afresh.
+// Node positions by address, for the far ends of links; nodes are mostly
+// allocated in table order, so the sort is often skipped.
 void SpatialIndex::indexOwners(const SchematicGraph& table) {
     owners_.clear();
     owners_.reserve(table.size());
     for (size_t i = 0; i < table.size(); ++i)
         if (table[i]) owners_.push_back({table[i], int32_t(i)});
     if (!std::is_sorted(owners_.begin(), owners_.end())) std::sort(owners_.begin(), owners_.end());
-    nodeStamps_.assign(table.size(), 0);
+}
+
+void SpatialIndex::restartStamps() {
+    nodeStamps_.assign(tableSize_, 0);
     linkStamps_.assign(links_.size(), 0);
     stamp_ = 0;
 }
@@ -340,7 +428,7 @@ int32_t SpatialIndex::indexOfNode(const SchematicNode* node) const {
 
 bool SpatialIndex::dragCandidates(const GraphContext& ctx, std::vector<int32_t>& out) const {
     const SchematicGraph* table = ctx.nodeTable;
-    if (!built_ || anyChildren_ || generation_ != ctx.generation || table_ != table || !table ||
+    if (!built_ || anyHierarchy_ || generation_ != ctx.generation || table_ != table || !table ||
         table->size() < tableSize_ || (table->size() == tableSize_ && table->data() != tableData_))
         return false;
     out = selectedNodes_;
@@ -425,8 +513,11 @@ void SpatialIndex::relistOwnLinks(const GraphContext& ctx, int32_t index, bool p
                     links_.push_back(item);
                     linkSlot_.push_back(-1);
                     linkStamps_.push_back(0);
+                    peerOf_.push_back(-1);
                 }
                 now.push_back(id);
+                const SchematicSocket* input = output->links[u];
+                peerOf_[size_t(id)] = indexOfNode(input ? input->ownerNode : nullptr);
                 Patched p{id, kNowhere, false};
                 p.always = !placeLink(ctx, pinned, from, *output, u, p.bounds);
                 patch(patchedLinks_, linkSlot_, p);
@@ -567,9 +658,9 @@ bool SpatialIndex::query(const GraphContext& ctx, const BoundsF& rect, std::vect
         return false;
     const SchematicGraph& table = *ctx.nodeTable;
     const bool whole = !built_ || mustRebuild_ || generation_ != ctx.generation || table_ != ctx.nodeTable ||
-                       zoom_ != zoom || table.size() < tableSize_ ||
-                       (table.size() == tableSize_ && table.data() != tableData_);
+                       table.size() < tableSize_ || (table.size() == tableSize_ && table.data() != tableData_);
     if (whole || !foldChanges(ctx)) rebuild(ctx);
+    else if (zoom_ != zoom) anyHierarchy_ ? rebuild(ctx) : rescale(ctx);
     if (++stamp_ == 0) {  // wrapped: no stale stamp may look current
         std::fill(nodeStamps_.begin(), nodeStamps_.end(), 0);
         std::fill(linkStamps_.begin(), linkStamps_.end(), 0);

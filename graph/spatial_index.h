@@ -71,6 +71,8 @@ private:
     void measure(const GraphContext& ctx, std::vector<uint8_t>& nodePlaced, std::vector<uint8_t>& linkPlaced);
     void layOutGrids(const std::vector<uint8_t>& nodePlaced, const std::vector<uint8_t>& linkPlaced);
     void indexOwners(const SchematicGraph& table);
+    void restartStamps();
+    void rescale(const GraphContext& ctx);
     // Changes since the rebuild, measured in place; false when a rebuild must follow.
     bool foldChanges(const GraphContext& ctx);
     bool remeasureNode(const GraphContext& ctx, int32_t index);
@@ -97,6 +99,7 @@ private:
     std::vector<BoundsF> nodeBounds_, linkBounds_;  // as rebuilt, pan subtracted
     std::vector<LinkItem> links_;
     std::vector<int32_t> firstLinkOf_;  // rebuilt nodes' own links: ids firstLinkOf_[i] up to [i + 1]
+    std::vector<int32_t> peerOf_;       // each link's node at its input end, -1 for none
     std::vector<std::pair<const SchematicNode*, int32_t>> owners_;  // node to index, sorted
 
     // Where each node and link is answered from: -1 the cells, else its place in
@@ -107,7 +110,7 @@ private:
     std::vector<int32_t> pending_;
     std::vector<uint8_t> isPending_;
     bool mustRebuild_ = false;
-    bool anyChildren_ = false;  // as rebuilt; a node given children makes the index rebuild
+    bool anyHierarchy_ = false;  // as rebuilt: some node has a parent or children
 
     std::vector<uint32_t> nodeStamps_, linkStamps_;
     uint32_t stamp_ = 0;
