@@ -105,6 +105,8 @@ float nodeBitmapSideClient(const SchematicNode& node, float zoom) {
     return !node.collapsed ? node.bitmapSize.y * zoom : miniBitmapSideClient(zoom);
 }
 
+bool socketLabelOnRight(const SchematicSocket& socket) { return (socket.direction == 1) == (socket.flipped != 0); }
+
 BoundsF socketLabelClient(const SchematicSocket& socket, Vec2 boxClient, float side, float nodeWidth,
                           float zoom, float height, bool onRight) {
     const float lx = socket.labelOffset.x * zoom, ly = socket.labelOffset.y * zoom;

@@ -46,6 +46,8 @@ inline float linkEndInsetClient(float zoom) { return zoom * kDefaultSocketSide *
 inline float arrowLengthClient(float zoom) { return zoom * kArrowLength; }
 inline float arrowHalfWidthClient(float zoom) { return zoom * kArrowHalfWidth; }
 
+// The socket's label sits on the side of its box that faces into the node.
+bool socketLabelOnRight(const SchematicSocket& socket);
 // The label box of a socket whose box of side `side` sits at boxClient, on its right
 // or on its left, `height` tall; nodeWidth is the owner's client width.
 BoundsF socketLabelClient(const SchematicSocket& socket, Vec2 boxClient, float side, float nodeWidth,

@@ -112,12 +112,10 @@ bool nodeExtent(const SchematicNode& node, BoundsF& out) {
             const Vec2 a = socketScreenPosition(*socket);
             const float box = z * socket->radius;
             g.add(a.x, a.y, a.x + box, a.y + box);
-            // Either label side, with its offset; the separator spans the node.
-            const BoundsF right = socketLabelClient(*socket, a, box, w, z, labelHeight, true);
-            const BoundsF left = socketLabelClient(*socket, a, box, w, z, labelHeight, false);
-            g.add(right.left, right.top, right.right, right.bottom);
-            g.add(left.left, left.top, left.right, left.bottom);
-            g.add(x, right.top, x + w, right.top);
+            // The label on its side, with its offset; the separator spans the node.
+            const BoundsF label = socketLabelClient(*socket, a, box, w, z, labelHeight, socketLabelOnRight(*socket));
+            g.add(label.left, label.top, label.right, label.bottom);
+            g.add(x, label.top, x + w, label.top);
         }
     // Pens are centred on the outline.
     const float pen = float(std::min<int64_t>(std::llabs(int64_t(node.borderWidth)), int64_t(kReach)));
@@ -187,76 +185,70 @@ void SpatialIndex::rebuild(const GraphContext& ctx) {
 // A new zoom and nothing else, with no parent or child anywhere: every node is
 // measured again in table order, and a link's bounds are its two nodes' bounds
 // grown by what a link adds past its socket boxes. Those bounds hold the link's
-// extent, and no far end of a link is read: each link keeps the peer it had.
+// extent. No socket is read: the links and their peers are the index's own, every
+// change folded in, and so are the outputs' selection hints.
 void SpatialIndex::rescale(const GraphContext& ctx) {
     const SchematicGraph& table = *ctx.nodeTable;
+    std::vector<const std::vector<int32_t>*> relisted(table.size(), nullptr);
+    for (const auto& [node, ids] : relinked_) relisted[size_t(node)] = &ids;
+    std::vector<LinkItem> links;
     std::vector<int32_t> peers;
+    links.reserve(links_.size());
     peers.reserve(links_.size());
-    for (size_t i = 0; i < table.size(); ++i) {
-        const SchematicNode* node = table[i];
-        if (!node) continue;
-        for (size_t o = 0; o < node->outputs.size(); ++o) {
-            const SchematicSocket* output = node->outputs[o];
-            if (!output) continue;
-            for (size_t u = 0; u < output->links.size(); ++u) {
-                // The link list itself is read only for a link the index has not seen.
-                const int32_t id = linkId(int32_t(i), int32_t(o), int32_t(u));
-                const SchematicSocket* input = id >= 0 ? nullptr : output->links[u];
-                peers.push_back(id >= 0 ? peerOf_[size_t(id)] : indexOfNode(input ? input->ownerNode : nullptr));
-            }
-        }
-    }
+    auto take = [&](int32_t id) {
+        links.push_back(links_[size_t(id)]);
+        peers.push_back(peerOf_[size_t(id)]);
+    };
+    for (size_t i = 0; i < table.size(); ++i)
+        if (relisted[i])
+            for (int32_t id : *relisted[i]) take(id);
+        else if (i < rebuiltNodes_)
+            for (int32_t id = firstLinkOf_[i]; id < firstLinkOf_[i + 1]; ++id) take(id);
+    std::vector<std::pair<int32_t, int32_t>> outputs = std::move(selectedOutputs_);
     const size_t appended = table.size() - rebuiltNodes_;
     resetFor(ctx);
     if (appended) indexOwners(table);
+    selectedOutputs_ = std::move(outputs);
+
     std::vector<uint8_t> nodePlaced(table.size(), 0), linkPlaced;
+    std::vector<float> grow(table.size(), 0.0f);
     nodeBounds_.assign(table.size(), BoundsF{});
-    firstLinkOf_.assign(table.size() + 1, 0);
     for (size_t i = 0; i < table.size(); ++i) {
         const SchematicNode* node = table[i];
         if (!node) continue;
         if (placeNode(ctx, *node, nodePinned(ctx, *node), nodeBounds_[i])) nodePlaced[i] = 1;
         else nodeGrid_.always.push_back(int32_t(i));
         if (node->selected) selectedNodes_.push_back(int32_t(i));
-    }
-    peerOf_ = std::move(peers);
-    linkBounds_.reserve(peerOf_.size());
-    linkPlaced.reserve(peerOf_.size());
-    for (size_t i = 0; i < table.size(); ++i) {
-        firstLinkOf_[i] = int32_t(links_.size());
-        const SchematicNode* node = table[i];
-        if (!node) continue;
-        // The socket boxes at both ends are inside the nodes' bounds; the curve is
-        // inset from them by at most hs, and the probe, arrowhead and weight box reach
-        // past that.
+        // The curve is inset from the socket boxes by at most hs; the probe, arrowhead
+        // and weight box reach past that.
         const float z = zoomOf(*node);
         const float arrow = std::fabs(arrowLengthClient(z)) + std::fabs(arrowHalfWidthClient(z)) + kArrowRounding;
         const bool weights = node->viewStateRef && node->viewStateRef->drawWeights;
-        const float grow = std::fabs(linkEndInsetClient(z)) + (std::max)(kLinkProbeCover, arrow) +
-                           (weights ? kWeightBoxHalfWidth + 1.0f : 0.0f);
-        for (size_t o = 0; o < node->outputs.size(); ++o) {
-            const SchematicSocket* output = node->outputs[o];
-            if (!output) continue;
-            if (output->selectedLink != -1) selectedOutputs_.push_back({int32_t(i), int32_t(o)});
-            for (size_t u = 0; u < output->links.size(); ++u) {
-                const int32_t peer = peerOf_[links_.size()];
-                links_.push_back({int32_t(i), int32_t(o), int32_t(u)});
-                BoundsF b{};
-                bool ok = peer >= 0 && nodePlaced[i] && nodePlaced[size_t(peer)];
-                if (ok) {
-                    const BoundsF& a = nodeBounds_[i];
-                    const BoundsF& c = nodeBounds_[size_t(peer)];
-                    b = {(std::min)(a.left, c.left) - grow, (std::min)(a.top, c.top) - grow,
-                         (std::max)(a.right, c.right) + grow, (std::max)(a.bottom, c.bottom) + grow};
-                    ok = placeable(b);
-                }
-                linkBounds_.push_back(b);
-                linkPlaced.push_back(ok ? 1 : 0);
-                if (!ok) linkGrid_.always.push_back(int32_t(links_.size() - 1));
-            }
-        }
+        grow[i] = std::fabs(linkEndInsetClient(z)) + (std::max)(kLinkProbeCover, arrow) +
+                  (weights ? kWeightBoxHalfWidth + 1.0f : 0.0f);
     }
-    firstLinkOf_[table.size()] = int32_t(links_.size());
+    links_ = std::move(links);
+    peerOf_ = std::move(peers);
+    linkBounds_.resize(links_.size());
+    linkPlaced.assign(links_.size(), 0);
+    firstLinkOf_.assign(table.size() + 1, 0);
+    for (size_t l = 0; l < links_.size(); ++l) {
+        const size_t a = size_t(links_[l].node);
+        const int32_t peer = peerOf_[l];
+        ++firstLinkOf_[a + 1];
+        bool ok = peer >= 0 && nodePlaced[a] && nodePlaced[size_t(peer)];
+        if (ok) {
+            const BoundsF& from = nodeBounds_[a];
+            const BoundsF& to = nodeBounds_[size_t(peer)];
+            const float g = grow[a];
+            linkBounds_[l] = {(std::min)(from.left, to.left) - g, (std::min)(from.top, to.top) - g,
+                              (std::max)(from.right, to.right) + g, (std::max)(from.bottom, to.bottom) + g};
+            ok = placeable(linkBounds_[l]);
+        }
+        linkPlaced[l] = ok ? 1 : 0;
+        if (!ok) linkGrid_.always.push_back(int32_t(l));
+    }
+    for (size_t i = 0; i < table.size(); ++i) firstLinkOf_[i + 1] += firstLinkOf_[i];
     linkSlot_.assign(links_.size(), -1);
     layOutGrids(nodePlaced, linkPlaced);
     nodeGrid_.fill(nodeBounds_, nodePlaced);

@@ -64,10 +64,9 @@ void drawSocket(const GraphContext& graph, SchematicSocket& socket, HDC dc) {
     else
         Rectangle(dc, l, t, r, b);
 
-    // The label sits on the side of the box that faces into the node.
     const float th = float(truncToInt32(z * kSocketLabelHeight));
     const float nodeWidth = nodeSizeClient(*owner).x;
-    const bool labelOnRight = output == (socket.flipped != 0);
+    const bool labelOnRight = socketLabelOnRight(socket);
     const BoundsF box = socketLabelClient(socket, a, s, nodeWidth, z, th, labelOnRight);
     const RectF label{box.left, box.top, box.right, box.bottom};
     drawNodeText(*owner, view, dc, label, socketLabel(socket), labelOnRight ? DT_LEFT : DT_RIGHT,
