@@ -18,10 +18,11 @@ struct LinkItem {
 // cells. It answers candidates, a superset of what meets a rectangle, in table order
 // (links in the scan order node, output, link); callers decide with the exact test.
 // The pan is subtracted out, so panning keeps it. It is rebuilt whole when
-// GraphContext::generation, the table or the zoom changed, or when a table lost
-// nodes. A node noted as changed, and nodes appended to the table, are measured
-// again at the next query and answered from a short list beside the cells until
-// the next rebuild; the list has a bound past which the next query rebuilds.
+// GraphContext::generation or the table changed, or when a table lost nodes; a new
+// zoom alone rescales it, unless some node has a parent or children. A node noted as
+// changed, and nodes appended to the table, are measured again at the next query and
+// answered from a short list beside the cells until the next rebuild; the list has a
+// bound past which the next query rebuilds.
 class SpatialIndex {
 public:
     // Candidates meeting rect. False when the view is out of the index's reach
@@ -44,7 +45,7 @@ public:
     std::vector<std::pair<int32_t, int32_t>>& selectedOutputs() { return selectedOutputs_; }
     // The nodes a drag may move, ascending: a superset of the selected ones, from the
     // hints and the changes not yet folded in. False when the table must be scanned:
-    // something changed unseen, or a node has children (they move with it).
+    // something changed unseen, or a node has a parent or children (they move together).
     bool dragCandidates(const GraphContext& ctx, std::vector<int32_t>& out) const;
 
 private:
