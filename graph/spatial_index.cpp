@@ -48,6 +48,17 @@ bool followsPan(const GraphContext& ctx, const SchematicNode* node) {
 bool linkExtentBetween(const SchematicSocket& output, size_t u, const SchematicNode* from,
                        const SchematicNode* to, BoundsF& out);
 
+// What a link of node's outputs reaches past the line between its ends (pixels):
+// the press's probe square or the arrowhead, and the weight box (its half width and
+// a pixel of truncation; its half height is less).
+float linkMargin(const SchematicNode& node) {
+    const float z = zoomOf(node);
+    const float arrow = std::fabs(arrowLengthClient(z)) + std::fabs(arrowHalfWidthClient(z)) + kArrowRounding;
+    const bool weights = node.viewStateRef && node.viewStateRef->drawWeights;
+    static_assert(kWeightBoxHalfHeight <= kWeightBoxHalfWidth + 1.0f, "the weight box grows links evenly");
+    return (std::max)(kLinkProbeCover, arrow) + (weights ? kWeightBoxHalfWidth + 1.0f : 0.0f);
+}
+
 // Not answered from the cells, nor always; the bounds meet no rectangle.
 constexpr BoundsF kNowhere{NAN, NAN, NAN, NAN};
 // How many items may be measured again before the next query rebuilds instead.
@@ -62,12 +73,16 @@ bool nodePinned(const GraphContext& ctx, const SchematicNode& node) {
     return !followsPan(ctx, &node) || (node.parent && !followsPan(ctx, node.parent));
 }
 
+// Client bounds made pan-relative; false when floats no longer place them exactly.
+bool lessPan(const GraphContext& ctx, BoundsF& b) {
+    const Vec2 pan = ctx.viewState->pan;
+    b = {b.left - pan.x, b.top - pan.y, b.right - pan.x, b.bottom - pan.y};
+    return placeable(b);
+}
+
 // The node's extent, pan subtracted; false when it must be answered always.
 bool placeNode(const GraphContext& ctx, const SchematicNode& node, bool pinned, BoundsF& out) {
-    if (pinned || !nodeExtent(node, out)) return false;
-    const Vec2 pan = ctx.viewState->pan;
-    out = {out.left - pan.x, out.top - pan.y, out.right - pan.x, out.bottom - pan.y};
-    return placeable(out);
+    return !pinned && nodeExtent(node, out) && lessPan(ctx, out);
 }
 
 // Likewise for link u of output, whose node is node (pinned or not) drawn from `from`.
@@ -78,10 +93,7 @@ bool placeLink(const GraphContext& ctx, bool ownerPinned, const SchematicNode* f
     const SchematicNode* to = peer ? visibleAncestor(ctx, *peer) : nullptr;
     const bool pinned = ownerPinned || !followsPan(ctx, peer) || !followsPan(ctx, from) ||
                         !followsPan(ctx, to) || (peer && peer->parent && !followsPan(ctx, peer->parent));
-    if (pinned || !linkExtentBetween(output, u, from, to, out)) return false;
-    const Vec2 pan = ctx.viewState->pan;
-    out = {out.left - pan.x, out.top - pan.y, out.right - pan.x, out.bottom - pan.y};
-    return placeable(out);
+    return !pinned && linkExtentBetween(output, u, from, to, out) && lessPan(ctx, out);
 }
 
 bool scanOrder(const LinkItem& a, const LinkItem& b) {
@@ -147,13 +159,7 @@ bool linkExtentBetween(const SchematicSocket& output, size_t u, const SchematicN
         g.add(p.x, p.y + s.y * 0.5f, p.x + s.x, p.y + s.y * 0.5f);
     }
     g.add(b.x + hs, b.y + hs, b.x + hs, b.y + hs);
-    // Probe square of the press, arrowhead, weight box (its half width and a pixel
-    // of truncation; its half height is less).
-    const float arrow = std::fabs(arrowLengthClient(z)) + std::fabs(arrowHalfWidthClient(z)) + kArrowRounding;
-    const bool weights = node->viewStateRef && node->viewStateRef->drawWeights;
-    static_assert(kWeightBoxHalfHeight <= kWeightBoxHalfWidth + 1.0f, "the weight box grows links evenly");
-    const float weightBox = weights ? kWeightBoxHalfWidth + 1.0f : 0.0f;
-    return g.finish(kSlack + (std::max)(kLinkProbeCover, arrow) + weightBox, out);
+    return g.finish(kSlack + linkMargin(*node), out);
 }
 }  // namespace
 
@@ -219,13 +225,8 @@ void SpatialIndex::rescale(const GraphContext& ctx) {
         if (placeNode(ctx, *node, nodePinned(ctx, *node), nodeBounds_[i])) nodePlaced[i] = 1;
         else nodeGrid_.always.push_back(int32_t(i));
         if (node->selected) selectedNodes_.push_back(int32_t(i));
-        // The curve is inset from the socket boxes by at most hs; the probe, arrowhead
-        // and weight box reach past that.
-        const float z = zoomOf(*node);
-        const float arrow = std::fabs(arrowLengthClient(z)) + std::fabs(arrowHalfWidthClient(z)) + kArrowRounding;
-        const bool weights = node->viewStateRef && node->viewStateRef->drawWeights;
-        grow[i] = std::fabs(linkEndInsetClient(z)) + (std::max)(kLinkProbeCover, arrow) +
-                  (weights ? kWeightBoxHalfWidth + 1.0f : 0.0f);
+        // The curve is inset from the socket boxes by at most hs; the link's margin reaches past that.
+        grow[i] = std::fabs(linkEndInsetClient(zoomOf(*node))) + linkMargin(*node);
     }
     links_ = std::move(links);
     peerOf_ = std::move(peers);
