@@ -77,21 +77,30 @@ RectI nodeScreenRect(const SchematicNode& node) {
     return {truncToInt32(p.x), truncToInt32(p.y), truncToInt32(p.x + s.x), truncToInt32(p.y + s.y)};
 }
 
-Vec2 socketScreenPosition(const SchematicSocket& socket) {
-    const SchematicNode* owner = socket.ownerNode;
-    if (!owner) return {};
-    const Vec2 origin = nodePositionClient(*owner);
+SocketOrigin socketOriginOf(const SchematicNode& owner) {
+    SocketOrigin o;
+    o.corner = nodePositionClient(owner);
+    o.collapsed = owner.collapsed != 0;
+    if (o.collapsed) o.size = nodeSizeClient(owner);
+    o.zoom = viewOf(owner).zoom;
+    if (!o.collapsed && owner.bitmapHandle) o.bitmapDrop = float(truncToInt32(owner.bitmapSize.y * o.zoom));
+    return o;
+}
+
+Vec2 socketScreenPosition(const SchematicSocket& socket, const SocketOrigin& o) {
     const bool right = isRightSide(socket);
-    if (owner->collapsed) {
-        const Vec2 size = nodeSizeClient(*owner);
-        const float x = right ? origin.x + size.x - kCollapsedSocketOverhang : origin.x - kCollapsedSocketOverhang;
-        return {x, origin.y + size.y * 0.5f};
+    if (o.collapsed) {
+        const float x = right ? o.corner.x + o.size.x - kCollapsedSocketOverhang : o.corner.x - kCollapsedSocketOverhang;
+        return {x, o.corner.y + o.size.y * 0.5f};
     }
-    const float zoom = viewOf(*owner).zoom;
-    Vec2 p{origin.x + zoom * socket.socketPosition.x, origin.y + zoom * socket.socketPosition.y};
-    if (owner->bitmapHandle) p.y += float(truncToInt32(owner->bitmapSize.y * zoom));
+    Vec2 p{o.corner.x + o.zoom * socket.socketPosition.x, o.corner.y + o.zoom * socket.socketPosition.y};
+    if (o.bitmapDrop != 0.0f) p.y += o.bitmapDrop;
     if (right) p.x += socket.radius * 0.5f;
     return p;
+}
+
+Vec2 socketScreenPosition(const SchematicSocket& socket) {
+    return socket.ownerNode ? socketScreenPosition(socket, socketOriginOf(*socket.ownerNode)) : Vec2{};
 }
 
 Vec2 captionOffsetClient(const SchematicNode& node, float zoom) {

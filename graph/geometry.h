@@ -27,6 +27,16 @@ Vec2 nodePositionClient(const SchematicNode& node);
 RectI nodeScreenRect(const SchematicNode& node);
 // Top-left of the socket box in client pixels.
 Vec2 socketScreenPosition(const SchematicSocket& socket);
+// What placing a socket reads of its owner, taken once for all of the owner's sockets.
+struct SocketOrigin {
+    Vec2 corner, size;       // the owner's client top-left and size
+    float zoom = 1.0f;
+    float bitmapDrop = 0.0f;  // sockets sit below an expanded node's bitmap
+    bool collapsed = false;
+};
+SocketOrigin socketOriginOf(const SchematicNode& owner);
+// socketScreenPosition for a socket of the owner measured by origin.
+Vec2 socketScreenPosition(const SchematicSocket& socket, const SocketOrigin& origin);
 
 // The mini-bitmap strip of a collapsed node at zoom: its side, and where the title
 // bar and the caption start past it, and how far the caption's right edge comes in.

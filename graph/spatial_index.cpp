@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include <xmmintrin.h>
+
 #include "graph/geometry.h"
 #include "graph/hierarchy.h"
 
@@ -16,21 +18,32 @@ constexpr float kSlack = 4.0f;
 constexpr int32_t kMaxCellsPerItem = 256;
 constexpr int32_t kMaxColumns = 512;
 
+// A growing rectangle, kept as (left, top, -right, -bottom) so that one packed
+// minimum takes four bounds; each lane is std::min or std::max over the values
+// in the order they came, NaNs included (minps answers its second operand when
+// either is NaN, as `v < m ? v : m` does).
 struct Grow {
-    BoundsF b{INFINITY, INFINITY, -INFINITY, -INFINITY};
+    __m128 b = _mm_set1_ps(INFINITY);
     void add(float l, float t, float r, float bo) {
-        b.left = (std::min)({b.left, l, r});
-        b.right = (std::max)({b.right, l, r});
-        b.top = (std::min)({b.top, t, bo});
-        b.bottom = (std::max)({b.bottom, t, bo});
+        b = _mm_min_ps(_mm_setr_ps(l, t, -l, -t), b);
+        b = _mm_min_ps(_mm_setr_ps(r, bo, -r, -bo), b);
     }
     void add(Vec2 p) { add(p.x, p.y, p.x, p.y); }
     bool finish(float by, BoundsF& out) const {
-        out = {b.left - by, b.top - by, b.right + by, b.bottom + by};
+        alignas(16) float v[4];
+        _mm_store_ps(v, b);
+        out = {v[0] - by, v[1] - by, -v[2] + by, -v[3] + by};
         return std::isfinite(out.left) && std::isfinite(out.right) && std::isfinite(out.top) &&
                std::isfinite(out.bottom);
     }
 };
+
+// The horizontal line through a node's middle, where links drawn at it end.
+struct MidLine {
+    float left = 0, y = 0, right = 0;
+};
+
+void prefetch(const void* p) { _mm_prefetch(static_cast<const char*>(p), _MM_HINT_T0); }
 
 float zoomOf(const SchematicNode& node) { return node.viewStateRef ? node.viewStateRef->zoom : 1.0f; }
 
@@ -80,9 +93,15 @@ bool lessPan(const GraphContext& ctx, BoundsF& b) {
     return placeable(b);
 }
 
+bool extentFrom(const SchematicNode& node, const SocketOrigin& origin, BoundsF& out);
+
 // The node's extent, pan subtracted; false when it must be answered always.
+bool placeNode(const GraphContext& ctx, const SchematicNode& node, bool pinned, const SocketOrigin& origin,
+               BoundsF& out) {
+    return !pinned && extentFrom(node, origin, out) && lessPan(ctx, out);
+}
 bool placeNode(const GraphContext& ctx, const SchematicNode& node, bool pinned, BoundsF& out) {
-    return !pinned && nodeExtent(node, out) && lessPan(ctx, out);
+    return placeNode(ctx, node, pinned, socketOriginOf(node), out);
 }
 
 // Likewise for link u of output, whose node is node (pinned or not) drawn from `from`.
@@ -104,8 +123,12 @@ bool scanOrder(const LinkItem& a, const LinkItem& b) {
 
 }  // namespace
 
-bool nodeExtent(const SchematicNode& node, BoundsF& out) {
-    const Vec2 p = nodePositionClient(node), s = nodeSizeClient(node);
+bool nodeExtent(const SchematicNode& node, BoundsF& out) { return extentFrom(node, socketOriginOf(node), out); }
+
+namespace {
+// nodeExtent with the node's socket origin, which the rebuild takes once.
+bool extentFrom(const SchematicNode& node, const SocketOrigin& origin, BoundsF& out) {
+    const Vec2 p = origin.corner, s = nodeSizeClient(node);
     const float x = p.x, y = p.y, w = s.x, h = s.y, z = zoomOf(node);
     Grow g;
     g.add(x - kShadowOffset, y, x + w + kShadowOffset, y + h + kShadowOffset);  // body and shadow
@@ -121,7 +144,7 @@ bool nodeExtent(const SchematicNode& node, BoundsF& out) {
     for (const auto* list : {&node.inputs, &node.outputs})
         for (const SchematicSocket* socket : *list) {
             if (!socket) continue;
-            const Vec2 a = socketScreenPosition(*socket);
+            const Vec2 a = socket->ownerNode == &node ? socketScreenPosition(*socket, origin) : socketScreenPosition(*socket);
             const float box = z * socket->radius;
             g.add(a.x, a.y, a.x + box, a.y + box);
             // The label on its side, with its offset; the separator spans the node.
@@ -133,33 +156,61 @@ bool nodeExtent(const SchematicNode& node, BoundsF& out) {
     const float pen = float(std::min<int64_t>(std::llabs(int64_t(node.borderWidth)), int64_t(kReach)));
     return g.finish(kSlack + pen, out);
 }
+}  // namespace
 
-// linkExtent with the visible ancestors of both ends, which the rebuild knows.
 namespace {
+MidLine midLineOf(const SchematicNode& node) {
+    const Vec2 p = nodePositionClient(node), s = nodeSizeClient(node);
+    return {p.x, p.y + s.y * 0.5f, p.x + s.x};
+}
+
+// A link from socket box corner a to corner b. The press tests the straight segment
+// between the corners; the curve runs between the boxes' centres (the corners moved
+// by hs), or from and to the mid-lines of the visible ancestors it is drawn at.
+bool linkBounds(Vec2 a, Vec2 b, float hs, const MidLine* from, const MidLine* to, float grow, BoundsF& out) {
+    Grow g;
+    g.add(a);
+    g.add(b);
+    if (from) g.add(from->left, from->y, from->right, from->y);
+    g.add(a.x + hs, a.y + hs, a.x + hs, a.y + hs);
+    if (to) g.add(to->left, to->y, to->right, to->y);
+    g.add(b.x + hs, b.y + hs, b.x + hs, b.y + hs);
+    return g.finish(grow, out);
+}
+
+float linkGrowth(const SchematicNode& owner) { return kSlack + linkMargin(owner); }
+
+// What measuring a link reads of a node at either end.
+struct LinkEnd {
+    SocketOrigin origin;
+    MidLine ancestor;             // the visible ancestor its links are drawn at
+    bool hasAncestor = false;
+    bool pinned = false;          // its links do not follow the pan
+    float inset = 0, growth = 0;  // as the owner of links
+};
+
+LinkEnd linkEndOf(const GraphContext& ctx, const SchematicNode& node, bool pinned) {
+    LinkEnd end;
+    end.origin = socketOriginOf(node);
+    const SchematicNode* ancestor = visibleAncestor(ctx, node);
+    if (ancestor) end.ancestor = midLineOf(*ancestor), end.hasAncestor = true;
+    end.pinned = pinned || !followsPan(ctx, ancestor);
+    end.inset = linkEndInsetClient(zoomOf(node));
+    end.growth = linkGrowth(node);
+    return end;
+}
+
+// linkExtent with the visible ancestors of both ends, which the caller knows.
 bool linkExtentBetween(const SchematicSocket& output, size_t u, const SchematicNode* from,
                        const SchematicNode* to, BoundsF& out) {
     const SchematicSocket* input = output.links[u];
     const SchematicNode* node = output.ownerNode;
     if (!input || !node) return false;
-    const float z = zoomOf(*node);
-    Grow g;
-    // The press tests the straight segment between the two boxes' corners.
-    const Vec2 a = socketScreenPosition(output), b = socketScreenPosition(*input);
-    g.add(a);
-    g.add(b);
-    // The curve runs between the box centres or the visible ancestors' edges.
-    const float hs = linkEndInsetClient(z);
-    if (from) {
-        const Vec2 p = nodePositionClient(*from), s = nodeSizeClient(*from);
-        g.add(p.x, p.y + s.y * 0.5f, p.x + s.x, p.y + s.y * 0.5f);
-    }
-    g.add(a.x + hs, a.y + hs, a.x + hs, a.y + hs);
-    if (to) {
-        const Vec2 p = nodePositionClient(*to), s = nodeSizeClient(*to);
-        g.add(p.x, p.y + s.y * 0.5f, p.x + s.x, p.y + s.y * 0.5f);
-    }
-    g.add(b.x + hs, b.y + hs, b.x + hs, b.y + hs);
-    return g.finish(kSlack + linkMargin(*node), out);
+    MidLine fromLine, toLine;
+    if (from) fromLine = midLineOf(*from);
+    if (to) toLine = midLineOf(*to);
+    return linkBounds(socketScreenPosition(output), socketScreenPosition(*input), linkEndInsetClient(zoomOf(*node)),
+                      from ? &fromLine : nullptr, to ? &toLine : nullptr, linkGrowth(*node), out);
 }
 }  // namespace
 
@@ -179,7 +230,6 @@ bool SpatialIndex::current(const GraphContext& ctx) const {
 
 void SpatialIndex::rebuild(const GraphContext& ctx) {
     resetFor(ctx);
-    indexOwners(*ctx.nodeTable);
     std::vector<uint8_t> nodePlaced, linkPlaced;
     measure(ctx, nodePlaced, linkPlaced);
     layOutGrids(nodePlaced, linkPlaced);
@@ -211,17 +261,17 @@ void SpatialIndex::rescale(const GraphContext& ctx) {
         else if (i < rebuiltNodes_)
             for (int32_t id = firstLinkOf_[i]; id < firstLinkOf_[i + 1]; ++id) take(id);
     std::vector<std::pair<int32_t, int32_t>> outputs = std::move(selectedOutputs_);
-    const size_t appended = table.size() - rebuiltNodes_;
+    const size_t rebuiltBefore = rebuiltNodes_;
     resetFor(ctx);
-    if (appended) indexOwners(table);
     selectedOutputs_ = std::move(outputs);
 
     std::vector<uint8_t> nodePlaced(table.size(), 0), linkPlaced;
     std::vector<float> grow(table.size(), 0.0f);
     nodeBounds_.assign(table.size(), BoundsF{});
     for (size_t i = 0; i < table.size(); ++i) {
-        const SchematicNode* node = table[i];
+        SchematicNode* node = table[i];
         if (!node) continue;
+        if (i >= rebuiltBefore) owners_.add(node, int32_t(i));
         if (placeNode(ctx, *node, nodePinned(ctx, *node), nodeBounds_[i])) nodePlaced[i] = 1;
         else nodeGrid_.always.push_back(int32_t(i));
         if (node->selected) selectedNodes_.push_back(int32_t(i));
@@ -283,44 +333,89 @@ void SpatialIndex::resetFor(const GraphContext& ctx) {
 }
 
 // Extents, pan subtracted; those that cannot be placed are answered always. The
-// selection hints are taken on the same scan.
+// selection hints are taken on the same scan. Nodes first, in table order, each
+// leaving what a link reads of it at either end; then the links, reading of their
+// far end only the socket and the node's index hint, fetched ahead, since those
+// lie scattered through the records and each read would wait for the last.
 void SpatialIndex::measure(const GraphContext& ctx, std::vector<uint8_t>& nodePlaced,
                            std::vector<uint8_t>& linkPlaced) {
     const SchematicGraph& table = *ctx.nodeTable;
-    nodeBounds_.assign(table.size(), BoundsF{});
-    nodePlaced.assign(table.size(), 0);
-    firstLinkOf_.assign(table.size() + 1, 0);
-    links_.reserve(table.size() * 2);
-    peerOf_.reserve(table.size() * 2);
-    linkBounds_.reserve(table.size() * 2);
-    linkPlaced.reserve(table.size() * 2);
-    for (size_t i = 0; i < table.size(); ++i) {
+    const size_t n = table.size();
+    nodeBounds_.assign(n, BoundsF{});
+    nodePlaced.assign(n, 0);
+    firstLinkOf_.assign(n + 1, 0);
+    std::vector<LinkEnd> ends(n);
+    owners_.reset(n);
+    std::vector<const SchematicSocket*> farEnds;
+    std::vector<Vec2> nearCorners;  // per link, its output's box corner
+    links_.reserve(n * 2);
+    farEnds.reserve(n * 2);
+    nearCorners.reserve(n * 2);
+    for (size_t i = 0; i < n; ++i) {
         firstLinkOf_[i] = int32_t(links_.size());
-        const SchematicNode* node = table[i];
+        SchematicNode* node = table[i];
         if (!node) continue;
+        owners_.add(node, int32_t(i));
         const bool pinned = nodePinned(ctx, *node);
-        if (placeNode(ctx, *node, pinned, nodeBounds_[i])) nodePlaced[i] = 1;
+        ends[i] = linkEndOf(ctx, *node, pinned);
+        if (placeNode(ctx, *node, pinned, ends[i].origin, nodeBounds_[i])) nodePlaced[i] = 1;
         else nodeGrid_.always.push_back(int32_t(i));
         if (node->selected) selectedNodes_.push_back(int32_t(i));
         if (!node->children.empty() || node->parent) anyHierarchy_ = true;
-        const SchematicNode* from = visibleAncestor(ctx, *node);
         for (size_t o = 0; o < node->outputs.size(); ++o) {
             const SchematicSocket* output = node->outputs[o];
             if (!output) continue;
             if (output->selectedLink != -1) selectedOutputs_.push_back({int32_t(i), int32_t(o)});
+            const Vec2 corner = socketScreenPosition(*output, ends[i].origin);
             for (size_t u = 0; u < output->links.size(); ++u) {
                 links_.push_back({int32_t(i), int32_t(o), int32_t(u)});
-                const SchematicSocket* input = output->links[u];
-                peerOf_.push_back(indexOfNode(input ? input->ownerNode : nullptr));
-                linkBounds_.emplace_back();
-                const bool ok = placeLink(ctx, pinned, from, *output, u, linkBounds_.back());
-                linkPlaced.push_back(ok ? 1 : 0);
-                if (!ok) linkGrid_.always.push_back(int32_t(links_.size() - 1));
+                farEnds.push_back(output->links[u]);
+                nearCorners.push_back(corner);
             }
         }
     }
-    firstLinkOf_[table.size()] = int32_t(links_.size());
-    linkSlot_.assign(links_.size(), -1);
+    firstLinkOf_[n] = int32_t(links_.size());
+    const size_t count = links_.size();
+    peerOf_.assign(count, -1);
+    linkBounds_.assign(count, BoundsF{});
+    linkPlaced.assign(count, 0);
+    // The far ends' table positions first, two reads in a chain each (the socket, then
+    // its node's slot in owners_), each fetched that many links ahead of its use.
+    constexpr size_t kAhead = 8;
+    auto farNode = [&](size_t l) { return farEnds[l] ? farEnds[l]->ownerNode : nullptr; };
+    for (size_t l = 0; l < count; ++l) {
+        if (l + 2 * kAhead < count && farEnds[l + 2 * kAhead]) prefetch(&farEnds[l + 2 * kAhead]->ownerNode);
+        if (l + kAhead < count)
+            if (const SchematicNode* peer = farNode(l + kAhead)) prefetch(&owners_.slots[owners_.home(peer)]);
+        peerOf_[l] = indexOfNode(farNode(l));
+    }
+    for (size_t l = 0; l < count; ++l) {
+        if (l + kAhead < count && peerOf_[l + kAhead] >= 0) {
+            prefetch(&ends[size_t(peerOf_[l + kAhead])]);
+            prefetch(&farEnds[l + kAhead]->socketPosition);
+        }
+        const SchematicSocket* input = farEnds[l];
+        const LinkItem& k = links_[l];
+        const int32_t j = peerOf_[l];
+        bool ok;
+        if (j >= 0) {
+            const LinkEnd& near = ends[size_t(k.node)];
+            const LinkEnd& far = ends[size_t(j)];
+            ok = !near.pinned && !far.pinned &&
+                 linkBounds(nearCorners[l], socketScreenPosition(*input, far.origin), near.inset,
+                            near.hasAncestor ? &near.ancestor : nullptr, far.hasAncestor ? &far.ancestor : nullptr,
+                            near.growth, linkBounds_[l]) &&
+                 lessPan(ctx, linkBounds_[l]);
+        } else {
+            // No far end, or one outside the table: measured from the records.
+            const SchematicNode& owner = *table[size_t(k.node)];
+            ok = placeLink(ctx, nodePinned(ctx, owner), visibleAncestor(ctx, owner),
+                           *owner.outputs[size_t(k.output)], size_t(k.link), linkBounds_[l]);
+        }
+        linkPlaced[l] = ok ? 1 : 0;
+        if (!ok) linkGrid_.always.push_back(int32_t(l));
+    }
+    linkSlot_.assign(count, -1);
 }
 
 // One grid per kind over all placed extents: about one item per cell, and cells
@@ -392,14 +487,42 @@ void SpatialIndex::Grid::fill(const std::vector<BoundsF>& bounds, const std::vec
     std::sort(always.begin(), always.end());
 }
 
-// Node positions by address, for the far ends of links; nodes are mostly
-// allocated in table order, so the sort is often skipped.
-void SpatialIndex::indexOwners(const SchematicGraph& table) {
-    owners_.clear();
-    owners_.reserve(table.size());
-    for (size_t i = 0; i < table.size(); ++i)
-        if (table[i]) owners_.push_back({table[i], int32_t(i)});
-    if (!std::is_sorted(owners_.begin(), owners_.end())) std::sort(owners_.begin(), owners_.end());
+void SpatialIndex::AddressTable::reset(size_t nodes) {
+    size_t capacity = 16;
+    while (capacity < nodes * 2) capacity *= 2;
+    slots.assign(capacity, {nullptr, -1});
+    mask = capacity - 1;
+    used = 0;
+}
+
+size_t SpatialIndex::AddressTable::home(const SchematicNode* node) const {
+    // Records are at least 16 bytes apart; the multiply spreads the rest.
+    const uint64_t key = uint64_t(reinterpret_cast<uintptr_t>(node)) >> 4;
+    return size_t((key * 0x9E3779B97F4A7C15ull) >> 32) & mask;
+}
+
+void SpatialIndex::AddressTable::add(const SchematicNode* node, int32_t index) {
+    if ((used + 1) * 2 > slots.size()) {  // at most half full, so probes stay short
+        std::vector<std::pair<const SchematicNode*, int32_t>> old = std::move(slots);
+        reset(used + 1);
+        for (const auto& [n, i] : old)
+            if (n) add(n, i);
+    }
+    for (size_t at = home(node);; at = (at + 1) & mask) {
+        if (slots[at].first == node) return;  // listed twice: the first place answers, as a scan would
+        if (!slots[at].first) {
+            slots[at] = {node, index};
+            ++used;
+            return;
+        }
+    }
+}
+
+int32_t SpatialIndex::AddressTable::find(const SchematicNode* node) const {
+    for (size_t at = home(node);; at = (at + 1) & mask) {
+        if (slots[at].first == node) return slots[at].second;
+        if (!slots[at].first) return -1;
+    }
 }
 
 void SpatialIndex::restartStamps() {
@@ -408,12 +531,11 @@ void SpatialIndex::restartStamps() {
     stamp_ = 0;
 }
 
-// The table position of node: the rebuilt nodes by their sorted owners, the few
-// appended since by a scan.
+// The table position of node: the rebuilt nodes by address, the few appended
+// since by a scan.
 int32_t SpatialIndex::indexOfNode(const SchematicNode* node) const {
     if (!node) return -1;
-    auto it = std::lower_bound(owners_.begin(), owners_.end(), std::make_pair(node, int32_t(-1)));
-    if (it != owners_.end() && it->first == node) return it->second;
+    if (const int32_t i = owners_.find(node); i >= 0) return i;
     for (size_t i = rebuiltNodes_; i < tableSize_; ++i)
         if ((*table_)[i] == node) return int32_t(i);
     return -1;
@@ -616,15 +738,33 @@ void SpatialIndex::collect(const Grid& grid, const std::vector<BoundsF>& bounds,
         };
         const int32_t c0 = cellOf(rel.left, grid.originX, grid.columns), c1 = cellOf(rel.right, grid.originX, grid.columns);
         const int32_t r0 = cellOf(rel.top, grid.originY, grid.rows), r1 = cellOf(rel.bottom, grid.originY, grid.rows);
-        for (int32_t r = r0; r <= r1; ++r)
-            for (int32_t c = c0; c <= c1; ++c) {
-                const size_t cell = size_t(r) * size_t(grid.columns) + size_t(c);
-                for (int32_t k = grid.offsets[cell]; k < grid.offsets[cell + 1]; ++k) {
-                    const int32_t id = grid.cells[size_t(k)];
-                    // A cell is coarser than the extents it holds.
-                    if (slots[size_t(id)] == -1 && meets(bounds[size_t(id)], rel)) take(id);
-                }
+        // Without branches: at the rectangle's edges whether an entry is taken is a
+        // coin toss, and mispredictions would cost more than the tests.
+        size_t entries = 0;
+        for (int32_t r = r0; r <= r1; ++r) {
+            const size_t row = size_t(r) * size_t(grid.columns);
+            entries += size_t(grid.offsets[row + size_t(c1) + 1] - grid.offsets[row + size_t(c0)]);
+        }
+        size_t taken = out.size();
+        out.resize(taken + entries);
+        int32_t* to = out.data();
+        for (int32_t r = r0; r <= r1; ++r) {
+            const size_t row = size_t(r) * size_t(grid.columns);
+            const int32_t* k = grid.cells.data() + grid.offsets[row + size_t(c0)];
+            const int32_t* end = grid.cells.data() + grid.offsets[row + size_t(c1) + 1];
+            for (; k != end; ++k) {
+                const int32_t id = *k;
+                const BoundsF& b = bounds[size_t(id)];
+                uint32_t& stamp = stamps[size_t(id)];
+                // A cell is coarser than the extents it holds.
+                const bool keep = (slots[size_t(id)] == -1) & (b.left <= rel.right) & (b.right >= rel.left) &
+                                  (b.top <= rel.bottom) & (b.bottom >= rel.top) & (stamp != stamp_);
+                stamp = keep ? stamp_ : stamp;
+                to[taken] = id;
+                taken += keep;
             }
+        }
+        out.resize(taken);
     }
     for (const Patched& p : patched)
         if (p.always || meets(p.bounds, rel)) take(p.id);

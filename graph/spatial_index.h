@@ -59,6 +59,16 @@ private:
         void layOut(const BoundsF& extent, size_t items, float meanSide);
         void fill(const std::vector<BoundsF>& bounds, const std::vector<uint8_t>& isPlaced);
     };
+    // Rebuilt nodes' table positions by address, open addressing: a link's far end
+    // is found without a search.
+    struct AddressTable {
+        std::vector<std::pair<const SchematicNode*, int32_t>> slots;
+        size_t mask = 0, used = 0;
+        void reset(size_t nodes);
+        size_t home(const SchematicNode* node) const;
+        void add(const SchematicNode* node, int32_t index);
+        int32_t find(const SchematicNode* node) const;
+    };
     // An item measured again after the rebuild: answered when always, or when its
     // bounds meet the query.
     struct Patched {
@@ -71,7 +81,6 @@ private:
     void resetFor(const GraphContext& ctx);
     void measure(const GraphContext& ctx, std::vector<uint8_t>& nodePlaced, std::vector<uint8_t>& linkPlaced);
     void layOutGrids(const std::vector<uint8_t>& nodePlaced, const std::vector<uint8_t>& linkPlaced);
-    void indexOwners(const SchematicGraph& table);
     void restartStamps();
     void rescale(const GraphContext& ctx);
     // Changes since the rebuild, measured in place; false when a rebuild must follow.
@@ -101,7 +110,7 @@ private:
     std::vector<LinkItem> links_;
     std::vector<int32_t> firstLinkOf_;  // rebuilt nodes' own links: ids firstLinkOf_[i] up to [i + 1]
     std::vector<int32_t> peerOf_;       // each link's node at its input end, -1 for none
-    std::vector<std::pair<const SchematicNode*, int32_t>> owners_;  // node to index, sorted
+    AddressTable owners_;
 
     // Where each node and link is answered from: -1 the cells, else its place in
     // the patched list; links no longer in the graph are -2.
