@@ -47,24 +47,31 @@ struct View {
         Value* args[] = {value, Name::intern(name)};
         sc().set_property(args, 2);
     }
-    // Mean milliseconds of the index's work for a paint of the view (folding in what
-    // changed, then the candidates) after each call of write, which is not timed.
+    // Milliseconds of the index's work for a paint of the view (folding in what
+    // changed, then the candidates) after each call of write, which is not timed: the
+    // mean over a batch of at least 100 calls and 10 ms of work, the best of five.
     double indexWork(const std::function<void(int)>& write) {
         using Clock = std::chrono::steady_clock;
         SpatialIndex& index = *graph().spatialIndex;
         const BoundsF all{0, 0, float(kWidth), float(kHeight)};
         std::vector<int32_t> nodes, links;
         index.query(graph(), all, &nodes, &links);
-        double total = 0;
-        int calls = 0;
-        while ((calls < 200 || total < 0.05) && calls < 100000) {
-            write(calls);
-            const auto start = Clock::now();
-            index.query(graph(), all, &nodes, &links);
-            total += std::chrono::duration<double>(Clock::now() - start).count();
-            ++calls;
+        double best = 0;
+        int call = 0;
+        for (int batch = 0; batch < 5; ++batch) {
+            double total = 0;
+            int calls = 0;
+            while ((calls < 100 || total < 0.01) && calls < 100000) {
+                write(call++);
+                const auto start = Clock::now();
+                index.query(graph(), all, &nodes, &links);
+                total += std::chrono::duration<double>(Clock::now() - start).count();
+                ++calls;
+            }
+            const double ms = total * 1000.0 / calls;
+            best = batch == 0 ? ms : (std::min)(best, ms);
         }
-        return total * 1000.0 / calls;
+        return best;
     }
     SchematicControl& sc() { return ro.control(); }
     GraphContext& graph() { return sc().graph; }
@@ -182,11 +189,17 @@ int main(int argc, char** argv) {
                               "100,000 nodes / 200,000 links", ms, at100[c], "same at 100 nodes",
                               "<= 0.1 ms, within 2x", ms <= 0.1 && ms <= 2.0 * at100[c]);
             }
-            const double rebuild = v.indexWork([&](int k) { v.view().zoom = k % 2 ? 1.0f : 0.999f; });
-            reportPoint(named("index rebuild").c_str(), nodes, rebuild);
-            if (nodes == 100000)
-                reportRow(named("index rebuild after a zoom change"), "100,000 nodes / 200,000 links", rebuild, 0.0, "-",
-                          "<= 20 ms", rebuild <= 20.0);
+            const double rescale = v.indexWork([&](int k) { v.view().zoom = k % 2 ? 1.0f : 0.999f; });
+            reportPoint(named("index rebuild after a zoom change").c_str(), nodes, rescale);
+            // What a change the index cannot follow costs: a node deleted, the table replaced.
+            const double whole = v.indexWork([&](int) { ++v.graph().generation; });
+            reportPoint(named("index rebuild, whole").c_str(), nodes, whole);
+            if (nodes == 100000) {
+                reportRow(named("index rebuild after a zoom change"), "100,000 nodes / 200,000 links", rescale, 0.0,
+                          "-", "<= 20 ms", rescale <= 20.0);
+                reportRow(named("index rebuild, whole (a node deleted, the table replaced)"),
+                          "100,000 nodes / 200,000 links", whole, 0.0, "-", "<= 20 ms", whole <= 20.0);
+            }
         }
     }
     if (!wanted("drag")) return 0;

@@ -47,8 +47,10 @@ for what in "colour" "position" "a socket" "a link"; do
     f=$(series_file "index upkeep, $what, 64-bit build")
     [ -s "$f" ] && upkeep_plots+="${upkeep_plots:+, }\"$f\" with linespoints title \"one write: $what\""
 done
-f=$(series_file "index rebuild, 64-bit build")
-[ -s "$f" ] && upkeep_plots+="${upkeep_plots:+, }\"$f\" with linespoints title \"whole rebuild (zoom change)\""
+for what in "index rebuild after a zoom change" "index rebuild, whole"; do
+    f=$(series_file "$what, 64-bit build")
+    [ -s "$f" ] && upkeep_plots+="${upkeep_plots:+, }\"$f\" with linespoints title \"${what#index }\""
+done
 gnuplot <<PLOT
 set terminal pngcairo size 1500,450 font ",10"
 set output "$out/bench.png"

@@ -38,11 +38,6 @@ struct Grow {
     }
 };
 
-// The horizontal line through a node's middle, where links drawn at it end.
-struct MidLine {
-    float left = 0, y = 0, right = 0;
-};
-
 void prefetch(const void* p) { _mm_prefetch(static_cast<const char*>(p), _MM_HINT_T0); }
 
 float zoomOf(const SchematicNode& node) { return node.viewStateRef ? node.viewStateRef->zoom : 1.0f; }
@@ -180,15 +175,6 @@ bool linkBounds(Vec2 a, Vec2 b, float hs, const MidLine* from, const MidLine* to
 
 float linkGrowth(const SchematicNode& owner) { return kSlack + linkMargin(owner); }
 
-// What measuring a link reads of a node at either end.
-struct LinkEnd {
-    SocketOrigin origin;
-    MidLine ancestor;             // the visible ancestor its links are drawn at
-    bool hasAncestor = false;
-    bool pinned = false;          // its links do not follow the pan
-    float inset = 0, growth = 0;  // as the owner of links
-};
-
 LinkEnd linkEndOf(const GraphContext& ctx, const SchematicNode& node, bool pinned) {
     LinkEnd end;
     end.origin = socketOriginOf(node);
@@ -230,11 +216,10 @@ bool SpatialIndex::current(const GraphContext& ctx) const {
 
 void SpatialIndex::rebuild(const GraphContext& ctx) {
     resetFor(ctx);
-    std::vector<uint8_t> nodePlaced, linkPlaced;
-    measure(ctx, nodePlaced, linkPlaced);
-    layOutGrids(nodePlaced, linkPlaced);
-    nodeGrid_.fill(nodeBounds_, nodePlaced);
-    linkGrid_.fill(linkBounds_, linkPlaced);
+    measure(ctx);
+    layOutGrids(scratch_.nodePlaced, scratch_.linkPlaced);
+    nodeGrid_.fill(nodeBounds_, scratch_.nodePlaced);
+    linkGrid_.fill(linkBounds_, scratch_.linkPlaced);
     restartStamps();
 }
 
@@ -245,10 +230,13 @@ void SpatialIndex::rebuild(const GraphContext& ctx) {
 // change folded in, and so are the outputs' selection hints.
 void SpatialIndex::rescale(const GraphContext& ctx) {
     const SchematicGraph& table = *ctx.nodeTable;
-    std::vector<const std::vector<int32_t>*> relisted(table.size(), nullptr);
+    std::vector<const std::vector<int32_t>*>& relisted = scratch_.relisted;
+    relisted.assign(table.size(), nullptr);
     for (const auto& [node, ids] : relinked_) relisted[size_t(node)] = &ids;
-    std::vector<LinkItem> links;
-    std::vector<int32_t> peers;
+    std::vector<LinkItem>& links = scratch_.links;
+    std::vector<int32_t>& peers = scratch_.peers;
+    links.clear();
+    peers.clear();
     links.reserve(links_.size());
     peers.reserve(links_.size());
     auto take = [&](int32_t id) {
@@ -265,8 +253,11 @@ void SpatialIndex::rescale(const GraphContext& ctx) {
     resetFor(ctx);
     selectedOutputs_ = std::move(outputs);
 
-    std::vector<uint8_t> nodePlaced(table.size(), 0), linkPlaced;
-    std::vector<float> grow(table.size(), 0.0f);
+    std::vector<uint8_t>& nodePlaced = scratch_.nodePlaced;
+    std::vector<uint8_t>& linkPlaced = scratch_.linkPlaced;
+    std::vector<float>& grow = scratch_.growth;
+    nodePlaced.assign(table.size(), 0);
+    grow.assign(table.size(), 0.0f);
     nodeBounds_.assign(table.size(), BoundsF{});
     for (size_t i = 0; i < table.size(); ++i) {
         SchematicNode* node = table[i];
@@ -278,8 +269,8 @@ void SpatialIndex::rescale(const GraphContext& ctx) {
         // The curve is inset from the socket boxes by at most hs; the link's margin reaches past that.
         grow[i] = std::fabs(linkEndInsetClient(zoomOf(*node))) + linkMargin(*node);
     }
-    links_ = std::move(links);
-    peerOf_ = std::move(peers);
+    links_.swap(links);  // the old lists stay as next time's scratch
+    peerOf_.swap(peers);
     linkBounds_.resize(links_.size());
     linkPlaced.assign(links_.size(), 0);
     firstLinkOf_.assign(table.size() + 1, 0);
@@ -337,17 +328,21 @@ void SpatialIndex::resetFor(const GraphContext& ctx) {
 // leaving what a link reads of it at either end; then the links, reading of their
 // far end only the socket and the node's index hint, fetched ahead, since those
 // lie scattered through the records and each read would wait for the last.
-void SpatialIndex::measure(const GraphContext& ctx, std::vector<uint8_t>& nodePlaced,
-                           std::vector<uint8_t>& linkPlaced) {
+void SpatialIndex::measure(const GraphContext& ctx) {
     const SchematicGraph& table = *ctx.nodeTable;
     const size_t n = table.size();
+    std::vector<uint8_t>& nodePlaced = scratch_.nodePlaced;
+    std::vector<uint8_t>& linkPlaced = scratch_.linkPlaced;
+    std::vector<LinkEnd>& ends = scratch_.ends;
+    std::vector<const SchematicSocket*>& farEnds = scratch_.farEnds;
+    std::vector<Vec2>& nearCorners = scratch_.nearCorners;
     nodeBounds_.assign(n, BoundsF{});
     nodePlaced.assign(n, 0);
     firstLinkOf_.assign(n + 1, 0);
-    std::vector<LinkEnd> ends(n);
+    ends.resize(n);
     owners_.reset(n);
-    std::vector<const SchematicSocket*> farEnds;
-    std::vector<Vec2> nearCorners;  // per link, its output's box corner
+    farEnds.clear();
+    nearCorners.clear();
     links_.reserve(n * 2);
     farEnds.reserve(n * 2);
     nearCorners.reserve(n * 2);
@@ -458,7 +453,8 @@ void SpatialIndex::Grid::layOut(const BoundsF& extent, size_t items, float meanS
 void SpatialIndex::Grid::fill(const std::vector<BoundsF>& bounds, const std::vector<uint8_t>& isPlaced) {
     const size_t cellCount = size_t(columns) * size_t(rows);
     offsets.assign(cellCount + 1, 0);
-    std::vector<int32_t> span(bounds.size() * 4, 0);
+    std::vector<int32_t>& span = spans;
+    span.assign(bounds.size() * 4, 0);
     const float perCell = 1.0f / cell;
     for (size_t i = 0; i < bounds.size(); ++i) {
         if (!isPlaced[i]) continue;
@@ -477,7 +473,7 @@ void SpatialIndex::Grid::fill(const std::vector<BoundsF>& bounds, const std::vec
     }
     for (size_t c = 0; c < cellCount; ++c) offsets[c + 1] += offsets[c];
     cells.assign(size_t(offsets[cellCount]), 0);
-    std::vector<int32_t> next(offsets.begin(), offsets.end() - 1);
+    next.assign(offsets.begin(), offsets.end() - 1);
     for (size_t i = 0; i < bounds.size(); ++i) {
         if (span[i * 4 + 3] == 0) continue;  // not placed in cells
         for (int32_t r = span[i * 4 + 2]; r < span[i * 4 + 3]; ++r)

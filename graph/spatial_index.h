@@ -14,6 +14,20 @@ struct LinkItem {
     int32_t node = 0, output = 0, link = 0;
 };
 
+// The horizontal line through a node's middle, where links drawn at it end.
+struct MidLine {
+    float left = 0, y = 0, right = 0;
+};
+
+// What measuring a link reads of a node at either end, taken once per rebuild.
+struct LinkEnd {
+    SocketOrigin origin;
+    MidLine ancestor;             // the visible ancestor its links are drawn at
+    bool hasAncestor = false;
+    bool pinned = false;          // its links do not follow the pan
+    float inset = 0, growth = 0;  // as the owner of links
+};
+
 // A cache over the graph: everything a node or a link may paint or be hit at, in
 // cells. It answers candidates, a superset of what meets a rectangle, in table order
 // (links in the scan order node, output, link); callers decide with the exact test.
@@ -56,6 +70,7 @@ private:
         int32_t columns = 0, rows = 0;
         std::vector<int32_t> offsets, cells;  // cell c holds cells[offsets[c]] up to [offsets[c + 1]]
         std::vector<int32_t> always;          // unplaceable: every query answers them
+        std::vector<int32_t> spans, next;     // fill's own, kept for the next fill
         void layOut(const BoundsF& extent, size_t items, float meanSide);
         void fill(const std::vector<BoundsF>& bounds, const std::vector<uint8_t>& isPlaced);
     };
@@ -79,7 +94,7 @@ private:
     // The phases of a rebuild, in order.
     void rebuild(const GraphContext& ctx);
     void resetFor(const GraphContext& ctx);
-    void measure(const GraphContext& ctx, std::vector<uint8_t>& nodePlaced, std::vector<uint8_t>& linkPlaced);
+    void measure(const GraphContext& ctx);
     void layOutGrids(const std::vector<uint8_t>& nodePlaced, const std::vector<uint8_t>& linkPlaced);
     void restartStamps();
     void rescale(const GraphContext& ctx);
@@ -96,6 +111,19 @@ private:
     void collect(const Grid& grid, const std::vector<BoundsF>& bounds, const std::vector<Patched>& patched,
                  const std::vector<int32_t>& slots, int32_t count, const BoundsF& rel,
                  std::vector<uint32_t>& stamps, std::vector<int32_t>& out);
+
+    // A rebuild's working lists, kept so that the next one reuses their memory (a
+    // big block freed and taken again would come back as fresh pages to fault in).
+    struct Scratch {
+        std::vector<LinkEnd> ends;
+        std::vector<const SchematicSocket*> farEnds;
+        std::vector<Vec2> nearCorners;  // per link, its output's box corner
+        std::vector<uint8_t> nodePlaced, linkPlaced;
+        std::vector<float> growth;
+        std::vector<LinkItem> links;
+        std::vector<int32_t> peers;
+        std::vector<const std::vector<int32_t>*> relisted;
+    } scratch_;
 
     bool built_ = false;
     uint64_t generation_ = 0;
