@@ -57,14 +57,23 @@ Value* LocalRef::assign(Tok op, Node* rhs) {
     return v;
 }
 
+namespace {
+// The slot of a local read and written straight (no box, no reference), else -1. Parsing
+// the chunk has settled which locals are captured before any of it runs.
+int plain_local_slot(Node* n) {
+    auto* l = dynamic_cast<LocalRef*>(n);
+    return l && !l->var->captured && !l->var->by_ref ? l->var->slot : -1;
+}
+}  // namespace
+
 Value* Assign::eval() {
     if (!local_known) {
-        local = op == Tok::Assign ? dynamic_cast<LocalRef*>(target) : nullptr;
+        local_slot = op == Tok::Assign ? plain_local_slot(target) : -1;
         local_known = true;
     }
-    if (local && !local->var->captured && !local->var->by_ref) {
+    if (local_slot >= 0) {
         Value* v = value->eval();
-        frame->slots[local->var->slot] = v;
+        frame->slots[local_slot] = v;
         return v;
     }
     return target->assign(op, value);
@@ -230,17 +239,18 @@ Value* Binary::eval() {
     if (!right_known) {
         auto* c = dynamic_cast<Const*>(right);
         right_const = c ? c->value : nullptr;
+        left_slot = plain_local_slot(left);
         right_known = true;
     }
     if (right_const) {  // nothing runs between the two sides, so the left needs no root
-        Value* a = left->eval();
+        Value* a = left_slot >= 0 ? frame->slots[left_slot] : left->eval();
         if (Value* r = integer_op(op, a, right_const)) return r;
         Mark m;
         push(a);
         return binary_op(op, a, right_const);
     }
     Mark m;
-    Value* a = push(left->eval());
+    Value* a = push(left_slot >= 0 ? frame->slots[left_slot] : left->eval());
     Value* b = right->eval();
     if (Value* r = integer_op(op, a, b)) return r;
     return binary_op(op, a, b);
@@ -363,11 +373,12 @@ Value* ForLoop::eval() {
                 long long by = s ? static_cast<Integer*>(s)->value : 1;
                 if (by == 0) throw RuntimeError("for loop step of zero");
                 if (!collected && !while_cond && !where && !var->captured) {
-                    // The plain counted loop, without the lambda's questions each pass.
-                    Value** slot = &frame->slots[var->slot];
+                    // The plain counted loop, without the lambda's questions each pass; a
+                    // variable nothing reads is not made at all.
+                    Value** slot = var->refs > 0 ? &frame->slots[var->slot] : nullptr;
                     const SavePoint it = save();  // every pass starts from the same point
                     for (; by > 0 ? i <= end : i >= end; i += by) {
-                        *slot = make_int(static_cast<int>(i));
+                        if (slot) *slot = make_int(static_cast<int>(i));
                         maybe_gc();
                         try {
                             body->eval();
