@@ -67,14 +67,18 @@ int plain_local_slot(Node* n) {
 }  // namespace
 
 Value* Assign::eval() {
-    if (!local_known) {
-        local_slot = op == Tok::Assign ? plain_local_slot(target) : -1;
-        local_known = true;
-    }
     if (local_slot >= 0) {
         Value* v = value->eval();
         frame->slots[local_slot] = v;
         return v;
+    }
+    return eval_other();
+}
+
+__attribute__((noinline)) Value* Assign::eval_other() {
+    if (local_slot == -2) {
+        local_slot = op == Tok::Assign ? plain_local_slot(target) : -1;
+        if (local_slot >= 0) return eval();
     }
     return target->assign(op, value);
 }
@@ -236,18 +240,27 @@ Value* Unary::eval() {
 }
 
 Value* Binary::eval() {
+    if (right_const) {  // nothing runs between the two sides, so the left needs no root
+        Value* a = left_slot >= 0 ? frame->slots[left_slot] : left->eval();
+        if (Value* r = integer_op(op, a, right_const)) return r;
+        return eval_with_constant(a);
+    }
+    return eval_other();
+}
+
+__attribute__((noinline)) Value* Binary::eval_with_constant(Value* a) {
+    Mark m;
+    push(a);
+    return binary_op(op, a, right_const);
+}
+
+__attribute__((noinline)) Value* Binary::eval_other() {
     if (!right_known) {
         auto* c = dynamic_cast<Const*>(right);
         right_const = c ? c->value : nullptr;
         left_slot = plain_local_slot(left);
         right_known = true;
-    }
-    if (right_const) {  // nothing runs between the two sides, so the left needs no root
-        Value* a = left_slot >= 0 ? frame->slots[left_slot] : left->eval();
-        if (Value* r = integer_op(op, a, right_const)) return r;
-        Mark m;
-        push(a);
-        return binary_op(op, a, right_const);
+        if (right_const) return eval();
     }
     Mark m;
     Value* a = push(left_slot >= 0 ? frame->slots[left_slot] : left->eval());

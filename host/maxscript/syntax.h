@@ -107,12 +107,14 @@ struct Assign : Node {
     Node* target;
     Tok op;
     Node* value;
-    // target as a plain local variable (its slot), found at the first run: the common
-    // "x = ..." then skips a call
-    int local_slot = -1;
-    bool local_known = false;
+    // target as a plain local variable (its slot; -1 for anything else, -2 until the first
+    // run finds out): the common "x = ..." then skips a call
+    int local_slot = -2;
     Assign(Node* t, Tok o, Node* v) : target(t), op(o), value(v) {}
     Value* eval() override;
+
+private:
+    Value* eval_other();
 };
 
 struct KeyArgNode {
@@ -148,6 +150,11 @@ struct Binary : Node {
     bool right_known = false;
     Binary(Tok o, Node* l, Node* r) : op(o), left(l), right(r) {}
     Value* eval() override;
+
+private:
+    // Out of line, so the common case (integers, a constant right) stays a short function.
+    Value* eval_with_constant(Value* a);
+    Value* eval_other();
 };
 
 struct Logical : Node {
