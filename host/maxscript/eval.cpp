@@ -392,9 +392,13 @@ Value* ForLoop::eval() {
                     // variable nothing reads is not made at all.
                     Value** slot = var->refs > 0 ? &frame->slots[var->slot] : nullptr;
                     const SavePoint it = save();  // every pass starts from the same point
-                    for (; by > 0 ? i <= end : i >= end; i += by) {
+                    // Native code below the loop stays for every pass, so whether a pass may
+                    // collect is known once.
+                    const bool may_collect = native_depth == 0;
+                    long long passes = by > 0 ? (i <= end ? (end - i) / by + 1 : 0) : (i >= end ? (i - end) / -by + 1 : 0);
+                    for (; passes > 0; --passes, i += by) {
                         if (slot) *slot = make_int(static_cast<int>(i));
-                        maybe_gc();
+                        if (may_collect && (gc_stress_period || heap_detail::live_count() >= gc_threshold)) collect_now();
                         try {
                             body->eval();
                         } catch (ContinueSignal&) {
