@@ -246,11 +246,12 @@ void release_leaf(Collectable* object) {
     size_t slot;
     LeafChunk* chunk = leaf_chunk_of(object, slot);
     const uint64_t bit = uint64_t{1} << (slot & 63);
+    leaf_chunks.released = object;
+    if (!(chunk->in_use[slot >> 6] & bit)) return;  // freed already
     chunk->in_use[slot >> 6] &= ~bit;
     chunk->marked[slot >> 6] &= ~bit;
     chunk->pinned[slot >> 6] &= ~bit;
     --leaf_cursor.live;
-    leaf_chunks.released = object;
 }
 
 void mark_leaf(const Collectable* object) {
@@ -272,9 +273,15 @@ uint64_t heap_detail::leaf_refill() {
     LeafChunks& p = leaf_chunks;
     if (!p.all) p.all = new std::vector<LeafChunk*>;
     auto& chunks = *p.all;
+    // While the registry is swept, each leaf made is marked, so the sweep of leaves after it
+    // keeps it; handing out one slot at a time brings every such leaf here.
+    const bool sweeping = registry().sweeping;
     for (size_t step = 0, words = chunks.size() * kLeafWords; step < words; ++step) {
         if (uint64_t free_bits = ~chunks[p.current]->in_use[p.word]) {
             point_cursor(chunks[p.current], p.word);
+            if (!sweeping) return free_bits;
+            free_bits &= ~(free_bits - 1);
+            chunks[p.current]->marked[p.word] |= free_bits;
             return free_bits;
         }
         if (++p.word == kLeafWords) {
@@ -285,8 +292,7 @@ uint64_t heap_detail::leaf_refill() {
     chunks.push_back(new_leaf_chunk());
     p.current = chunks.size() - 1;
     p.word = 0;
-    point_cursor(chunks.back(), 0);
-    return ~chunks.back()->in_use[0];
+    return heap_detail::leaf_refill();
 }
 
 namespace {
@@ -647,7 +653,6 @@ void register_if_heap(Collectable* object) {
     add_object(registry(), object);
     if (open_alloc_frames) join_alloc_frame(object);
 }
-
 }  // namespace heap_detail
 
 void Collectable::make_permanent() {
@@ -697,13 +702,13 @@ void gc() {
     Collectable::mark();
     r.marking = false;
     permanent.clear();
-    sweep_leaves();  // before any collect() runs, so leaves made there are not swept now
 
     // From the back, so that an object leaving the list (swapped with the last one)
     // only ever moves one already looked at. One collect() may free others or make
     // new ones (they join at the end, past the sweep); marks stay until the sweep is done.
     auto& objects = r.objects;
     r.sweeping = true;
+    leaf_cursor.free_bits = 0;  // leaves made by a collect() come one at a time, marked
     for (size_t i = objects.size(); i-- > 0;) {
         if (i >= objects.size()) continue;
         Collectable* object = objects[i];
@@ -717,6 +722,8 @@ void gc() {
         }
     }
     r.sweeping = false;
+    // After every collect(): they may still read the dead leaves they held, or free them.
+    sweep_leaves();
 
     // Unregistered (static) objects were marked too; clear every mark now so the
     // next cycle traces through them again.

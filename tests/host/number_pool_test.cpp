@@ -8,6 +8,21 @@
 #include "host/core/heap.h"
 #include "host/core/value.h"
 
+namespace {
+// From its collect(), frees the dead number it owned and makes one it roots, as an owner
+// of numbers might.
+struct NumberOwner : Value {
+    static Value* made;
+    Value* owned = nullptr;
+    void collect() override {
+        delete owned;
+        made = Integer::intern(777777);
+        delete this;
+    }
+};
+Value* NumberOwner::made = nullptr;
+}  // namespace
+
 // Numbers made by intern live in the heap's pool of small blocks (in the registry where freed
 // values are poisoned): counted, kept by every kind of root, freed by hand or by the sweep,
 // over more numbers than one chunk of the pool holds.
@@ -50,5 +65,25 @@ TEST(NumberPool, InternedNumbersLiveAndDieLikeEveryOtherValue) {
         gc();
         EXPECT_EQ(gc_live_count(), before + 2);  // the array and the pinned number
         gc_remove_root(&root);
+    }
+}
+
+TEST(NumberPool, ACollectMayFreeTheDeadNumbersItOwnsAndMakeNewOnes) {
+    gc();
+    const size_t before = gc_live_count();
+    for (int round = 0; round < 3; ++round) {
+        auto* owner = new NumberOwner;
+        owner->owned = Integer::intern(888888 + round);
+        Value* root = nullptr;
+        gc_add_root(&root);
+        gc();  // the owner and its number are dead; what it makes survives this collection
+        ASSERT_NE(NumberOwner::made, nullptr);
+        root = NumberOwner::made;
+        EXPECT_TRUE(gc_is_live(root));
+        EXPECT_EQ(root->to_int(), 777777);
+        EXPECT_EQ(gc_live_count(), before + 1);
+        gc_remove_root(&root);
+        gc();
+        EXPECT_EQ(gc_live_count(), before);
     }
 }
