@@ -14,7 +14,9 @@
 #include <utility>
 #include <vector>
 
+#include "host/core/heap_internal.h"
 #include "host/core/value.h"
+
 
 namespace {
 
@@ -43,6 +45,7 @@ inline Registry& registry() {
 void add_object(Registry& r, Collectable* object) {
     object->gc_slot = static_cast<uint32_t>(r.objects.size());
     r.objects.push_back(object);
+    ++heap_detail::registered_objects;
     if (r.sweeping) {  // made by a collect(): it survives this sweep
         object->gc_flags |= GC_MARKED;
         r.marked.push_back(object);
@@ -58,6 +61,7 @@ void remove_object(Registry& r, Collectable* object) {
     objects[i] = last;
     last->gc_slot = static_cast<uint32_t>(i);
     objects.pop_back();
+    --heap_detail::registered_objects;
 }
 
 struct LocalArray {
@@ -129,6 +133,169 @@ ThreadFrames& thread_frames() {
     return *owner.frames;
 }
 
+}  // namespace
+
+size_t heap_detail::open_alloc_frames = 0;
+size_t heap_detail::registered_objects = 0;
+
+void heap_detail::join_alloc_frame(Collectable* object) {
+    ThreadFrames* frames = thread_heap().frames.frames;
+    if (frames && !frames->alloc_frames.empty()) {
+        frames->alloc_frames.back().push_back(object);
+        object->gc_flags |= GC_IN_ALLOC_FRAME;
+    }
+}
+
+// ---- the leaf pool (host/core/heap_internal.h)
+
+heap_detail::LeafCursor heap_detail::leaf_cursor;
+
+namespace {
+using heap_detail::kLeafBytes;
+using heap_detail::leaf_cursor;
+constexpr size_t kLeafChunkBytes = 64 * 1024;  // chunks are aligned to their size
+constexpr size_t kLeafSlots = kLeafChunkBytes / kLeafBytes;
+constexpr size_t kLeafWords = kLeafSlots / 64;
+struct LeafChunk {
+    uint64_t in_use[kLeafWords];
+    uint64_t marked[kLeafWords];
+    uint64_t pinned[kLeafWords];  // made permanent (and the slots this header fills)
+};
+constexpr size_t kLeafHeaderSlots = (sizeof(LeafChunk) + kLeafBytes - 1) / kLeafBytes;
+
+// Plain data, zero before any constructor runs, like the registry's pointer.
+struct LeafChunks {
+    std::vector<LeafChunk*>* all;  // leaked like the registry
+    size_t current;                // the cursor's chunk and word
+    size_t word;
+    const void* released;  // a leaf deleted by hand: its operator delete gives nothing back
+};
+LeafChunks leaf_chunks;
+
+inline char* leaf_address(LeafChunk* chunk, size_t slot) {
+    return reinterpret_cast<char*>(chunk) + slot * kLeafBytes;
+}
+
+inline LeafChunk* leaf_chunk_of(const void* p, size_t& slot) {
+    const uintptr_t a = reinterpret_cast<uintptr_t>(p);
+    slot = (a & (kLeafChunkBytes - 1)) / kLeafBytes;
+    return reinterpret_cast<LeafChunk*>(a & ~(kLeafChunkBytes - 1));
+}
+
+void poison_leaf(void* p) {
+#if defined(VANTREL_ASAN)
+    ASAN_POISON_MEMORY_REGION(p, kLeafBytes);
+#else
+    (void)p;
+#endif
+}
+
+LeafChunk* new_leaf_chunk() {
+    auto* chunk = static_cast<LeafChunk*>(::operator new(kLeafChunkBytes, std::align_val_t(kLeafChunkBytes)));
+    std::memset(chunk, 0, sizeof(LeafChunk));
+    for (size_t i = 0; i < kLeafHeaderSlots; ++i) {
+        chunk->in_use[i >> 6] |= uint64_t{1} << (i & 63);
+        chunk->pinned[i >> 6] |= uint64_t{1} << (i & 63);
+    }
+    for (size_t i = kLeafHeaderSlots; i < kLeafSlots; ++i) poison_leaf(leaf_address(chunk, i));
+    return chunk;
+}
+
+void point_cursor(LeafChunk* chunk, size_t word) {
+    leaf_cursor.in_use = &chunk->in_use[word];
+    leaf_cursor.base = leaf_address(chunk, word * 64);
+}
+
+// After the mark: every leaf neither marked nor pinned is free again; survivors lose their mark.
+void sweep_leaves() {
+    if (!leaf_chunks.all) return;
+    for (LeafChunk* chunk : *leaf_chunks.all) {
+        for (size_t w = 0; w < kLeafWords; ++w) {
+            const uint64_t used = chunk->in_use[w];
+            const uint64_t marked = chunk->marked[w] & used;
+            const uint64_t keep = used & (marked | chunk->pinned[w]);
+            for (uint64_t m = marked; m; m &= m - 1)
+                reinterpret_cast<Collectable*>(leaf_address(chunk, w * 64 + static_cast<size_t>(__builtin_ctzll(m))))
+                    ->gc_flags &= ~GC_MARKED;
+            const uint64_t dead = used & ~keep;
+#if defined(VANTREL_ASAN)
+            for (uint64_t d = dead; d; d &= d - 1)
+                poison_leaf(leaf_address(chunk, w * 64 + static_cast<size_t>(__builtin_ctzll(d))));
+#endif
+            leaf_cursor.live -= static_cast<size_t>(__builtin_popcountll(dead));
+            chunk->in_use[w] = keep;
+            chunk->marked[w] = 0;
+        }
+    }
+    leaf_cursor.free_bits = 0;  // the cursor word is read again
+}
+
+bool leaf_is_live(const void* object) {
+    if (!leaf_chunks.all) return false;
+    size_t slot;
+    LeafChunk* chunk = leaf_chunk_of(object, slot);
+    for (LeafChunk* c : *leaf_chunks.all)
+        if (c == chunk)
+            return slot >= kLeafHeaderSlots && (chunk->in_use[slot >> 6] >> (slot & 63) & 1) &&
+                   leaf_address(chunk, slot) == object;
+    return false;
+}
+
+// A leaf deleted by hand (its owner's choice, as for any value): the slot is free at once.
+void release_leaf(Collectable* object) {
+    size_t slot;
+    LeafChunk* chunk = leaf_chunk_of(object, slot);
+    const uint64_t bit = uint64_t{1} << (slot & 63);
+    leaf_chunks.released = object;
+    if (!(chunk->in_use[slot >> 6] & bit)) return;  // freed already
+    chunk->in_use[slot >> 6] &= ~bit;
+    chunk->marked[slot >> 6] &= ~bit;
+    chunk->pinned[slot >> 6] &= ~bit;
+    --leaf_cursor.live;
+}
+
+void mark_leaf(const Collectable* object) {
+    size_t slot;
+    LeafChunk* chunk = leaf_chunk_of(object, slot);
+    chunk->marked[slot >> 6] |= uint64_t{1} << (slot & 63);
+}
+
+void pin_leaf(const Collectable* object) {
+    size_t slot;
+    LeafChunk* chunk = leaf_chunk_of(object, slot);
+    chunk->pinned[slot >> 6] |= uint64_t{1} << (slot & 63);
+}
+}  // namespace
+
+// Next fit: a freed slot is used again only once the cursor has passed every other one,
+// which also gives the sanitizers time to see a freed number used.
+uint64_t heap_detail::leaf_refill() {
+    LeafChunks& p = leaf_chunks;
+    if (!p.all) p.all = new std::vector<LeafChunk*>;
+    auto& chunks = *p.all;
+    // While the registry is swept, each leaf made is marked, so the sweep of leaves after it
+    // keeps it; handing out one slot at a time brings every such leaf here.
+    const bool sweeping = registry().sweeping;
+    for (size_t step = 0, words = chunks.size() * kLeafWords; step < words; ++step) {
+        if (uint64_t free_bits = ~chunks[p.current]->in_use[p.word]) {
+            point_cursor(chunks[p.current], p.word);
+            if (!sweeping) return free_bits;
+            free_bits &= ~(free_bits - 1);
+            chunks[p.current]->marked[p.word] |= free_bits;
+            return free_bits;
+        }
+        if (++p.word == kLeafWords) {
+            p.word = 0;
+            p.current = (p.current + 1) % chunks.size();
+        }
+    }
+    chunks.push_back(new_leaf_chunk());
+    p.current = chunks.size() - 1;
+    p.word = 0;
+    return heap_detail::leaf_refill();
+}
+
+namespace {
 // An object an open alloc frame holds is being freed (deleted by its owner): the frame
 // lets go of it, so marking never reaches freed memory.
 void forget_in_frames(Collectable* object) {
@@ -424,7 +591,8 @@ void heap_detail::note_freed_class(const Collectable* object, const ValueMetaCla
 Collectable::~Collectable() {
     if (gc_slot == kNotInHeap) return;
     if (gc_flags & GC_IN_ALLOC_FRAME) forget_in_frames(this);
-    remove_object(registry(), this);
+    if (gc_slot == kInLeafPool) release_leaf(this);
+    else remove_object(registry(), this);
 }
 
 void* Collectable::operator new(size_t size) {
@@ -436,6 +604,11 @@ void* Collectable::operator new(size_t size, GCHeapTag) {
 }
 
 void Collectable::operator delete(void* p, size_t size) {
+    if (p && p == leaf_chunks.released) {  // the pool has its slot back already
+        leaf_chunks.released = nullptr;
+        poison_leaf(p);
+        return;
+    }
     // The destructor has already unregistered the object; only a block whose
     // construction never reached Collectable can still be pending.
     forget_pending(p);
@@ -464,6 +637,10 @@ void Collectable::gc_trace() {
 void Collectable::mark_in_use() {
     if (gc_flags & GC_MARKED) return;
     gc_flags |= GC_MARKED;
+    if (gc_slot == kInLeafPool) {  // the sweep clears it again: no list to join
+        mark_leaf(this);
+        return;
+    }
     Registry& r = registry();
     if (r.marking) r.marked.push_back(this);
 }
@@ -472,16 +649,16 @@ void Collectable::mark_in_use() {
 // address is used, whatever the offset of Collectable inside it.
 namespace heap_detail {
 void register_if_heap(Collectable* object) {
-    ThreadHeap& heap = thread_heap();
-    if (!claim_pending(heap.pending, object)) return;
+    if (!claim_pending(thread_heap().pending, object)) return;
     add_object(registry(), object);
-    ThreadFrames* frames = heap.frames.frames;
-    if (frames && !frames->alloc_frames.empty()) {
-        frames->alloc_frames.back().push_back(object);
-        object->gc_flags |= GC_IN_ALLOC_FRAME;
-    }
+    if (open_alloc_frames) join_alloc_frame(object);
 }
 }  // namespace heap_detail
+
+void Collectable::make_permanent() {
+    gc_flags |= GC_PERMANENT;
+    if (gc_slot == kInLeafPool) pin_leaf(this);  // the registry's list of them never sees it
+}
 
 Collectable::Collectable() {
     heap_detail::register_if_heap(this);
@@ -531,6 +708,7 @@ void gc() {
     // new ones (they join at the end, past the sweep); marks stay until the sweep is done.
     auto& objects = r.objects;
     r.sweeping = true;
+    leaf_cursor.free_bits = 0;  // leaves made by a collect() come one at a time, marked
     for (size_t i = objects.size(); i-- > 0;) {
         if (i >= objects.size()) continue;
         Collectable* object = objects[i];
@@ -544,6 +722,8 @@ void gc() {
         }
     }
     r.sweeping = false;
+    // After every collect(): they may still read the dead leaves they held, or free them.
+    sweep_leaves();
 
     // Unregistered (static) objects were marked too; clear every mark now so the
     // next cycle traces through them again.
@@ -553,13 +733,13 @@ void gc() {
 }
 
 size_t gc_live_count() {
-    return registry().objects.size();
+    return heap_detail::live_count();
 }
 
 bool gc_is_live(const void* p) {
     for (Collectable* object : registry().objects)
         if (object == p) return true;
-    return false;
+    return leaf_is_live(p);
 }
 
 void gc_add_root(Value** slot) {
@@ -584,6 +764,7 @@ void init_thread_locals() {
 
 void push_alloc_frame() {
     thread_frames().alloc_frames.emplace_back();
+    ++heap_detail::open_alloc_frames;
 }
 
 void pop_alloc_frame() {
@@ -591,6 +772,7 @@ void pop_alloc_frame() {
     if (frames.empty()) return;
     for (Collectable* object : frames.back()) object->gc_flags &= ~GC_IN_ALLOC_FRAME;
     frames.pop_back();
+    --heap_detail::open_alloc_frames;
 }
 
 Value** heap_detail::push_value_local_array(int count) {

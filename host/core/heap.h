@@ -17,6 +17,11 @@ enum CollectableFlags : uint8_t {
     GC_IN_ALLOC_FRAME = 4,  // held by an open alloc frame, which forgets it when it is freed
 };
 
+namespace heap_detail {
+// Picks the constructors that make a value in a block of the leaf pool (host/core/heap_internal.h).
+struct LeafTag {};
+}  // namespace heap_detail
+
 // Base of everything the collector manages. Objects created with new are
 // registered with the heap; static objects are not, so they are never swept.
 class HOSTSDK_API Collectable {
@@ -25,6 +30,8 @@ public:
     // Where the heap's registry holds the object (kNotInHeap for static objects); the
     // registry's own bookkeeping, so freeing never searches for the object.
     static constexpr uint32_t kNotInHeap = 0xffffffffu;
+    // Numbers live in the heap's leaf pool instead of its registry (host/core/heap_internal.h).
+    static constexpr uint32_t kInLeafPool = 0xfffffffeu;
     uint32_t gc_slot = kNotInHeap;
 
     // Registers the object when it lives in the heap (made by operator new).
@@ -47,10 +54,14 @@ public:
     bool is_marked() const { return gc_flags & GC_MARKED; }
     bool is_not_marked() const { return !is_marked(); }
     void mark_in_use();
-    void make_permanent() { gc_flags |= GC_PERMANENT; }
+    void make_permanent();
 
     // The collector's mark phase: every root and what it holds.
     static void mark();
+
+protected:
+    // In a leaf pool block: the pool knows the object already, nothing to register.
+    explicit Collectable(heap_detail::LeafTag) noexcept : gc_slot(kInLeafPool) {}
 };
 
 // Runs a full mark-and-sweep collection.

@@ -10,6 +10,7 @@
 #include <map>
 
 #include "host/core/errors.h"
+#include "host/core/heap_internal.h"
 
 ValueMetaClass value_metaclass("ValueMetaClass");
 ValueMetaClass Value_class("Value");
@@ -162,11 +163,11 @@ void ValueMetaClass::collect() {
 // ---- scalars ----
 
 Integer::Integer(int v) : value(v) { tag = &Integer_class; }
-Value* Integer::intern(int v) { return new Integer(v); }
+Value* Integer::intern(int v) { return heap_detail::new_leaf<Integer>(v); }
 void Integer::sprin1(CharStream* s) { s->printf("%d", value); }
 
 Float::Float(float v) : value(v) { tag = &Float_class; }
-Value* Float::intern(float v) { return new Float(v); }
+Value* Float::intern(float v) { return heap_detail::new_leaf<Float>(v); }
 void Float::sprin1(CharStream* s) { s->puts(float_text(value).c_str()); }
 
 int Float::to_int() {

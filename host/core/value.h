@@ -57,7 +57,11 @@ public:
     virtual Control* to_controller();
 
     void gc_trace() override;
+    Value() = default;
     ~Value() override;
+
+protected:
+    explicit Value(heap_detail::LeafTag t) noexcept : Collectable(t) {}
 };
 
 // The class of a value class ("Integer", "SchematicControl", ...).
@@ -93,6 +97,7 @@ class HOSTSDK_API Integer : public Value {
 public:
     int value;
     explicit Integer(int v);
+    Integer(int v, heap_detail::LeafTag t) noexcept : Value(t), value(v) { tag = &Integer_class; }
     static Value* intern(int v);  // a new heap Integer (small ints are not shared)
     void sprin1(CharStream* s) override;
     int to_int() override { return value; }
@@ -104,6 +109,7 @@ class HOSTSDK_API Float : public Value {
 public:
     float value;
     explicit Float(float v);
+    Float(float v, heap_detail::LeafTag t) noexcept : Value(t), value(v) { tag = &Float_class; }
     static Value* intern(float v);
     void sprin1(CharStream* s) override;
     int to_int() override;  // truncates toward zero

@@ -57,15 +57,28 @@ Value* LocalRef::assign(Tok op, Node* rhs) {
     return v;
 }
 
+namespace {
+// The slot of a local read and written straight (no box, no reference), else -1. Parsing
+// the chunk has settled which locals are captured before any of it runs.
+int plain_local_slot(Node* n) {
+    auto* l = dynamic_cast<LocalRef*>(n);
+    return l && !l->var->captured && !l->var->by_ref ? l->var->slot : -1;
+}
+}  // namespace
+
 Value* Assign::eval() {
-    if (!local_known) {
-        local = op == Tok::Assign ? dynamic_cast<LocalRef*>(target) : nullptr;
-        local_known = true;
-    }
-    if (local && !local->var->captured && !local->var->by_ref) {
+    if (local_slot >= 0) {
         Value* v = value->eval();
-        frame->slots[local->var->slot] = v;
+        frame->slots[local_slot] = v;
         return v;
+    }
+    return eval_other();
+}
+
+__attribute__((noinline)) Value* Assign::eval_other() {
+    if (local_slot == -2) {
+        local_slot = op == Tok::Assign ? plain_local_slot(target) : -1;
+        if (local_slot >= 0) return eval();
     }
     return target->assign(op, value);
 }
@@ -215,6 +228,8 @@ Value* Call::eval() {
         }
     }
     frame->line = line;
+    if (f && f->tag == &MAXScriptFunction_class)  // what call_value would do first, one call sooner
+        return call_script(static_cast<ScriptFunction*>(f), &stack[base], sp - base, self);
     return call_value(f, &stack[base], sp - base, self);
 }
 
@@ -227,20 +242,30 @@ Value* Unary::eval() {
 }
 
 Value* Binary::eval() {
+    if (right_const) {  // nothing runs between the two sides, so the left needs no root
+        Value* a = left_slot >= 0 ? frame->slots[left_slot] : left->eval();
+        if (Value* r = integer_op(op, a, right_const)) return r;
+        return eval_with_constant(a);
+    }
+    return eval_other();
+}
+
+__attribute__((noinline)) Value* Binary::eval_with_constant(Value* a) {
+    Mark m;
+    push(a);
+    return binary_op(op, a, right_const);
+}
+
+__attribute__((noinline)) Value* Binary::eval_other() {
     if (!right_known) {
         auto* c = dynamic_cast<Const*>(right);
         right_const = c ? c->value : nullptr;
+        left_slot = plain_local_slot(left);
         right_known = true;
-    }
-    if (right_const) {  // nothing runs between the two sides, so the left needs no root
-        Value* a = left->eval();
-        if (Value* r = integer_op(op, a, right_const)) return r;
-        Mark m;
-        push(a);
-        return binary_op(op, a, right_const);
+        if (right_const) return eval();
     }
     Mark m;
-    Value* a = push(left->eval());
+    Value* a = push(left_slot >= 0 ? frame->slots[left_slot] : left->eval());
     Value* b = right->eval();
     if (Value* r = integer_op(op, a, b)) return r;
     return binary_op(op, a, b);
@@ -363,12 +388,17 @@ Value* ForLoop::eval() {
                 long long by = s ? static_cast<Integer*>(s)->value : 1;
                 if (by == 0) throw RuntimeError("for loop step of zero");
                 if (!collected && !while_cond && !where && !var->captured) {
-                    // The plain counted loop, without the lambda's questions each pass.
-                    Value** slot = &frame->slots[var->slot];
+                    // The plain counted loop, without the lambda's questions each pass; a
+                    // variable nothing reads is not made at all.
+                    Value** slot = var->refs > 0 ? &frame->slots[var->slot] : nullptr;
                     const SavePoint it = save();  // every pass starts from the same point
-                    for (; by > 0 ? i <= end : i >= end; i += by) {
-                        *slot = make_int(static_cast<int>(i));
-                        maybe_gc();
+                    // Native code below the loop stays for every pass, so whether a pass may
+                    // collect is known once.
+                    const bool may_collect = native_depth == 0;
+                    long long passes = by > 0 ? (i <= end ? (end - i) / by + 1 : 0) : (i >= end ? (i - end) / -by + 1 : 0);
+                    for (; passes > 0; --passes, i += by) {
+                        if (slot) *slot = make_int(static_cast<int>(i));
+                        if (may_collect && (gc_stress_period || heap_detail::live_count() >= gc_threshold)) collect_now();
                         try {
                             body->eval();
                         } catch (ContinueSignal&) {

@@ -6,12 +6,10 @@
 #include <cstdint>
 #include <cstdlib>
 #include <new>
-#ifdef __linux__
-#include <sys/mman.h>
-#endif
 
 #include "host/maxscript/call_args.h"
 #include "host/maxscript/count_guard.h"
+#include "host/core/heap_internal.h"
 
 namespace interp {
 Value* stack[kStackSlots];
@@ -27,7 +25,7 @@ int depth = 0;
 // Small enough that the garbage between collections stays near the processor's cache,
 // large enough that what a collection traces beside the heap (a control's big graph)
 // is not walked too often.
-constexpr size_t kMinCollectionThreshold = 65536;
+constexpr size_t kMinCollectionThreshold = 16384;
 size_t gc_threshold = kMinCollectionThreshold;
 // VANTREL_GC_STRESS=N collects at every Nth safe point: a temporary the engine forgot
 // to root is then freed at once, and the sanitizers see its next use.
@@ -216,39 +214,17 @@ Value* call_value(Value* f, Value** args, int count, Value* self) {
 }
 }  // namespace interp
 
-namespace {
-// Integers in this range are made once, outside the collected heap (like the host's static
-// values), so neither arithmetic on them nor a collection ever touches the heap for them.
-constexpr int kSmallMin = -1024;
-constexpr int kSmallMax = 1 << 20;
-constexpr int kSmallCount = kSmallMax - kSmallMin + 1;
-alignas(Integer) unsigned char small_storage[kSmallCount * sizeof(Integer)];
-uint64_t small_made[(kSmallCount + 63) / 64];
+namespace small_ints {
+alignas(Integer) unsigned char storage[kCount * sizeof(Integer)];
+bool block_made[(kCount >> kBlockShift) + 1];
 
-#ifdef __linux__
-// A loop over the whole range touches 32 MB of the table; in large pages that is a few
-// dozen page faults instead of eight thousand.
-const bool small_table_in_large_pages = [] {
-    const uintptr_t page = 2u << 20;
-    uintptr_t from = (reinterpret_cast<uintptr_t>(small_storage) + page - 1) & ~(page - 1);
-    uintptr_t to = (reinterpret_cast<uintptr_t>(small_storage) + sizeof small_storage) & ~(page - 1);
-    return to > from && madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE) == 0;
-}();
-#endif
-}  // namespace
-
-Value* make_int(int v) {
-    if (v >= kSmallMin && v <= kSmallMax) {
-        const unsigned k = static_cast<unsigned>(v - kSmallMin);
-        auto* slot = reinterpret_cast<Integer*>(small_storage) + k;
-        const uint64_t bit = uint64_t{1} << (k & 63);
-        if (!(small_made[k >> 6] & bit)) {
-            ::new (static_cast<void*>(slot)) Integer(v);  // not Collectable's new: never registered
-            small_made[k >> 6] |= bit;
-        }
-        return slot;
-    }
-    return new Integer(v);
+Value* make_block(unsigned k) {
+    const unsigned first = k >> kBlockShift << kBlockShift;
+    const unsigned end = std::min(kCount, first + (1u << kBlockShift));
+    auto* table = reinterpret_cast<Integer*>(storage);
+    for (unsigned i = first; i < end; ++i)
+        ::new (static_cast<void*>(table + i)) Integer(static_cast<int>(i) + kMin);  // not Collectable's new: never registered
+    block_made[k >> kBlockShift] = true;
+    return table + k;
 }
-
-Value* make_float(float v) { return new Float(v); }
+}  // namespace small_ints

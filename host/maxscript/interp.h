@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "host/core/heap_internal.h"
+#include "host/maxscript/numbers.h"
 #include "host/maxscript/script_values.h"
 
 constexpr int kStackSlots = 1 << 16;
@@ -43,7 +45,7 @@ extern const long gc_stress_period;
 void collect_now();
 inline void maybe_gc() {
     if (native_depth > 0) return;
-    if (gc_stress_period || gc_live_count() >= gc_threshold) collect_now();
+    if (gc_stress_period || heap_detail::live_count() >= gc_threshold) collect_now();
 }
 
 // Calls any value with evaluated arguments (keyword layout included).
@@ -86,7 +88,3 @@ struct ExitSignal { Value* value; };
 struct ContinueSignal {};
 struct ReturnSignal { Value* value; };
 }  // namespace interp
-
-// Small integers are shared and permanent: arithmetic on them allocates nothing.
-Value* make_int(int v);
-Value* make_float(float v);

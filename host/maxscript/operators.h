@@ -2,9 +2,9 @@
 #pragma once
 #include "host/maxscript/lexer.h"
 #include "host/core/value.h"
+#include "host/maxscript/numbers.h"
 
 Value* binary_op(Tok op, Value* a, Value* b);
-Value* make_int(int v);
 // The common case of binary_op, two integers and a plain operator, without a call;
 // null for anything else (division and powers among them), which binary_op answers.
 inline Value* integer_op(Tok op, Value* a, Value* b) {

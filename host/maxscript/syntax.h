@@ -18,6 +18,7 @@ struct VarInfo {
     int slot;
     bool captured = false;
     bool by_ref = false;  // a &name parameter: its slot may hold a Reference to the caller's variable
+    int refs = 0;         // LocalRef nodes naming it: with none, nothing reads the slot
 };
 
 struct Node {
@@ -43,7 +44,7 @@ struct Const : Node {
 
 struct LocalRef : Place {
     VarInfo* var;
-    explicit LocalRef(VarInfo* v) : var(v) {}
+    explicit LocalRef(VarInfo* v) : var(v) { ++v->refs; }
     Value* eval() override;
     Value* assign(Tok op, Node* rhs) override;
 };
@@ -106,11 +107,14 @@ struct Assign : Node {
     Node* target;
     Tok op;
     Node* value;
-    // target as a local variable, found at the first run: the common "x = ..." then skips a call
-    LocalRef* local = nullptr;
-    bool local_known = false;
+    // target as a plain local variable (its slot; -1 for anything else, -2 until the first
+    // run finds out): the common "x = ..." then skips a call
+    int local_slot = -2;
     Assign(Node* t, Tok o, Node* v) : target(t), op(o), value(v) {}
     Value* eval() override;
+
+private:
+    Value* eval_other();
 };
 
 struct KeyArgNode {
@@ -139,11 +143,18 @@ struct Binary : Node {
     Tok op;
     Node* left;
     Node* right;
-    // right's value when it is a constant, found at the first run
+    // right's value when it is a constant, and left's slot when it is a plain local, found
+    // at the first run
     Value* right_const = nullptr;
+    int left_slot = -1;
     bool right_known = false;
     Binary(Tok o, Node* l, Node* r) : op(o), left(l), right(r) {}
     Value* eval() override;
+
+private:
+    // Out of line, so the common case (integers, a constant right) stays a short function.
+    Value* eval_with_constant(Value* a);
+    Value* eval_other();
 };
 
 struct Logical : Node {
