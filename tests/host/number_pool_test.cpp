@@ -69,6 +69,9 @@ TEST(NumberPool, InternedNumbersLiveAndDieLikeEveryOtherValue) {
 }
 
 TEST(NumberPool, ACollectMayFreeTheDeadNumbersItOwnsAndMakeNewOnes) {
+    // The registry sweeps newest first, so there a number made after its owner is gone
+    // before the owner's collect() runs: only the pool promises this.
+    if (gc_poisons_freed()) GTEST_SKIP() << "numbers live in the registry in this build";
     gc();
     const size_t before = gc_live_count();
     for (int round = 0; round < 3; ++round) {
