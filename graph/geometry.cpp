@@ -62,9 +62,6 @@ int32_t truncToInt32(float value) {
     return static_cast<int32_t>(value);
 }
 
-bool isRightSide(const SchematicSocket& socket) {
-    return (socket.direction == 1) != (socket.flipped != 0);
-}
 
 Vec2 nodeSizeGraph(const SchematicNode& node) { return nodeSizeIn(node, false); }
 Vec2 nodeSizeClient(const SchematicNode& node) { return nodeSizeIn(node, true); }
@@ -80,23 +77,11 @@ RectI nodeScreenRect(const SchematicNode& node) {
 SocketOrigin socketOriginOf(const SchematicNode& owner) {
     SocketOrigin o;
     o.corner = nodePositionClient(owner);
+    o.size = nodeSizeClient(owner);
     o.collapsed = owner.collapsed != 0;
-    if (o.collapsed) o.size = nodeSizeClient(owner);
     o.zoom = viewOf(owner).zoom;
     if (!o.collapsed && owner.bitmapHandle) o.bitmapDrop = float(truncToInt32(owner.bitmapSize.y * o.zoom));
     return o;
-}
-
-Vec2 socketScreenPosition(const SchematicSocket& socket, const SocketOrigin& o) {
-    const bool right = isRightSide(socket);
-    if (o.collapsed) {
-        const float x = right ? o.corner.x + o.size.x - kCollapsedSocketOverhang : o.corner.x - kCollapsedSocketOverhang;
-        return {x, o.corner.y + o.size.y * 0.5f};
-    }
-    Vec2 p{o.corner.x + o.zoom * socket.socketPosition.x, o.corner.y + o.zoom * socket.socketPosition.y};
-    if (o.bitmapDrop != 0.0f) p.y += o.bitmapDrop;
-    if (right) p.x += socket.radius * 0.5f;
-    return p;
 }
 
 Vec2 socketScreenPosition(const SchematicSocket& socket) {
@@ -112,18 +97,4 @@ Vec2 captionOffsetClient(const SchematicNode& node, float zoom) {
 
 float nodeBitmapSideClient(const SchematicNode& node, float zoom) {
     return !node.collapsed ? node.bitmapSize.y * zoom : miniBitmapSideClient(zoom);
-}
-
-bool socketLabelOnRight(const SchematicSocket& socket) { return (socket.direction == 1) == (socket.flipped != 0); }
-
-BoundsF socketLabelClient(const SchematicSocket& socket, Vec2 boxClient, float side, float nodeWidth,
-                          float zoom, float height, bool onRight) {
-    const float lx = socket.labelOffset.x * zoom, ly = socket.labelOffset.y * zoom;
-    const float t0 = boxClient.y - 0.5f * side + ly;
-    BoundsF label;
-    label.left = onRight ? boxClient.x + 1.5f * side + lx : boxClient.x + 2.0f * side - nodeWidth + lx;
-    label.right = label.left + nodeWidth - 2.0f * side;
-    label.top = t0 + side - kSocketLabelLift;
-    label.bottom = t0 + height;
-    return label;
 }

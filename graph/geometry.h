@@ -14,7 +14,7 @@ struct BoundsF {
 int32_t truncToInt32(float value);
 
 // Outputs that are not flipped and flipped inputs sit on the right edge.
-bool isRightSide(const SchematicSocket& socket);
+inline bool isRightSide(const SchematicSocket& socket) { return (socket.direction == 1) != (socket.flipped != 0); }
 
 // Width and height in graph units, and times zoom. Hidden nodes measure (-1, -1).
 Vec2 nodeSizeGraph(const SchematicNode& node);
@@ -35,8 +35,19 @@ struct SocketOrigin {
     bool collapsed = false;
 };
 SocketOrigin socketOriginOf(const SchematicNode& owner);
-// socketScreenPosition for a socket of the owner measured by origin.
-Vec2 socketScreenPosition(const SchematicSocket& socket, const SocketOrigin& origin);
+// socketScreenPosition for a socket of the owner measured by origin (inline: the
+// index and the paint place every socket through it).
+inline Vec2 socketScreenPosition(const SchematicSocket& socket, const SocketOrigin& o) {
+    const bool right = isRightSide(socket);
+    if (o.collapsed) {
+        const float x = right ? o.corner.x + o.size.x - kCollapsedSocketOverhang : o.corner.x - kCollapsedSocketOverhang;
+        return {x, o.corner.y + o.size.y * 0.5f};
+    }
+    Vec2 p{o.corner.x + o.zoom * socket.socketPosition.x, o.corner.y + o.zoom * socket.socketPosition.y};
+    if (o.bitmapDrop != 0.0f) p.y += o.bitmapDrop;
+    if (right) p.x += socket.radius * 0.5f;
+    return p;
+}
 
 // The mini-bitmap strip of a collapsed node at zoom: its side, and where the title
 // bar and the caption start past it, and how far the caption's right edge comes in.
@@ -57,8 +68,17 @@ inline float arrowLengthClient(float zoom) { return zoom * kArrowLength; }
 inline float arrowHalfWidthClient(float zoom) { return zoom * kArrowHalfWidth; }
 
 // The socket's label sits on the side of its box that faces into the node.
-bool socketLabelOnRight(const SchematicSocket& socket);
+inline bool socketLabelOnRight(const SchematicSocket& socket) { return (socket.direction == 1) == (socket.flipped != 0); }
 // The label box of a socket whose box of side `side` sits at boxClient, on its right
 // or on its left, `height` tall; nodeWidth is the owner's client width.
-BoundsF socketLabelClient(const SchematicSocket& socket, Vec2 boxClient, float side, float nodeWidth,
-                          float zoom, float height, bool onRight);
+inline BoundsF socketLabelClient(const SchematicSocket& socket, Vec2 boxClient, float side, float nodeWidth,
+                                 float zoom, float height, bool onRight) {
+    const float lx = socket.labelOffset.x * zoom, ly = socket.labelOffset.y * zoom;
+    const float t0 = boxClient.y - 0.5f * side + ly;
+    BoundsF label;
+    label.left = onRight ? boxClient.x + 1.5f * side + lx : boxClient.x + 2.0f * side - nodeWidth + lx;
+    label.right = label.left + nodeWidth - 2.0f * side;
+    label.top = t0 + side - kSocketLabelLift;
+    label.bottom = t0 + height;
+    return label;
+}

@@ -123,7 +123,7 @@ bool nodeExtent(const SchematicNode& node, BoundsF& out) { return extentFrom(nod
 namespace {
 // nodeExtent with the node's socket origin, which the rebuild takes once.
 bool extentFrom(const SchematicNode& node, const SocketOrigin& origin, BoundsF& out) {
-    const Vec2 p = origin.corner, s = nodeSizeClient(node);
+    const Vec2 p = origin.corner, s = origin.size;
     const float x = p.x, y = p.y, w = s.x, h = s.y, z = zoomOf(node);
     Grow g;
     g.add(x - kShadowOffset, y, x + w + kShadowOffset, y + h + kShadowOffset);  // body and shadow
@@ -451,35 +451,43 @@ void SpatialIndex::Grid::layOut(const BoundsF& extent, size_t items, float meanS
 // Counting pass, then filling: cells as one flat array. Items spanning too many
 // cells are answered always instead.
 void SpatialIndex::Grid::fill(const std::vector<BoundsF>& bounds, const std::vector<uint8_t>& isPlaced) {
-    const size_t cellCount = size_t(columns) * size_t(rows);
+    // Locals and row pointers: a store through an int32_t pointer might otherwise be
+    // taken to change the grid's own int32_t fields, and reload them for every cell.
+    const int32_t cols = columns, lastColumn = columns - 1, lastRow = rows - 1;
+    const float x0 = originX, y0 = originY, perCell = 1.0f / cell;
+    const size_t cellCount = size_t(columns) * size_t(rows), items = bounds.size();
     offsets.assign(cellCount + 1, 0);
-    std::vector<int32_t>& span = spans;
-    span.assign(bounds.size() * 4, 0);
-    const float perCell = 1.0f / cell;
-    for (size_t i = 0; i < bounds.size(); ++i) {
+    spans.resize(items * 4);
+    int32_t* count = offsets.data() + 1;
+    int32_t* span = spans.data();
+    for (size_t i = 0; i < items; ++i, span += 4) {
+        span[3] = 0;  // not in the cells
         if (!isPlaced[i]) continue;
         const BoundsF& b = bounds[i];
-        const int32_t c0 = std::clamp(int32_t((b.left - originX) * perCell), 0, columns - 1);
-        const int32_t c1 = std::clamp(int32_t((b.right - originX) * perCell), 0, columns - 1);
-        const int32_t r0 = std::clamp(int32_t((b.top - originY) * perCell), 0, rows - 1);
-        const int32_t r1 = std::clamp(int32_t((b.bottom - originY) * perCell), 0, rows - 1);
+        const int32_t c0 = std::clamp(int32_t((b.left - x0) * perCell), 0, lastColumn);
+        const int32_t c1 = std::clamp(int32_t((b.right - x0) * perCell), 0, lastColumn);
+        const int32_t r0 = std::clamp(int32_t((b.top - y0) * perCell), 0, lastRow);
+        const int32_t r1 = std::clamp(int32_t((b.bottom - y0) * perCell), 0, lastRow);
         if (int64_t(c1 - c0 + 1) * (r1 - r0 + 1) > kMaxCellsPerItem) {
             always.push_back(int32_t(i));
             continue;
         }
-        span[i * 4] = c0, span[i * 4 + 1] = c1, span[i * 4 + 2] = r0, span[i * 4 + 3] = r1 + 1;
-        for (int32_t r = r0; r <= r1; ++r)
-            for (int32_t c = c0; c <= c1; ++c) ++offsets[size_t(r) * size_t(columns) + size_t(c) + 1];
+        span[0] = c0, span[1] = c1, span[2] = r0, span[3] = r1 + 1;
+        for (int32_t r = r0; r <= r1; ++r) {
+            int32_t* row = count + size_t(r) * size_t(cols);
+            for (int32_t c = c0; c <= c1; ++c) ++row[c];
+        }
     }
     for (size_t c = 0; c < cellCount; ++c) offsets[c + 1] += offsets[c];
-    cells.assign(size_t(offsets[cellCount]), 0);
+    cells.resize(size_t(offsets[cellCount]));
     next.assign(offsets.begin(), offsets.end() - 1);
-    for (size_t i = 0; i < bounds.size(); ++i) {
-        if (span[i * 4 + 3] == 0) continue;  // not placed in cells
-        for (int32_t r = span[i * 4 + 2]; r < span[i * 4 + 3]; ++r)
-            for (int32_t c = span[i * 4]; c <= span[i * 4 + 1]; ++c)
-                cells[size_t(next[size_t(r) * size_t(columns) + size_t(c)]++)] = int32_t(i);
-    }
+    int32_t* const cell0 = cells.data();
+    span = spans.data();
+    for (size_t i = 0; i < items; ++i, span += 4)
+        for (int32_t r = span[2]; r < span[3]; ++r) {
+            int32_t* row = next.data() + size_t(r) * size_t(cols);
+            for (int32_t c = span[0]; c <= span[1]; ++c) cell0[row[c]++] = int32_t(i);
+        }
     std::sort(always.begin(), always.end());
 }
 
