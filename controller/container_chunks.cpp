@@ -264,6 +264,12 @@ struct PendingLink {
     int32_t weight;
 };
 
+struct MadeSocket {
+    SchematicSocket* socket;
+    int32_t index;      // as the socket has it once made
+    int32_t direction;
+};
+
 class Reader {
 public:
     Reader(ILoad& iload, std::deque<SceneRefPatch>& sceneRefs) : iload(iload), sceneRefs(sceneRefs) {}
@@ -322,6 +328,11 @@ public:
     // Reused from socket to socket so that reading one costs no allocation.
     std::vector<int32_t> links, weights;
     std::vector<PendingLink> pending;
+    // Every socket made, node by node in table order and in creation order within a node,
+    // and where each node's run ends: links are restored from this compact list rather
+    // than from the nodes and sockets themselves, which lie scattered in memory.
+    std::vector<MadeSocket> made;
+    std::vector<size_t> madeEnd;
 };
 
 // A zoom the view can divide by: a finite one raised to the script floor, anything
@@ -422,6 +433,7 @@ SchematicSocket* makeStoredSocket(Reader& r, SchematicNode& node, StoredSocket& 
     s->socketIsHidden = stored.socketIsHidden;
     s->drawSeperator = stored.drawSeperator;
     if (stored.controllerRef != 0) r.recordSceneRef(stored.controllerRef, nullptr, s);
+    r.made.push_back(MadeSocket{s, s->index, s->direction});
     return s;
 }
 
@@ -541,22 +553,33 @@ void restoreParents(const std::vector<SchematicNode*>& loaded, const std::vector
     }
 }
 
-// The first socket of a list with each stored index, as a search of the list would find
-// it. Short lists are searched; long ones (a crowded node, a hostile file) are looked up
-// in one map built for them alone, so a link costs the same on any node.
+// The first socket of a node's inputs or outputs with each stored index, as a search of
+// the list would find it, read from the list of sockets made: a node's sockets are
+// together there. Short lists are searched; long ones (a crowded node, a hostile file)
+// are looked up in one map built for them alone, so a link costs the same on any node.
 class SocketFinder {
 public:
-    explicit SocketFinder(const std::vector<SchematicNode*>& loaded) : loaded(loaded) {
-        for (size_t i = 0; i < loaded.size(); ++i) {
-            add(i, 0, loaded[i]->inputs);
-            add(i, 1, loaded[i]->outputs);
+    SocketFinder(const std::vector<MadeSocket>& made, const std::vector<size_t>& madeEnd)
+        : made(made), madeEnd(madeEnd), crowdedLists(madeEnd.size(), 0) {
+        for (size_t node = 0; node < madeEnd.size(); ++node) {
+            size_t outputs = 0;
+            for (size_t at = start(node); at < madeEnd[node]; ++at) outputs += made[at].direction == 1;
+            const size_t inputs = count(node) - outputs;
+            for (int direction = 0; direction < 2; ++direction) {
+                if ((direction ? outputs : inputs) <= kShort) continue;
+                crowdedLists[node] |= uint8_t(1 << direction);
+                for (size_t at = start(node); at < madeEnd[node]; ++at)
+                    if (made[at].direction == direction)
+                        crowded.emplace(key(node, direction, made[at].index), made[at].socket);
+            }
         }
     }
+    // The node's sockets, inputs and outputs.
+    int32_t count(size_t node) const { return int32_t(madeEnd[node] - start(node)); }
     SchematicSocket* find(size_t node, int direction, int32_t index) const {
-        const std::vector<SchematicSocket*>& list = direction ? loaded[node]->outputs : loaded[node]->inputs;
-        if (list.size() <= kShort) {
-            for (SchematicSocket* s : list)
-                if (s->index == index) return s;
+        if (!(crowdedLists[node] & (1 << direction))) {
+            for (size_t at = start(node); at < madeEnd[node]; ++at)
+                if (made[at].direction == direction && made[at].index == index) return made[at].socket;
             return nullptr;
         }
         auto at = crowded.find(key(node, direction, index));
@@ -565,28 +588,42 @@ public:
 
 private:
     static constexpr size_t kShort = 16;
+    size_t start(size_t node) const { return node ? madeEnd[node - 1] : 0; }
     static uint64_t key(size_t node, int direction, int32_t index) {
         return (uint64_t(node) << 33) | (uint64_t(direction) << 32) | uint32_t(index);
     }
-    void add(size_t node, int direction, const std::vector<SchematicSocket*>& list) {
-        if (list.size() <= kShort) return;
-        for (SchematicSocket* s : list) crowded.emplace(key(node, direction, s->index), s);
-    }
-    const std::vector<SchematicNode*>& loaded;
+    const std::vector<MadeSocket>& made;
+    const std::vector<size_t>& madeEnd;
+    std::vector<uint8_t> crowdedLists;  // per node: bit 0 its inputs, bit 1 its outputs
     std::unordered_map<uint64_t, SchematicSocket*> crowded;
 };
 
-void restoreLinks(const std::vector<SchematicNode*>& loaded, const std::vector<PendingLink>& pending) {
-    const int32_t count = int32_t(loaded.size());
-    const SocketFinder sockets(loaded);
+// Both ends of every link are found first, from the compact list of sockets made; the
+// links are then made in file order, each far end asked of memory some links ahead, as
+// far ends lie scattered and waiting for each in turn would cost more than the rest.
+void restoreLinks(const std::vector<MadeSocket>& made, const std::vector<size_t>& madeEnd,
+                  const std::vector<PendingLink>& pending) {
+    const int32_t count = int32_t(madeEnd.size());
+    const SocketFinder sockets(made, madeEnd);
+    struct Ends {
+        SchematicSocket* output;
+        SchematicSocket* input;
+        int32_t weight;
+    };
+    std::vector<Ends> ends;
+    ends.reserve(pending.size());
     for (const PendingLink& e : pending) {
         if (e.nodeIndex < 0 || e.nodeIndex >= count) continue;
-        SchematicNode& source = *loaded[size_t(e.sourceNode)];
-        SchematicNode& target = *loaded[size_t(e.nodeIndex)];
-        if (e.socketIndex >= socketCount(source) || e.peerIndex >= socketCount(target)) continue;
+        if (e.socketIndex >= sockets.count(size_t(e.sourceNode)) || e.peerIndex >= sockets.count(size_t(e.nodeIndex)))
+            continue;
         SchematicSocket* output = sockets.find(size_t(e.sourceNode), 1, e.socketIndex);
         SchematicSocket* input = sockets.find(size_t(e.nodeIndex), 0, e.peerIndex);
-        if (output && input) connectSockets(*output, *input, e.weight);
+        if (output && input) ends.push_back(Ends{output, input, e.weight});
+    }
+    constexpr size_t kAhead = 8;
+    for (size_t k = 0; k < ends.size(); ++k) {
+        if (k + kAhead < ends.size()) __builtin_prefetch(ends[k + kAhead].input);
+        connectSockets(*ends[k].output, *ends[k].input, ends[k].weight);
     }
 }
 
@@ -626,6 +663,7 @@ IOResult loadContainerChunks(ILoad& iload, SchematicGraph& table, SchematicViewS
                 // a damaged count gets no more memory than that.
                 const size_t expected = size_t((std::min)(storedNodeCount, kMaxStoredNodes));
                 loaded.reserve(expected);
+                r.madeEnd.reserve(expected);
                 parents.reserve(expected);
                 table.reserve(table.size() + expected);
             }
@@ -636,6 +674,7 @@ IOResult loadContainerChunks(ILoad& iload, SchematicGraph& table, SchematicViewS
                 // Everything that may fail comes first; the table's push is the hand-over,
                 // so the node has exactly one owner whatever throws.
                 loaded.push_back(guard.node);
+                r.madeEnd.push_back(r.made.size());
                 table.push_back(guard.node);
                 guard.node = nullptr;
             }
@@ -644,6 +683,6 @@ IOResult loadContainerChunks(ILoad& iload, SchematicGraph& table, SchematicViewS
     }
     if (res != IO_END) return IO_ERROR;
     restoreParents(loaded, parents);
-    restoreLinks(loaded, r.pending);
+    restoreLinks(r.made, r.madeEnd, r.pending);
     return IO_OK;
 }
