@@ -58,17 +58,22 @@ std::basic_string<MCHAR> hostMessage(const std::string& ascii) {
     return std::basic_string<MCHAR>(ascii.begin(), ascii.end());
 }
 
-void checkStorable(const SchematicGraph& table) {
+// The inputs of all nodes together.
+size_t checkStorable(const SchematicGraph& table) {
     if (table.size() > size_t(kMaxStoredNodes))
         throw RuntimeError(hostMessage("vantrelController: " + std::to_string(table.size()) +
                            " nodes cannot be saved; a scene file holds at most " +
                            std::to_string(kMaxStoredNodes)));
-    for (size_t c = 0; c < table.size(); ++c)
+    size_t inputs = 0;
+    for (size_t c = 0; c < table.size(); ++c) {
         if (socketCount(*table[c]) > kMaxStoredSockets)
             throw RuntimeError(hostMessage("vantrelController: node " + std::to_string(c + 1) + " has " +
                                std::to_string(socketCount(*table[c])) +
                                " sockets; a scene file holds at most " +
                                std::to_string(kMaxStoredSockets) + " per node"));
+        inputs += table[c]->inputs.size();
+    }
+    return inputs;
 }
 
 size_t tableSlot(const void* key, size_t mask) {
@@ -82,28 +87,31 @@ size_t tableCapacity(size_t expected) {
     return capacity;
 }
 
-// Positions by pointer in one open-addressed table: a save looks up every link's
-// owner, and a node-based map would cost an allocation per socket.
+// Positions by pointer in one open-addressed table, each with a number of the key's
+// (a socket's index): a save looks up every link's far end, and a node-based map would
+// cost an allocation per socket.
 class PositionIndex {
 public:
-    explicit PositionIndex(size_t expected) : slots(tableCapacity(expected)), mask(slots.size() - 1) {}
-    // The first position given for a key stays.
-    void put(const void* key, int32_t position) {
-        if (!key) return;
-        Slot& slot = slots[slotOf(key)];
-        if (!slot.key) slot = Slot{key, position};
-    }
-    int32_t get(const void* key) const {
-        if (!key) return -1;
-        const Slot& slot = slots[slotOf(key)];
-        return slot.key ? slot.position : -1;
-    }
-
-private:
     struct Slot {
         const void* key = nullptr;
         int32_t position = -1;
+        int32_t number = -1;
     };
+    explicit PositionIndex(size_t expected) : slots(tableCapacity(expected)), mask(slots.size() - 1) {}
+    // The first position given for a key stays.
+    void put(const void* key, int32_t position, int32_t number) {
+        if (!key) return;
+        Slot& slot = slots[slotOf(key)];
+        if (!slot.key) slot = Slot{key, position, number};
+    }
+    // Null for a key never put.
+    const Slot* find(const void* key) const {
+        if (!key) return nullptr;
+        const Slot& slot = slots[slotOf(key)];
+        return slot.key ? &slot : nullptr;
+    }
+
+private:
     // The key's slot, or the empty one where it would go; the table is never more than half full.
     size_t slotOf(const void* key) const {
         size_t at = tableSlot(key, mask);
@@ -114,9 +122,8 @@ private:
     size_t mask = 0;
 };
 
-// The table positions of a snapshot's nodes. A slot holds only a position, the node
-// being the snapshot's entry there: for 50,000 nodes the table is 512 KiB and stays in
-// the processor's cache while a save looks up the node of every link's far end.
+// The table positions of a snapshot's nodes, for their parents. A slot holds only a
+// position, the node being the snapshot's entry there: small enough to stay in the cache.
 class NodePositions {
 public:
     explicit NodePositions(const SchematicGraph& snapshot)
@@ -124,14 +131,10 @@ public:
         for (size_t c = 0; c < snapshot.size(); ++c) {
             const SchematicNode* n = snapshot[c];
             if (!n) continue;
-            int32_t& slot = slots[slotOf(n)];
-            if (slot >= 0) listedTwice = true;
-            slot = int32_t(c);  // the last position wins, as a table search from the end
+            slots[slotOf(n)] = int32_t(c);  // the last position wins, as a table search from the end
         }
     }
     int32_t get(const SchematicNode* n) const { return n ? slots[slotOf(n)] : -1; }
-    // Some node is in the table twice.
-    bool anyTwice() const { return listedTwice; }
 
 private:
     size_t slotOf(const SchematicNode* n) const {
@@ -142,51 +145,53 @@ private:
     const SchematicGraph& snapshot;
     std::vector<int32_t> slots;
     size_t mask;
-    bool listedTwice = false;
 };
 
-// Table positions of the snapshot's nodes, and the node each link's far end belongs to,
-// found once per save so that a large graph is written in time linear in its size.
+// Table positions of the snapshot's nodes, and the node and index of each link's far end,
+// found once per save so that a large graph is written in time linear in its size. Far
+// ends are inputs: every input's node and index are noted in one sweep over the nodes, so
+// that a link's far end is one lookup in a table, not a visit to the socket and its node,
+// which may lie anywhere in memory.
 class SnapshotIndex {
 public:
-    explicit SnapshotIndex(const SchematicGraph& snapshot) : snapshot(snapshot), nodes(snapshot) {}
+    SnapshotIndex(const SchematicGraph& snapshot, size_t inputTotal)
+        : snapshot(snapshot), nodes(snapshot), inputs(inputTotal) {
+        for (size_t c = 0; c < snapshot.size(); ++c)
+            for (const SchematicSocket* s : snapshot[c]->inputs) inputs.put(s, int32_t(c), s->index);
+    }
     int32_t node(const SchematicNode* n) const { return nodes.get(n); }
-    // The position of the first node listing s, inputs before outputs. A socket is listed by
-    // the node it names as its owner, so that node's position answers; every socket is
-    // indexed only when the socket or the table says otherwise.
-    int32_t ownerOf(const SchematicSocket* s) {
-        if (!s) return -1;
-        const SchematicNode* owner = s->ownerNode;
-        if (owner && !nodes.anyTwice() && lists(*owner, s)) {
-            const int32_t at = nodes.get(owner);
-            if (at >= 0) return at;
+    // The position of the first node listing s, inputs before outputs, and s's index;
+    // -1 for both without a socket.
+    void farEnd(const SchematicSocket* s, int32_t& owner, int32_t& index) {
+        if (const PositionIndex::Slot* input = inputs.find(s)) {
+            owner = input->position;
+            index = input->number;
+            return;
         }
-        return searched().get(s);
+        owner = index = -1;
+        if (!s) return;
+        if (const PositionIndex::Slot* listed = searched().find(s)) owner = listed->position;
+        index = s->index;
     }
 
 private:
-    static bool lists(const SchematicNode& n, const SchematicSocket* s) {
-        for (const SchematicSocket* own : n.inputs)
-            if (own == s) return true;
-        for (const SchematicSocket* own : n.outputs)
-            if (own == s) return true;
-        return false;
-    }
-    // Every socket's first listing node, made the first time a socket needs it.
+    // Every socket's first listing node, inputs before outputs, made the first time a
+    // link's far end is no input.
     const PositionIndex& searched() {
         if (!sockets) {
             size_t total = 0;
             for (const SchematicNode* n : snapshot) total += n->inputs.size() + n->outputs.size();
             sockets = std::make_unique<PositionIndex>(total);
             for (size_t c = 0; c < snapshot.size(); ++c)
-                for (const SchematicSocket* s : snapshot[c]->inputs) sockets->put(s, int32_t(c));
+                for (const SchematicSocket* s : snapshot[c]->inputs) sockets->put(s, int32_t(c), s->index);
             for (size_t c = 0; c < snapshot.size(); ++c)
-                for (const SchematicSocket* s : snapshot[c]->outputs) sockets->put(s, int32_t(c));
+                for (const SchematicSocket* s : snapshot[c]->outputs) sockets->put(s, int32_t(c), s->index);
         }
         return *sockets;
     }
     const SchematicGraph& snapshot;
     NodePositions nodes;
+    PositionIndex inputs;
     std::unique_ptr<PositionIndex> sockets;
 };
 
@@ -207,8 +212,10 @@ void saveSocket(Writer& w, SnapshotIndex& snapshot, const SchematicSocket& s, in
         list.clear();
         list.push_back(int32_t(n));
         for (const SchematicSocket* peer : s.links) {
-            list.push_back(snapshot.ownerOf(peer));
-            list.push_back(peer ? peer->index : -1);
+            int32_t owner, index;
+            snapshot.farEnd(peer, owner, index);
+            list.push_back(owner);
+            list.push_back(index);
         }
         w.begin(cc::socketLinks);
         w.write(list.data(), list.size() * sizeof(int32_t));
@@ -632,7 +639,7 @@ void restoreLinks(const std::vector<MadeSocket>& made, const std::vector<size_t>
 IOResult saveContainerChunks(ISave& isave, const SchematicGraph& table, const SchematicViewState& view,
                              const std::string& backgroundPath) {
     const SchematicGraph snapshot = table;
-    checkStorable(snapshot);
+    const size_t inputTotal = checkStorable(snapshot);
     Writer w(isave);
     w.begin(cc::viewHeader);
     w.chunk(cc::viewZoom, int32_t(1), view.zoom);
@@ -640,7 +647,7 @@ IOResult saveContainerChunks(ISave& isave, const SchematicGraph& table, const Sc
     w.chunk(cc::viewNodeCount, int32_t(snapshot.size()));
     w.text(cc::viewBackground, backgroundPath);
     w.end();
-    SnapshotIndex index(snapshot);
+    SnapshotIndex index(snapshot, inputTotal);
     for (size_t c = 0; c < snapshot.size(); ++c) saveNode(w, snapshot, index, c);
     return w.ok ? IO_OK : IO_ERROR;
 }
