@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <numeric>
 #include <unordered_map>
 #include <utility>
@@ -57,51 +58,63 @@ std::basic_string<MCHAR> hostMessage(const std::string& ascii) {
     return std::basic_string<MCHAR>(ascii.begin(), ascii.end());
 }
 
-void checkStorable(const SchematicGraph& table) {
+// The inputs of all nodes together.
+size_t checkStorable(const SchematicGraph& table) {
     if (table.size() > size_t(kMaxStoredNodes))
         throw RuntimeError(hostMessage("vantrelController: " + std::to_string(table.size()) +
                            " nodes cannot be saved; a scene file holds at most " +
                            std::to_string(kMaxStoredNodes)));
-    for (size_t c = 0; c < table.size(); ++c)
+    size_t inputs = 0;
+    for (size_t c = 0; c < table.size(); ++c) {
         if (socketCount(*table[c]) > kMaxStoredSockets)
             throw RuntimeError(hostMessage("vantrelController: node " + std::to_string(c + 1) + " has " +
                                std::to_string(socketCount(*table[c])) +
                                " sockets; a scene file holds at most " +
                                std::to_string(kMaxStoredSockets) + " per node"));
+        inputs += table[c]->inputs.size();
+    }
+    return inputs;
 }
 
-// Positions by pointer in one open-addressed table: a save looks up every link's
-// owner, and a node-based map would cost an allocation per socket.
+size_t tableSlot(const void* key, size_t mask) {
+    const uint64_t h = uint64_t(reinterpret_cast<uintptr_t>(key)) * 0x9E3779B97F4A7C15ull;
+    return size_t(h >> 32) & mask;
+}
+
+size_t tableCapacity(size_t expected) {
+    size_t capacity = 16;
+    while (capacity < expected * 2) capacity *= 2;
+    return capacity;
+}
+
+// Positions by pointer in one open-addressed table, each with a number of the key's
+// (a socket's index): a save looks up every link's far end, and a node-based map would
+// cost an allocation per socket.
 class PositionIndex {
 public:
-    explicit PositionIndex(size_t expected) {
-        size_t capacity = 16;
-        while (capacity < expected * 2) capacity *= 2;
-        slots.resize(capacity);
-        mask = capacity - 1;
-    }
-    // The first position given for a key stays unless replace is set.
-    void put(const void* key, int32_t position, bool replace) {
-        if (!key) return;
-        Slot& slot = slots[slotOf(key)];
-        if (!slot.key) slot = Slot{key, position};
-        else if (replace) slot.position = position;
-    }
-    int32_t get(const void* key) const {
-        if (!key) return -1;
-        const Slot& slot = slots[slotOf(key)];
-        return slot.key ? slot.position : -1;
-    }
-
-private:
     struct Slot {
         const void* key = nullptr;
         int32_t position = -1;
+        int32_t number = -1;
     };
+    explicit PositionIndex(size_t expected) : slots(tableCapacity(expected)), mask(slots.size() - 1) {}
+    // The first position given for a key stays.
+    void put(const void* key, int32_t position, int32_t number) {
+        if (!key) return;
+        Slot& slot = slots[slotOf(key)];
+        if (!slot.key) slot = Slot{key, position, number};
+    }
+    // Null for a key never put.
+    const Slot* find(const void* key) const {
+        if (!key) return nullptr;
+        const Slot& slot = slots[slotOf(key)];
+        return slot.key ? &slot : nullptr;
+    }
+
+private:
     // The key's slot, or the empty one where it would go; the table is never more than half full.
     size_t slotOf(const void* key) const {
-        const uint64_t h = uint64_t(reinterpret_cast<uintptr_t>(key)) * 0x9E3779B97F4A7C15ull;
-        size_t at = size_t(h >> 32) & mask;
+        size_t at = tableSlot(key, mask);
         while (slots[at].key && slots[at].key != key) at = (at + 1) & mask;
         return at;
     }
@@ -109,26 +122,80 @@ private:
     size_t mask = 0;
 };
 
-// Table positions of the snapshot's nodes and sockets, found once per save so that a
-// large graph is written in time linear in its size.
-struct SnapshotIndex {
-    SnapshotIndex(const SchematicGraph& snapshot, size_t socketTotal)
-        : nodes(snapshot.size()), sockets(socketTotal) {
+// The table positions of a snapshot's nodes, for their parents. A slot holds only a
+// position, the node being the snapshot's entry there: small enough to stay in the cache.
+class NodePositions {
+public:
+    explicit NodePositions(const SchematicGraph& snapshot)
+        : snapshot(snapshot), slots(tableCapacity(snapshot.size()), -1), mask(slots.size() - 1) {
         for (size_t c = 0; c < snapshot.size(); ++c) {
             const SchematicNode* n = snapshot[c];
-            nodes.put(n, int32_t(c), true);  // the last position wins, as a table search from the end
-            // A socket's node is the first one listing it, inputs before outputs.
-            for (const SchematicSocket* s : n->inputs) sockets.put(s, int32_t(c), false);
+            if (!n) continue;
+            slots[slotOf(n)] = int32_t(c);  // the last position wins, as a table search from the end
         }
-        for (size_t c = 0; c < snapshot.size(); ++c)
-            for (const SchematicSocket* s : snapshot[c]->outputs) sockets.put(s, int32_t(c), false);
     }
-    int32_t node(const SchematicNode* n) const { return nodes.get(n); }
-    int32_t ownerOf(const SchematicSocket* s) const { return sockets.get(s); }
-    PositionIndex nodes, sockets;
+    int32_t get(const SchematicNode* n) const { return n ? slots[slotOf(n)] : -1; }
+
+private:
+    size_t slotOf(const SchematicNode* n) const {
+        size_t at = tableSlot(n, mask);
+        while (slots[at] >= 0 && snapshot[size_t(slots[at])] != n) at = (at + 1) & mask;
+        return at;
+    }
+    const SchematicGraph& snapshot;
+    std::vector<int32_t> slots;
+    size_t mask;
 };
 
-void saveSocket(Writer& w, const SnapshotIndex& snapshot, const SchematicSocket& s, int32_t j) {
+// Table positions of the snapshot's nodes, and the node and index of each link's far end,
+// found once per save so that a large graph is written in time linear in its size. Far
+// ends are inputs: every input's node and index are noted in one sweep over the nodes, so
+// that a link's far end is one lookup in a table, not a visit to the socket and its node,
+// which may lie anywhere in memory.
+class SnapshotIndex {
+public:
+    SnapshotIndex(const SchematicGraph& snapshot, size_t inputTotal)
+        : snapshot(snapshot), nodes(snapshot), inputs(inputTotal) {
+        for (size_t c = 0; c < snapshot.size(); ++c)
+            for (const SchematicSocket* s : snapshot[c]->inputs) inputs.put(s, int32_t(c), s->index);
+    }
+    int32_t node(const SchematicNode* n) const { return nodes.get(n); }
+    // The position of the first node listing s, inputs before outputs, and s's index;
+    // -1 for both without a socket.
+    void farEnd(const SchematicSocket* s, int32_t& owner, int32_t& index) {
+        if (const PositionIndex::Slot* input = inputs.find(s)) {
+            owner = input->position;
+            index = input->number;
+            return;
+        }
+        owner = index = -1;
+        if (!s) return;
+        if (const PositionIndex::Slot* listed = searched().find(s)) owner = listed->position;
+        index = s->index;
+    }
+
+private:
+    // Every socket's first listing node, inputs before outputs, made the first time a
+    // link's far end is no input.
+    const PositionIndex& searched() {
+        if (!sockets) {
+            size_t total = 0;
+            for (const SchematicNode* n : snapshot) total += n->inputs.size() + n->outputs.size();
+            sockets = std::make_unique<PositionIndex>(total);
+            for (size_t c = 0; c < snapshot.size(); ++c)
+                for (const SchematicSocket* s : snapshot[c]->inputs) sockets->put(s, int32_t(c), s->index);
+            for (size_t c = 0; c < snapshot.size(); ++c)
+                for (const SchematicSocket* s : snapshot[c]->outputs) sockets->put(s, int32_t(c), s->index);
+        }
+        return *sockets;
+    }
+    const SchematicGraph& snapshot;
+    NodePositions nodes;
+    PositionIndex inputs;
+    std::unique_ptr<PositionIndex> sockets;
+};
+
+void saveSocket(Writer& w, SnapshotIndex& snapshot, const SchematicSocket& s, int32_t j) {
     w.begin(USHORT(cc::firstSocket + j));
     w.chunk(cc::socketFlags, Writer::flag(s.flipped), Writer::flag(s.showValue));
     w.chunk(cc::socketRadiusValue, s.radius, s.value);
@@ -145,8 +212,10 @@ void saveSocket(Writer& w, const SnapshotIndex& snapshot, const SchematicSocket&
         list.clear();
         list.push_back(int32_t(n));
         for (const SchematicSocket* peer : s.links) {
-            list.push_back(snapshot.ownerOf(peer));
-            list.push_back(peer ? peer->index : -1);
+            int32_t owner, index;
+            snapshot.farEnd(peer, owner, index);
+            list.push_back(owner);
+            list.push_back(index);
         }
         w.begin(cc::socketLinks);
         w.write(list.data(), list.size() * sizeof(int32_t));
@@ -163,7 +232,7 @@ void saveSocket(Writer& w, const SnapshotIndex& snapshot, const SchematicSocket&
     w.end();
 }
 
-void saveNode(Writer& w, const SchematicGraph& snapshot, const SnapshotIndex& index, size_t c) {
+void saveNode(Writer& w, const SchematicGraph& snapshot, SnapshotIndex& index, size_t c) {
     const SchematicNode& n = *snapshot[c];
     w.begin(USHORT(cc::firstNode + c));
     w.chunk(cc::nodePosition, n.position.x, n.position.y, n.nameOffset.x, n.nameOffset.y);
@@ -202,6 +271,12 @@ struct PendingLink {
     int32_t weight;
 };
 
+struct MadeSocket {
+    SchematicSocket* socket;
+    int32_t index;      // as the socket has it once made
+    int32_t direction;
+};
+
 class Reader {
 public:
     Reader(ILoad& iload, std::deque<SceneRefPatch>& sceneRefs) : iload(iload), sceneRefs(sceneRefs) {}
@@ -232,7 +307,9 @@ public:
     bool text(std::string& s) {
         char* p = nullptr;
         if (iload.ReadCStringChunk(&p) != IO_OK) return false;
-        s = p ? p : "";
+        // Most stored strings are empty.
+        if (p && *p) s = p;
+        else s.clear();
         return true;
     }
     // Reads n followed by n records of recordSize bytes, refusing an n the chunk cannot hold.
@@ -258,6 +335,11 @@ public:
     // Reused from socket to socket so that reading one costs no allocation.
     std::vector<int32_t> links, weights;
     std::vector<PendingLink> pending;
+    // Every socket made, node by node in table order and in creation order within a node,
+    // and where each node's run ends: links are restored from this compact list rather
+    // than from the nodes and sockets themselves, which lie scattered in memory.
+    std::vector<MadeSocket> made;
+    std::vector<size_t> madeEnd;
 };
 
 // A zoom the view can divide by: a finite one raised to the script floor, anything
@@ -358,6 +440,7 @@ SchematicSocket* makeStoredSocket(Reader& r, SchematicNode& node, StoredSocket& 
     s->socketIsHidden = stored.socketIsHidden;
     s->drawSeperator = stored.drawSeperator;
     if (stored.controllerRef != 0) r.recordSceneRef(stored.controllerRef, nullptr, s);
+    r.made.push_back(MadeSocket{s, s->index, s->direction});
     return s;
 }
 
@@ -477,22 +560,33 @@ void restoreParents(const std::vector<SchematicNode*>& loaded, const std::vector
     }
 }
 
-// The first socket of a list with each stored index, as a search of the list would find
-// it. Short lists are searched; long ones (a crowded node, a hostile file) are looked up
-// in one map built for them alone, so a link costs the same on any node.
+// The first socket of a node's inputs or outputs with each stored index, as a search of
+// the list would find it, read from the list of sockets made: a node's sockets are
+// together there. Short lists are searched; long ones (a crowded node, a hostile file)
+// are looked up in one map built for them alone, so a link costs the same on any node.
 class SocketFinder {
 public:
-    explicit SocketFinder(const std::vector<SchematicNode*>& loaded) : loaded(loaded) {
-        for (size_t i = 0; i < loaded.size(); ++i) {
-            add(i, 0, loaded[i]->inputs);
-            add(i, 1, loaded[i]->outputs);
+    SocketFinder(const std::vector<MadeSocket>& made, const std::vector<size_t>& madeEnd)
+        : made(made), madeEnd(madeEnd), crowdedLists(madeEnd.size(), 0) {
+        for (size_t node = 0; node < madeEnd.size(); ++node) {
+            size_t outputs = 0;
+            for (size_t at = start(node); at < madeEnd[node]; ++at) outputs += made[at].direction == 1;
+            const size_t inputs = count(node) - outputs;
+            for (int direction = 0; direction < 2; ++direction) {
+                if ((direction ? outputs : inputs) <= kShort) continue;
+                crowdedLists[node] |= uint8_t(1 << direction);
+                for (size_t at = start(node); at < madeEnd[node]; ++at)
+                    if (made[at].direction == direction)
+                        crowded.emplace(key(node, direction, made[at].index), made[at].socket);
+            }
         }
     }
+    // The node's sockets, inputs and outputs.
+    int32_t count(size_t node) const { return int32_t(madeEnd[node] - start(node)); }
     SchematicSocket* find(size_t node, int direction, int32_t index) const {
-        const std::vector<SchematicSocket*>& list = direction ? loaded[node]->outputs : loaded[node]->inputs;
-        if (list.size() <= kShort) {
-            for (SchematicSocket* s : list)
-                if (s->index == index) return s;
+        if (!(crowdedLists[node] & (1 << direction))) {
+            for (size_t at = start(node); at < madeEnd[node]; ++at)
+                if (made[at].direction == direction && made[at].index == index) return made[at].socket;
             return nullptr;
         }
         auto at = crowded.find(key(node, direction, index));
@@ -501,28 +595,42 @@ public:
 
 private:
     static constexpr size_t kShort = 16;
+    size_t start(size_t node) const { return node ? madeEnd[node - 1] : 0; }
     static uint64_t key(size_t node, int direction, int32_t index) {
         return (uint64_t(node) << 33) | (uint64_t(direction) << 32) | uint32_t(index);
     }
-    void add(size_t node, int direction, const std::vector<SchematicSocket*>& list) {
-        if (list.size() <= kShort) return;
-        for (SchematicSocket* s : list) crowded.emplace(key(node, direction, s->index), s);
-    }
-    const std::vector<SchematicNode*>& loaded;
+    const std::vector<MadeSocket>& made;
+    const std::vector<size_t>& madeEnd;
+    std::vector<uint8_t> crowdedLists;  // per node: bit 0 its inputs, bit 1 its outputs
     std::unordered_map<uint64_t, SchematicSocket*> crowded;
 };
 
-void restoreLinks(const std::vector<SchematicNode*>& loaded, const std::vector<PendingLink>& pending) {
-    const int32_t count = int32_t(loaded.size());
-    const SocketFinder sockets(loaded);
+// Both ends of every link are found first, from the compact list of sockets made; the
+// links are then made in file order, each far end asked of memory some links ahead, as
+// far ends lie scattered and waiting for each in turn would cost more than the rest.
+void restoreLinks(const std::vector<MadeSocket>& made, const std::vector<size_t>& madeEnd,
+                  const std::vector<PendingLink>& pending) {
+    const int32_t count = int32_t(madeEnd.size());
+    const SocketFinder sockets(made, madeEnd);
+    struct Ends {
+        SchematicSocket* output;
+        SchematicSocket* input;
+        int32_t weight;
+    };
+    std::vector<Ends> ends;
+    ends.reserve(pending.size());
     for (const PendingLink& e : pending) {
         if (e.nodeIndex < 0 || e.nodeIndex >= count) continue;
-        SchematicNode& source = *loaded[size_t(e.sourceNode)];
-        SchematicNode& target = *loaded[size_t(e.nodeIndex)];
-        if (e.socketIndex >= socketCount(source) || e.peerIndex >= socketCount(target)) continue;
+        if (e.socketIndex >= sockets.count(size_t(e.sourceNode)) || e.peerIndex >= sockets.count(size_t(e.nodeIndex)))
+            continue;
         SchematicSocket* output = sockets.find(size_t(e.sourceNode), 1, e.socketIndex);
         SchematicSocket* input = sockets.find(size_t(e.nodeIndex), 0, e.peerIndex);
-        if (output && input) connectSockets(*output, *input, e.weight);
+        if (output && input) ends.push_back(Ends{output, input, e.weight});
+    }
+    constexpr size_t kAhead = 8;
+    for (size_t k = 0; k < ends.size(); ++k) {
+        if (k + kAhead < ends.size()) __builtin_prefetch(ends[k + kAhead].input);
+        connectSockets(*ends[k].output, *ends[k].input, ends[k].weight);
     }
 }
 
@@ -531,7 +639,7 @@ void restoreLinks(const std::vector<SchematicNode*>& loaded, const std::vector<P
 IOResult saveContainerChunks(ISave& isave, const SchematicGraph& table, const SchematicViewState& view,
                              const std::string& backgroundPath) {
     const SchematicGraph snapshot = table;
-    checkStorable(snapshot);
+    const size_t inputTotal = checkStorable(snapshot);
     Writer w(isave);
     w.begin(cc::viewHeader);
     w.chunk(cc::viewZoom, int32_t(1), view.zoom);
@@ -539,9 +647,7 @@ IOResult saveContainerChunks(ISave& isave, const SchematicGraph& table, const Sc
     w.chunk(cc::viewNodeCount, int32_t(snapshot.size()));
     w.text(cc::viewBackground, backgroundPath);
     w.end();
-    size_t socketTotal = 0;
-    for (const SchematicNode* n : snapshot) socketTotal += n->inputs.size() + n->outputs.size();
-    const SnapshotIndex index(snapshot, socketTotal);
+    SnapshotIndex index(snapshot, inputTotal);
     for (size_t c = 0; c < snapshot.size(); ++c) saveNode(w, snapshot, index, c);
     return w.ok ? IO_OK : IO_ERROR;
 }
@@ -564,6 +670,7 @@ IOResult loadContainerChunks(ILoad& iload, SchematicGraph& table, SchematicViewS
                 // a damaged count gets no more memory than that.
                 const size_t expected = size_t((std::min)(storedNodeCount, kMaxStoredNodes));
                 loaded.reserve(expected);
+                r.madeEnd.reserve(expected);
                 parents.reserve(expected);
                 table.reserve(table.size() + expected);
             }
@@ -574,6 +681,7 @@ IOResult loadContainerChunks(ILoad& iload, SchematicGraph& table, SchematicViewS
                 // Everything that may fail comes first; the table's push is the hand-over,
                 // so the node has exactly one owner whatever throws.
                 loaded.push_back(guard.node);
+                r.madeEnd.push_back(r.made.size());
                 table.push_back(guard.node);
                 guard.node = nullptr;
             }
@@ -582,6 +690,6 @@ IOResult loadContainerChunks(ILoad& iload, SchematicGraph& table, SchematicViewS
     }
     if (res != IO_END) return IO_ERROR;
     restoreParents(loaded, parents);
-    restoreLinks(loaded, r.pending);
+    restoreLinks(r.made, r.madeEnd, r.pending);
     return IO_OK;
 }

@@ -30,9 +30,33 @@ uint32_t getU32(const uint8_t* p) {
     return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
 }
 
+// Bytes copied a datum at a time: most are a few bytes, where a call to memcpy would
+// cost more than the copy. Exactly n bytes are read and written.
+inline void copyBytes(uint8_t* to, const uint8_t* from, size_t n) {
+    if (n > 16) {
+        std::memcpy(to, from, n);
+    } else if (n >= 8) {
+        uint64_t head, tail;
+        std::memcpy(&head, from, 8);
+        std::memcpy(&tail, from + n - 8, 8);
+        std::memcpy(to, &head, 8);
+        std::memcpy(to + n - 8, &tail, 8);
+    } else if (n >= 4) {
+        uint32_t head, tail;
+        std::memcpy(&head, from, 4);
+        std::memcpy(&tail, from + n - 4, 4);
+        std::memcpy(to, &head, 4);
+        std::memcpy(to + n - 4, &tail, 4);
+    } else if (n > 0) {
+        to[0] = from[0];
+        to[n / 2] = from[n / 2];
+        to[n - 1] = from[n - 1];
+    }
+}
+
 }  // namespace
 
-ChunkWriter::ChunkWriter(RefIdLookup refIds) : refIds(std::move(refIds)) {}
+ChunkWriter::ChunkWriter(RefIdLookup refIds) : open(Open{nullptr, 0, 0, kIsFile}), refIds(std::move(refIds)) {}
 
 ChunkWriter::~ChunkWriter() { std::free(buffer); }
 
@@ -40,22 +64,36 @@ ChunkWriter::~ChunkWriter() { std::free(buffer); }
 // enough to stay in the processor's cache.
 constexpr size_t kStreamBlock = size_t(1) << 19;
 
+void ChunkWriter::noteHeaderPositions() {
+    for (Open& chunk : open)
+        if (chunk.header) chunk.headerAt = sent + uint64_t(chunk.header - buffer);
+}
+
 void ChunkWriter::makeRoom(size_t more) {
-    if (stream && used > 0 && used + more > kStreamBlock) {
+    if (stream && cursor != buffer && used() + more > kStreamBlock) {
         sendBuffer();
-        if (capacity - used >= more) return;
+        if (size_t(limit - cursor) >= more) return;
     }
-    const size_t want = std::max({capacity * 2, used + more, stream ? kStreamBlock : size_t(65536)});
+    const size_t have = size_t(limit - buffer), filled = used();
+    const size_t want = std::max({have * 2, filled + more, stream ? kStreamBlock : size_t(65536)});
+    noteHeaderPositions();
     void* moved = std::realloc(buffer, want);
     if (!moved) throw std::bad_alloc();
     buffer = static_cast<uint8_t*>(moved);
-    capacity = want;
+    cursor = buffer + filled;
+    limit = buffer + want;
+    for (Open& chunk : open)
+        if (chunk.header) chunk.header = buffer + (chunk.headerAt - sent);
 }
 
 void ChunkWriter::sendBuffer() {
-    if (!streamFailed && used > 0 && std::fwrite(buffer, 1, used, stream) != used) streamFailed = true;
-    sent += used;
-    used = 0;
+    // The open chunks' headers leave with the buffer: their lengths are patched at the end.
+    noteHeaderPositions();
+    for (Open& chunk : open) chunk.header = nullptr;
+    const size_t n = used();
+    if (!streamFailed && n > 0 && std::fwrite(buffer, 1, n, stream) != n) streamFailed = true;
+    sent += n;
+    cursor = buffer;
 }
 
 void ChunkWriter::streamTo(std::FILE* file) { stream = file; }
@@ -77,7 +115,7 @@ bool ChunkWriter::finishStream() {
 }
 
 const std::vector<uint8_t>& ChunkWriter::bytes() const {
-    copy.assign(buffer, buffer + used);
+    copy.assign(buffer, cursor);
     return copy;
 }
 
@@ -85,67 +123,96 @@ void ChunkWriter::fail(const std::string& what) {
     if (problem.empty()) problem = what;
 }
 
-void ChunkWriter::refuseBegin() { fail("chunk " + hex4(open.back().id) + " holds data and sub-chunks"); }
+void ChunkWriter::refuseBegin() { fail("chunk " + hex4(open.current().id) + " holds data and sub-chunks"); }
 
+// The chunk calls come several million times for a large scene: each has a short path
+// that calls nothing (so it saves no registers) and hands anything else to a slow one.
 void ChunkWriter::BeginChunk(USHORT id) {
-    if (!open.empty()) {
-        Open& parent = open.back();
-        if (parent.hasData) refuseBegin();
-        parent.hasSubChunks = true;
-    }
-    if (capacity - used < kChunkHeaderSize) makeRoom(kChunkHeaderSize);
-    open.push(Open{sent + used, id});
-    putU16(buffer + used, id);
-    used += kChunkHeaderSize;
+    Open& parent = open.current();
+    if ((parent.holds & kHoldsData) || size_t(limit - cursor) < kChunkHeaderSize || open.full())
+        return beginSlowly(id);
+    parent.holds |= kHoldsChunks;
+    Open& chunk = open.pushInRoom();
+    chunk.header = cursor;
+    chunk.id = id;
+    chunk.holds = 0;
+    putU16(cursor, id);
+    cursor += kChunkHeaderSize;
+}
+
+void ChunkWriter::beginSlowly(USHORT id) {
+    Open& parent = open.current();
+    if (parent.holds & kHoldsData) refuseBegin();
+    parent.holds |= kHoldsChunks;
+    if (size_t(limit - cursor) < kChunkHeaderSize) makeRoom(kChunkHeaderSize);
+    Open& chunk = open.push();
+    chunk.header = cursor;
+    chunk.id = id;
+    chunk.holds = 0;
+    putU16(cursor, id);
+    cursor += kChunkHeaderSize;
 }
 
 void ChunkWriter::EndChunk() {
-    if (open.empty()) return refuseEnd(nullptr);
-    const Open& chunk = open.back();
-    const uint64_t size = sent + used - chunk.headerAt;
-    if (size >= kChunkContainerBit || chunk.headerAt < sent) return refuseEnd(&chunk);
-    putU32(buffer + (chunk.headerAt - sent) + 2,
-           uint32_t(size) | (chunk.hasSubChunks ? kChunkContainerBit : 0u));
+    const Open& chunk = open.current();
+    uint8_t* header = chunk.header;
+    // The root has no header: an end without a begin goes the slow way too.
+    if (!header || size_t(cursor - header) >= kChunkContainerBit) return refuseEnd();
+    putU32(header + 2, uint32_t(cursor - header) | (chunk.holds & kHoldsChunks ? kChunkContainerBit : 0u));
     open.pop();
 }
 
-void ChunkWriter::refuseEnd(const Open* chunk) {
-    if (!chunk) {
+void ChunkWriter::refuseEnd() {
+    if (open.atRoot()) {
         fail("a chunk was ended that was never begun");
         return;
     }
-    const Open ended = *chunk;
+    const Open ended = open.current();
     open.pop();
-    const uint64_t size = sent + used - ended.headerAt;
+    const uint64_t end = sent + used();
+    const uint64_t size = ended.header ? uint64_t(cursor - ended.header) : end - ended.headerAt;
     if (size >= kChunkContainerBit) {
         fail("chunk " + hex4(ended.id) + " is larger than a chunk can be");
         return;
     }
     // The header went out to the file already: its length is written at the end.
     latePatches.emplace_back(ended.headerAt + 2,
-                             uint32_t(size) | (ended.hasSubChunks ? kChunkContainerBit : 0u));
+                             uint32_t(size) | (ended.holds & kHoldsChunks ? kChunkContainerBit : 0u));
 }
 
 IOResult ChunkWriter::refuseWrite() {
-    if (open.empty()) {
+    const Open& chunk = open.current();
+    if (chunk.holds & kIsFile) {
         fail("data written outside any chunk");
         return IO_ERROR;
     }
-    if (open.back().hasSubChunks) {
-        fail("chunk " + hex4(open.back().id) + " holds data and sub-chunks");
+    if (chunk.holds & kHoldsChunks) {
+        fail("chunk " + hex4(chunk.id) + " holds data and sub-chunks");
         return IO_ERROR;
     }
     return IO_ERROR;  // bytes promised from a null buffer
 }
 
 IOResult ChunkWriter::Write(const void* buf, ULONG nbytes, ULONG* nwritten) {
+    Open& chunk = open.current();
+    if ((chunk.holds & (kHoldsChunks | kIsFile)) || !buf || nbytes - 1 >= 16 || size_t(limit - cursor) < nbytes)
+        return writeSlowly(buf, nbytes, nwritten);
+    chunk.holds |= kHoldsData;
+    copyBytes(cursor, static_cast<const uint8_t*>(buf), nbytes);
+    cursor += nbytes;
+    if (nwritten) *nwritten = nbytes;
+    return IO_OK;
+}
+
+IOResult ChunkWriter::writeSlowly(const void* buf, ULONG nbytes, ULONG* nwritten) {
     if (nwritten) *nwritten = 0;
-    if (open.empty() || open.back().hasSubChunks || (nbytes && !buf)) return refuseWrite();
+    Open& chunk = open.current();
+    if ((chunk.holds & (kHoldsChunks | kIsFile)) || (nbytes && !buf)) return refuseWrite();
     if (nbytes) {
-        open.back().hasData = true;
-        if (capacity - used < nbytes) makeRoom(nbytes);
-        std::memcpy(buffer + used, buf, nbytes);
-        used += nbytes;
+        chunk.holds |= kHoldsData;
+        if (size_t(limit - cursor) < nbytes) makeRoom(nbytes);
+        std::memcpy(cursor, buf, nbytes);
+        cursor += nbytes;
     }
     if (nwritten) *nwritten = nbytes;
     return IO_OK;
@@ -164,20 +231,21 @@ int ChunkWriter::GetRefID(void* object) {
 }
 
 ChunkReader::ChunkReader(const uint8_t* data, size_t size)
-    : view(data), available(data ? size : 0), size(data ? size : 0) {}
+    : view(data), windowEnd(data ? size : 0), size(data ? size : 0), open(Open{this->size, this->size, 0, true}) {}
 
 ChunkReader::ChunkReader(std::FILE* file, size_t size, size_t windowSize)
-    : view(nullptr), available(0), size(file ? size : 0), file(file),
-      windowCapacity(std::max<size_t>(windowSize, kChunkHeaderSize)) {
+    : view(nullptr), windowEnd(0), size(file ? size : 0), file(file),
+      windowCapacity(std::max<size_t>(windowSize, kChunkHeaderSize)), open(Open{this->size, this->size, 0, true}) {
     window.reset(new uint8_t[windowCapacity]);
     view = window.get();
 }
 
 bool ChunkReader::refill(size_t n) {
     if (!file || pos + n > size) return false;
-    if (pos >= base + available) {
+    size_t available;
+    if (pos >= windowEnd) {
         // Skipped past the window: what lies between is read and dropped.
-        size_t skip = pos - (base + available);
+        size_t skip = pos - windowEnd;
         while (skip > 0) {
             const size_t got = std::fread(window.get(), 1, std::min(skip, windowCapacity), file);
             if (got == 0) return false;
@@ -186,10 +254,11 @@ bool ChunkReader::refill(size_t n) {
         available = 0;
     } else {
         // The bytes not yet used move to the front.
-        available -= pos - base;
+        available = windowEnd - pos;
         std::memmove(window.get(), window.get() + (pos - base), available);
     }
     base = pos;
+    windowEnd = base + available;
     if (n > windowCapacity) {
         // One datum larger than the window; the chunk lengths already bound it by the file.
         std::unique_ptr<uint8_t[]> wider(new uint8_t[n]);
@@ -203,6 +272,7 @@ bool ChunkReader::refill(size_t n) {
         const size_t got = std::fread(window.get() + available, 1, want, file);
         if (got == 0) return false;
         available += got;
+        windowEnd = base + available;
     }
     return true;
 }
@@ -211,35 +281,56 @@ ChunkReader::~ChunkReader() = default;
 
 IOResult ChunkReader::fail(const std::string& what) {
     if (problem.empty()) problem = what;
+    broken = true;
     return IO_ERROR;
 }
 
 IOResult ChunkReader::refuseOpen() {
-    const size_t levelEnd = open.empty() ? size : open.back().end;
-    if (!open.empty() && !open.back().container)
-        return fail("chunk " + hex4(open.back().id) + " holds data, not sub-chunks");
-    if (levelEnd - pos < kChunkHeaderSize) return fail("truncated chunk header at byte " + std::to_string(pos));
+    const Open& parent = open.current();
+    if (!open.atRoot() && !parent.container)
+        return fail("chunk " + hex4(parent.id) + " holds data, not sub-chunks");
+    if (parent.end - pos < kChunkHeaderSize) return fail("truncated chunk header at byte " + std::to_string(pos));
     if (!have(kChunkHeaderSize)) return unreadable();
     return fail("chunk " + hex4(getU16(at(pos))) + " at byte " + std::to_string(pos) +
                 " does not fit inside its parent");
 }
 
 IOResult ChunkReader::OpenChunk() {
-    if (!problem.empty()) return IO_ERROR;
-    size_t levelEnd = size;
-    if (!open.empty()) {
-        const Open& parent = open.back();
-        // Data chunks have no sub-chunks; an empty one reads as an empty level.
-        if (!parent.container) return parent.start == parent.end ? IO_END : refuseOpen();
-        levelEnd = parent.end;
-    }
+    const Open& parent = open.current();
+    const size_t levelEnd = parent.end;
+    if (broken || !parent.container || levelEnd - pos < kChunkHeaderSize || pos + kChunkHeaderSize > windowEnd ||
+        open.full())
+        return openSlowly();
+    const uint8_t* header = at(pos);
+    const uint32_t raw = getU32(header + 2);
+    const size_t length = raw & ~kChunkContainerBit;
+    if (length < kChunkHeaderSize || length > levelEnd - pos) return refuseOpen();
+    Open& chunk = open.pushInRoom();
+    chunk.start = pos + kChunkHeaderSize;
+    chunk.end = pos + length;
+    chunk.id = getU16(header);
+    chunk.container = (raw & kChunkContainerBit) != 0;
+    pos += kChunkHeaderSize;
+    return IO_OK;
+}
+
+IOResult ChunkReader::openSlowly() {
+    const Open& parent = open.current();
+    if (broken) return IO_ERROR;
+    // Data chunks have no sub-chunks; an empty one reads as an empty level.
+    if (!parent.container) return parent.start == parent.end ? IO_END : refuseOpen();
+    const size_t levelEnd = parent.end;
     if (pos == levelEnd) return IO_END;
     if (levelEnd - pos >= kChunkHeaderSize && have(kChunkHeaderSize)) {
         const uint32_t raw = getU32(at(pos) + 2);
         const size_t length = raw & ~kChunkContainerBit;
         if (length >= kChunkHeaderSize && length <= levelEnd - pos) {
-            open.push(Open{getU16(at(pos)), pos + kChunkHeaderSize, pos + length,
-                           (raw & kChunkContainerBit) != 0});
+            const USHORT id = getU16(at(pos));
+            Open& chunk = open.push();
+            chunk.start = pos + kChunkHeaderSize;
+            chunk.end = pos + length;
+            chunk.id = id;
+            chunk.container = (raw & kChunkContainerBit) != 0;
             pos += kChunkHeaderSize;
             return IO_OK;
         }
@@ -247,52 +338,84 @@ IOResult ChunkReader::OpenChunk() {
     return refuseOpen();
 }
 
-USHORT ChunkReader::CurChunkID() { return open.empty() ? 0 : open.back().id; }
+USHORT ChunkReader::CurChunkID() { return open.current().id; }
 
 ULONGLONG ChunkReader::CurChunkLength() {
-    return open.empty() ? 0 : ULONGLONG(open.back().end - open.back().start);
+    // The root's bounds are both the file's end: it reads as length 0.
+    return ULONGLONG(open.current().end - open.current().start);
 }
 
 IOResult ChunkReader::refuseRead(ULONG nbytes) {
-    if (!problem.empty()) return IO_ERROR;
-    if (open.empty()) return fail("data read outside any chunk");
-    const Open& chunk = open.back();
+    if (broken) return IO_ERROR;
+    if (open.atRoot()) return fail("data read outside any chunk");
+    const Open& chunk = open.current();
     if (chunk.container) return fail("chunk " + hex4(chunk.id) + " holds sub-chunks, not data");
     return fail("chunk " + hex4(chunk.id) + " ends before its data (wanted " + std::to_string(nbytes) +
                 " bytes, " + std::to_string(chunk.end - pos) + " left)");
 }
 
 IOResult ChunkReader::unreadable() {
-    return fail("the file cannot be read past byte " + std::to_string(base + available));
+    return fail("the file cannot be read past byte " + std::to_string(windowEnd));
 }
 
 IOResult ChunkReader::refuseString() {
-    if (!problem.empty()) return IO_ERROR;
-    if (open.empty()) return fail("string read outside any chunk");
-    return fail("chunk " + hex4(open.back().id) + " holds sub-chunks, not a string");
+    if (broken) return IO_ERROR;
+    if (open.atRoot()) return fail("string read outside any chunk");
+    return fail("chunk " + hex4(open.current().id) + " holds sub-chunks, not a string");
 }
 
 IOResult ChunkReader::Read(void* buf, ULONG nbytes, ULONG* nread) {
+    const Open& chunk = open.current();
+    // The root counts as a chunk of sub-chunks.
+    if (broken || chunk.container || !buf || nbytes - 1 >= 16 || nbytes > chunk.end - pos ||
+        pos + nbytes > windowEnd)
+        return readSlowly(buf, nbytes, nread);
+    copyBytes(static_cast<uint8_t*>(buf), at(pos), nbytes);
+    pos += nbytes;
+    if (nread) *nread = nbytes;
+    return IO_OK;
+}
+
+IOResult ChunkReader::readSlowly(void* buf, ULONG nbytes, ULONG* nread) {
     if (nread) *nread = 0;
+    const Open& chunk = open.current();
     // A short read copies nothing: the caller's value stays as it was.
-    if (!problem.empty() || open.empty() || open.back().container || nbytes > open.back().end - pos)
-        return refuseRead(nbytes);
+    if (broken || chunk.container || nbytes > chunk.end - pos) return refuseRead(nbytes);
     if (!have(nbytes)) return unreadable();
-    if (nbytes && buf) std::memcpy(buf, at(pos), nbytes);
+    if (buf && nbytes) std::memcpy(buf, at(pos), nbytes);
     pos += nbytes;
     if (nread) *nread = nbytes;
     return IO_OK;
 }
 
 IOResult ChunkReader::ReadCStringChunk(char** s) {
+    // Most strings of a scene are short: scanned and kept here, without a library call.
+    const Open& chunk = open.current();
+    const size_t left = chunk.end - pos;
+    if (broken || chunk.container || left > 16 || pos + left > windowEnd || blockLeft <= left)
+        return readStringSlowly(s);
+    const uint8_t* begin = at(pos);
+    size_t length = 0;
+    while (length < left && begin[length]) ++length;
+    char* kept = blockNext;
+    copyBytes(reinterpret_cast<uint8_t*>(kept), begin, length);
+    kept[length] = '\0';
+    blockNext += length + 1;
+    blockLeft -= length + 1;
+    pos = chunk.end;
+    if (s) *s = kept;
+    return IO_OK;
+}
+
+IOResult ChunkReader::readStringSlowly(char** s) {
     if (s) *s = nullptr;
-    if (!problem.empty() || open.empty() || open.back().container) return refuseString();
-    const Open& chunk = open.back();
+    const Open& chunk = open.current();
+    if (broken || chunk.container) return refuseString();
     // The chunk's size bounds the string; a missing terminator is tolerated.
     const size_t left = chunk.end - pos;
     if (!have(left)) return unreadable();
     const char* begin = reinterpret_cast<const char*>(at(pos));
-    const void* zero = std::memchr(begin, 0, left);
+    const void* zero = left ? std::memchr(begin, 0, left) : nullptr;
     const size_t length = zero ? size_t(static_cast<const char*>(zero) - begin) : left;
     char* kept = keepString(begin, length);
     pos = chunk.end;
@@ -324,11 +447,13 @@ char* ChunkReader::keepString(const char* text, size_t length) {
 }
 
 IOResult ChunkReader::CloseChunk() {
-    if (open.empty()) return fail("a chunk was closed that was never opened");
-    pos = open.back().end;
+    if (open.atRoot()) return closeAtRoot();
+    pos = open.current().end;
     open.pop();
-    return problem.empty() ? IO_OK : IO_ERROR;
+    return broken ? IO_ERROR : IO_OK;
 }
+
+IOResult ChunkReader::closeAtRoot() { return fail("a chunk was closed that was never opened"); }
 
 void ChunkReader::RecordBackpatch(int imaker, void** patchThis, DWORD flags) {
     if (patchThis) patches.push_back(Backpatch{imaker, patchThis, flags});

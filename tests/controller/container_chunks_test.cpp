@@ -249,6 +249,31 @@ TEST_F(ContainerFile, StoredLinksThatPointNowhereAreDropped) {
     EXPECT_EQ(back.nodeTable[1]->inputs[0]->links, std::vector<SchematicSocket*>{&const_cast<SchematicSocket&>(source)});
 }
 
+// A link's far end is written as a search of the table finds it: the node listing it and
+// the socket's own index, -1 for a node the table does not hold.
+TEST_F(ContainerFile, LinkFarEndsAreWrittenAsATableSearchFindsThem) {
+    SchematicNode& a = node();
+    SchematicNode& b = node();
+    SchematicSocket& source = out(a);
+    SchematicSocket& first = in(b);
+    SchematicSocket& renumbered = in(b);
+    renumbered.index = 9;  // stored indices need not follow list positions
+    vantrelController& other = make();
+    GraphContext elsewhere = other.graphContext();
+    addNode(elsewhere);
+    SchematicSocket& outside = *addSocket(elsewhere, *other.nodeTable.back(), 0, "x", false);
+    for (SchematicSocket* far : {&renumbered, &outside, &first, &renumbered}) connectSockets(source, *far);
+
+    std::vector<int32_t> expected = {int32_t(source.links.size())};
+    for (const SchematicSocket* far : source.links) {
+        expected.push_back(ownerIndexOfSocket(container.nodeTable, far));
+        expected.push_back(far->index);
+    }
+    ASSERT_EQ(expected, (std::vector<int32_t>{4, 1, 9, -1, 0, 1, 0, 1, 9}));
+    const std::vector<ChunkNode> top = parseChunks(save(container));
+    EXPECT_EQ(top[1].child(0x0099).child(cc::socketLinks).as<int32_t>(), expected);
+}
+
 // Stored parent indices come back as setParent, node by node in table order, would make
 // them: cycles and self-parents refused, indices out of range ignored, and nothing at all
 // when one node has no parent chunk.

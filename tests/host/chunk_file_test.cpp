@@ -182,6 +182,57 @@ TEST(ChunkFile, StreamedFileHoldsTheSameBytesAsMemory) {
     EXPECT_EQ(onDisk, memory.bytes());
 }
 
+TEST(ChunkFile, DeepNestingWrittenAndReadAtEveryDepth) {
+    // Deeper than the open-chunk stacks start out, with data at the bottom large enough to
+    // move the writer's buffer and cross a streamed block while every level is open.
+    constexpr int kDepth = 100;
+    const std::vector<uint8_t> block(700000, 0x5A);
+    auto writeAll = [&](ChunkWriter& w) {
+        ULONG n = 0;
+        for (int d = 0; d < kDepth; ++d) w.BeginChunk(USHORT(0x0100 + d));
+        EXPECT_EQ(w.depth(), size_t(kDepth));
+        w.Write(block.data(), ULONG(block.size()), &n);
+        for (int d = 0; d < kDepth; ++d) w.EndChunk();
+        EXPECT_FALSE(w.failed()) << w.failure();
+    };
+    ChunkWriter memory;
+    writeAll(memory);
+    std::FILE* file = std::tmpfile();
+    ASSERT_NE(file, nullptr);
+    ChunkWriter streamed;
+    streamed.streamTo(file);
+    writeAll(streamed);
+    ASSERT_TRUE(streamed.finishStream());
+    std::vector<uint8_t> onDisk(memory.size() + 1);
+    std::rewind(file);
+    onDisk.resize(std::fread(onDisk.data(), 1, onDisk.size(), file));
+    ASSERT_EQ(onDisk, memory.bytes());
+
+    std::rewind(file);
+    ChunkReader fromMemory(memory.data(), memory.size());
+    ChunkReader fromFile(file, onDisk.size(), 4096);
+    for (ChunkReader* r : {&fromMemory, &fromFile}) {
+        for (int d = 0; d < kDepth; ++d) {
+            ASSERT_EQ(r->OpenChunk(), IO_OK) << d;
+            EXPECT_EQ(r->CurChunkID(), 0x0100 + d);
+            EXPECT_EQ(r->CurChunkLength(), block.size() + size_t(kDepth - 1 - d) * kChunkHeaderSize);
+        }
+        std::vector<uint8_t> back(block.size());
+        ULONG n = 0;
+        ASSERT_EQ(r->Read(back.data(), ULONG(back.size()), &n), IO_OK);
+        EXPECT_EQ(back, block);
+        ASSERT_EQ(r->CloseChunk(), IO_OK);
+        for (int d = 1; d < kDepth; ++d) {
+            EXPECT_EQ(r->OpenChunk(), IO_END) << d;
+            ASSERT_EQ(r->CloseChunk(), IO_OK);
+        }
+        EXPECT_EQ(r->OpenChunk(), IO_END);
+        EXPECT_EQ(r->CloseChunk(), IO_ERROR) << "nothing is open any more";
+        EXPECT_EQ(r->damage(), "a chunk was closed that was never opened");
+    }
+    std::fclose(file);
+}
+
 TEST(ChunkFile, EveryTruncationIsEitherReadWithinBoundsOrRefused) {
     const std::vector<uint8_t> bytes = sample();
     for (size_t n = 0; n < bytes.size(); ++n) {
