@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+#include <xmmintrin.h>
+
 #include "graph/graph.h"
 #include "graph/zoom_limits.h"
 #include "host/core/errors.h"
@@ -629,7 +631,7 @@ void restoreLinks(const std::vector<MadeSocket>& made, const std::vector<size_t>
     }
     constexpr size_t kAhead = 8;
     for (size_t k = 0; k < ends.size(); ++k) {
-        if (k + kAhead < ends.size()) __builtin_prefetch(ends[k + kAhead].input);
+        if (k + kAhead < ends.size()) _mm_prefetch(reinterpret_cast<const char*>(ends[k + kAhead].input), _MM_HINT_T0);
         connectSockets(*ends[k].output, *ends[k].input, ends[k].weight);
     }
 }
