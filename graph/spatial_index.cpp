@@ -16,6 +16,10 @@ constexpr float kReach = 1.0e7f;
 // Rounding of (p * zoom + pan) against (p * zoom) + another pan, and truncation.
 constexpr float kSlack = 4.0f;
 constexpr int32_t kMaxCellsPerItem = 256;
+// An item spanning at most this many cells each way is filed once, in its top-left
+// cell, and queries look that many cells less one further left and up: most items
+// then cost one entry instead of up to four, to fill and to scan.
+constexpr int32_t kLooseSpan = 2;
 constexpr int32_t kMaxColumns = 512;
 
 // A growing rectangle, kept as (left, top, -right, -bottom) so that one packed
@@ -472,10 +476,11 @@ void SpatialIndex::Grid::fill(const std::vector<BoundsF>& bounds, const std::vec
             always.push_back(int32_t(i));
             continue;
         }
-        span[0] = c0, span[1] = c1, span[2] = r0, span[3] = r1 + 1;
-        for (int32_t r = r0; r <= r1; ++r) {
+        const bool loose = c1 - c0 < kLooseSpan && r1 - r0 < kLooseSpan;
+        span[0] = c0, span[1] = loose ? c0 : c1, span[2] = r0, span[3] = (loose ? r0 : r1) + 1;
+        for (int32_t r = span[2]; r < span[3]; ++r) {
             int32_t* row = count + size_t(r) * size_t(cols);
-            for (int32_t c = c0; c <= c1; ++c) ++row[c];
+            for (int32_t c = c0; c <= span[1]; ++c) ++row[c];
         }
     }
     for (size_t c = 0; c < cellCount; ++c) offsets[c + 1] += offsets[c];
@@ -740,8 +745,10 @@ void SpatialIndex::collect(const Grid& grid, const std::vector<BoundsF>& bounds,
         auto cellOf = [&](float v, float origin, int32_t n) {
             return std::clamp(int32_t(std::floor((v - origin) / grid.cell)), 0, n - 1);
         };
-        const int32_t c0 = cellOf(rel.left, grid.originX, grid.columns), c1 = cellOf(rel.right, grid.originX, grid.columns);
-        const int32_t r0 = cellOf(rel.top, grid.originY, grid.rows), r1 = cellOf(rel.bottom, grid.originY, grid.rows);
+        // Left and up by the loose items' reach: one filed in a cell there may reach in.
+        const int32_t c0 = (std::max)(0, cellOf(rel.left, grid.originX, grid.columns) - (kLooseSpan - 1));
+        const int32_t r0 = (std::max)(0, cellOf(rel.top, grid.originY, grid.rows) - (kLooseSpan - 1));
+        const int32_t c1 = cellOf(rel.right, grid.originX, grid.columns), r1 = cellOf(rel.bottom, grid.originY, grid.rows);
         // Without branches: at the rectangle's edges whether an entry is taken is a
         // coin toss, and mispredictions would cost more than the tests.
         size_t entries = 0;
