@@ -150,6 +150,27 @@ TEST(ChunkFile, StringsStayReadableWhileTheReaderLives) {
     for (size_t i = 0; i < texts.size(); ++i) ASSERT_EQ(read[i], texts[i]) << "string " << i;
 }
 
+// What writeAll writes through a writer streaming to a temporary file, read back into
+// onDisk (up to one byte past expected, so a longer file shows); the file is left open
+// and rewound, null when it could not be made or the stream failed.
+template <class WriteAll>
+std::FILE* writeStreamed(const WriteAll& writeAll, size_t expected, std::vector<uint8_t>& onDisk) {
+    std::FILE* file = std::tmpfile();
+    if (!file) return nullptr;
+    ChunkWriter streamed;
+    streamed.streamTo(file);
+    writeAll(streamed);
+    if (!streamed.finishStream()) {
+        std::fclose(file);
+        return nullptr;
+    }
+    onDisk.resize(expected + 1);
+    std::rewind(file);
+    onDisk.resize(std::fread(onDisk.data(), 1, onDisk.size(), file));
+    std::rewind(file);
+    return file;
+}
+
 TEST(ChunkFile, StreamedFileHoldsTheSameBytesAsMemory) {
     // Over a megabyte in nested chunks, so headers leave for the file before their chunks end.
     auto writeAll = [](ChunkWriter& w) {
@@ -169,15 +190,9 @@ TEST(ChunkFile, StreamedFileHoldsTheSameBytesAsMemory) {
     };
     ChunkWriter memory;
     writeAll(memory);
-    std::FILE* file = std::tmpfile();
+    std::vector<uint8_t> onDisk;
+    std::FILE* file = writeStreamed(writeAll, memory.size(), onDisk);
     ASSERT_NE(file, nullptr);
-    ChunkWriter streamed;
-    streamed.streamTo(file);
-    writeAll(streamed);
-    ASSERT_TRUE(streamed.finishStream());
-    std::vector<uint8_t> onDisk(memory.size() + 1);
-    std::rewind(file);
-    onDisk.resize(std::fread(onDisk.data(), 1, onDisk.size(), file));
     std::fclose(file);
     EXPECT_EQ(onDisk, memory.bytes());
 }
@@ -197,18 +212,11 @@ TEST(ChunkFile, DeepNestingWrittenAndReadAtEveryDepth) {
     };
     ChunkWriter memory;
     writeAll(memory);
-    std::FILE* file = std::tmpfile();
+    std::vector<uint8_t> onDisk;
+    std::FILE* file = writeStreamed(writeAll, memory.size(), onDisk);
     ASSERT_NE(file, nullptr);
-    ChunkWriter streamed;
-    streamed.streamTo(file);
-    writeAll(streamed);
-    ASSERT_TRUE(streamed.finishStream());
-    std::vector<uint8_t> onDisk(memory.size() + 1);
-    std::rewind(file);
-    onDisk.resize(std::fread(onDisk.data(), 1, onDisk.size(), file));
     ASSERT_EQ(onDisk, memory.bytes());
 
-    std::rewind(file);
     ChunkReader fromMemory(memory.data(), memory.size());
     ChunkReader fromFile(file, onDisk.size(), 4096);
     for (ChunkReader* r : {&fromMemory, &fromFile}) {
