@@ -2,6 +2,7 @@
 #include "graph/spatial_index.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include <xmmintrin.h>
@@ -113,6 +114,16 @@ bool placeLink(const GraphContext& ctx, bool ownerPinned, const SchematicNode* f
                         !followsPan(ctx, to) || (peer && peer->parent && !followsPan(ctx, peer->parent));
     return !pinned && linkExtentBetween(output, u, from, to, out) && lessPan(ctx, out);
 }
+
+// The position of a word's lowest set bit (the word is not zero): a de Bruijn
+// multiply, as every compiler the plug-ins meet builds it.
+constexpr uint64_t kDeBruijn = 0x03f79d71b4cb0a89ull;
+constexpr std::array<uint8_t, 64> kLowestBit = [] {
+    std::array<uint8_t, 64> table{};
+    for (unsigned i = 0; i < 64; ++i) table[((uint64_t{1} << i) * kDeBruijn) >> 58] = uint8_t(i);
+    return table;
+}();
+unsigned lowestBit(uint64_t word) { return kLowestBit[((word & (~word + 1)) * kDeBruijn) >> 58]; }
 
 bool scanOrder(const LinkItem& a, const LinkItem& b) {
     if (a.node != b.node) return a.node < b.node;
@@ -779,13 +790,27 @@ void SpatialIndex::collect(const Grid& grid, const std::vector<BoundsF>& bounds,
     }
     for (const Patched& p : patched)
         if (p.always || meets(p.bounds, rel)) take(p.id);
-    // Ascending ids: by the stamps when most items came, by sorting otherwise.
+    // Ascending ids: by the stamps when most items came; by a bit per id of their span
+    // when that is short (a view's items lie in a few runs of the table); by sorting otherwise.
     if (out.size() * 8 > size_t(count)) {
         out.clear();
         for (int32_t id = 0; id < count; ++id)
             if (stamps[size_t(id)] == stamp_) out.push_back(id);
-    } else {
-        std::sort(out.begin(), out.end());
+    } else if (!out.empty()) {
+        const auto [low, high] = std::minmax_element(out.begin(), out.end());
+        const int32_t first = *low;
+        const size_t span = size_t(*high - first) + 1;
+        if (span > out.size() * 64) {
+            std::sort(out.begin(), out.end());
+            return;
+        }
+        std::vector<uint64_t>& bits = sortBits_;
+        bits.assign((span + 63) / 64, 0);
+        for (int32_t id : out) bits[size_t(id - first) >> 6] |= uint64_t{1} << (size_t(id - first) & 63);
+        out.clear();
+        for (size_t w = 0; w < bits.size(); ++w)
+            for (uint64_t word = bits[w]; word; word &= word - 1)
+                out.push_back(first + int32_t(w * 64 + lowestBit(word)));
     }
 }
 

@@ -151,6 +151,7 @@ private:
     bool anyHierarchy_ = false;  // as rebuilt: some node has a parent or children
 
     std::vector<uint32_t> nodeStamps_, linkStamps_;
+    std::vector<uint64_t> sortBits_;  // collect's own, kept for the next query
     uint32_t stamp_ = 0;
     std::vector<int32_t> selectedNodes_;
     std::vector<std::pair<int32_t, int32_t>> selectedOutputs_;
