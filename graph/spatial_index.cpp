@@ -23,21 +23,20 @@ constexpr int32_t kMaxCellsPerItem = 256;
 constexpr int32_t kLooseSpan = 2;
 constexpr int32_t kMaxColumns = 512;
 
-// A growing rectangle, kept as (left, top, -right, -bottom) so that one packed
-// minimum takes four bounds; each lane is std::min or std::max over the values
-// in the order they came, NaNs included (minps answers its second operand when
-// either is NaN, as `v < m ? v : m` does).
 struct Grow {
-    __m128 b = _mm_set1_ps(INFINITY);
+    BoundsF b{INFINITY, INFINITY, -INFINITY, -INFINITY};
+    // As std::min and std::max over {bound, a, b}, NaNs included, without the list.
+    static float lower(float m, float v) { return v < m ? v : m; }
+    static float upper(float m, float v) { return m < v ? v : m; }
     void add(float l, float t, float r, float bo) {
-        b = _mm_min_ps(_mm_setr_ps(l, t, -l, -t), b);
-        b = _mm_min_ps(_mm_setr_ps(r, bo, -r, -bo), b);
+        b.left = lower(lower(b.left, l), r);
+        b.right = upper(upper(b.right, l), r);
+        b.top = lower(lower(b.top, t), bo);
+        b.bottom = upper(upper(b.bottom, t), bo);
     }
     void add(Vec2 p) { add(p.x, p.y, p.x, p.y); }
     bool finish(float by, BoundsF& out) const {
-        alignas(16) float v[4];
-        _mm_store_ps(v, b);
-        out = {v[0] - by, v[1] - by, -v[2] + by, -v[3] + by};
+        out = {b.left - by, b.top - by, b.right + by, b.bottom + by};
         return std::isfinite(out.left) && std::isfinite(out.right) && std::isfinite(out.top) &&
                std::isfinite(out.bottom);
     }
