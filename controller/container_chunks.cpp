@@ -12,6 +12,7 @@
 
 #include <xmmintrin.h>
 
+#include "graph/address_slots.h"
 #include "graph/graph.h"
 #include "graph/zoom_limits.h"
 #include "host/core/errors.h"
@@ -78,17 +79,6 @@ size_t checkStorable(const SchematicGraph& table) {
     return inputs;
 }
 
-size_t tableSlot(const void* key, size_t mask) {
-    const uint64_t h = uint64_t(reinterpret_cast<uintptr_t>(key)) * 0x9E3779B97F4A7C15ull;
-    return size_t(h >> 32) & mask;
-}
-
-size_t tableCapacity(size_t expected) {
-    size_t capacity = 16;
-    while (capacity < expected * 2) capacity *= 2;
-    return capacity;
-}
-
 // Positions by pointer in one open-addressed table, each with a number of the key's
 // (a socket's index): a save looks up every link's far end, and a node-based map would
 // cost an allocation per socket.
@@ -99,7 +89,7 @@ public:
         int32_t position = -1;
         int32_t number = -1;
     };
-    explicit PositionIndex(size_t expected) : slots(tableCapacity(expected)), mask(slots.size() - 1) {}
+    explicit PositionIndex(size_t expected) : slots(addressTableCapacity(expected)), mask(slots.size() - 1) {}
     // The first position given for a key stays.
     void put(const void* key, int32_t position, int32_t number) {
         if (!key) return;
@@ -116,7 +106,7 @@ public:
 private:
     // The key's slot, or the empty one where it would go; the table is never more than half full.
     size_t slotOf(const void* key) const {
-        size_t at = tableSlot(key, mask);
+        size_t at = addressSlot(key, mask);
         while (slots[at].key && slots[at].key != key) at = (at + 1) & mask;
         return at;
     }
@@ -129,7 +119,7 @@ private:
 class NodePositions {
 public:
     explicit NodePositions(const SchematicGraph& snapshot)
-        : snapshot(snapshot), slots(tableCapacity(snapshot.size()), -1), mask(slots.size() - 1) {
+        : snapshot(snapshot), slots(addressTableCapacity(snapshot.size()), -1), mask(slots.size() - 1) {
         for (size_t c = 0; c < snapshot.size(); ++c) {
             const SchematicNode* n = snapshot[c];
             if (!n) continue;
@@ -140,7 +130,7 @@ public:
 
 private:
     size_t slotOf(const SchematicNode* n) const {
-        size_t at = tableSlot(n, mask);
+        size_t at = addressSlot(n, mask);
         while (slots[at] >= 0 && snapshot[size_t(slots[at])] != n) at = (at + 1) & mask;
         return at;
     }

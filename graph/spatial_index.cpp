@@ -7,6 +7,7 @@
 
 #include <xmmintrin.h>
 
+#include "graph/address_slots.h"
 #include "graph/geometry.h"
 #include "graph/hierarchy.h"
 
@@ -507,18 +508,12 @@ void SpatialIndex::Grid::fill(const std::vector<BoundsF>& bounds, const std::vec
 }
 
 void SpatialIndex::AddressTable::reset(size_t nodes) {
-    size_t capacity = 16;
-    while (capacity < nodes * 2) capacity *= 2;
-    slots.assign(capacity, {nullptr, -1});
-    mask = capacity - 1;
+    slots.assign(addressTableCapacity(nodes), {nullptr, -1});
+    mask = slots.size() - 1;
     used = 0;
 }
 
-size_t SpatialIndex::AddressTable::home(const SchematicNode* node) const {
-    // Records are at least 16 bytes apart; the multiply spreads the rest.
-    const uint64_t key = uint64_t(reinterpret_cast<uintptr_t>(node)) >> 4;
-    return size_t((key * 0x9E3779B97F4A7C15ull) >> 32) & mask;
-}
+size_t SpatialIndex::AddressTable::home(const SchematicNode* node) const { return addressSlot(node, mask); }
 
 void SpatialIndex::AddressTable::add(const SchematicNode* node, int32_t index) {
     if ((used + 1) * 2 > slots.size()) {  // at most half full, so probes stay short
