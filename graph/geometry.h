@@ -35,18 +35,30 @@ struct SocketOrigin {
     bool collapsed = false;
 };
 SocketOrigin socketOriginOf(const SchematicNode& owner);
+// What placing a socket reads of the socket itself.
+struct SocketPlace {
+    Vec2 offset;  // socketPosition
+    float radius = 0.0f;
+    bool right = false;
+};
+inline SocketPlace socketPlaceOf(const SchematicSocket& socket) {
+    return {socket.socketPosition, socket.radius, isRightSide(socket)};
+}
 // socketScreenPosition for a socket of the owner measured by origin (inline: the
 // index and the paint place every socket through it).
-inline Vec2 socketScreenPosition(const SchematicSocket& socket, const SocketOrigin& o) {
-    const bool right = isRightSide(socket);
+inline Vec2 socketScreenPosition(const SocketPlace& socket, const SocketOrigin& o) {
+    const bool right = socket.right;
     if (o.collapsed) {
         const float x = right ? o.corner.x + o.size.x - kCollapsedSocketOverhang : o.corner.x - kCollapsedSocketOverhang;
         return {x, o.corner.y + o.size.y * 0.5f};
     }
-    Vec2 p{o.corner.x + o.zoom * socket.socketPosition.x, o.corner.y + o.zoom * socket.socketPosition.y};
+    Vec2 p{o.corner.x + o.zoom * socket.offset.x, o.corner.y + o.zoom * socket.offset.y};
     if (o.bitmapDrop != 0.0f) p.y += o.bitmapDrop;
     if (right) p.x += socket.radius * 0.5f;
     return p;
+}
+inline Vec2 socketScreenPosition(const SchematicSocket& socket, const SocketOrigin& o) {
+    return socketScreenPosition(socketPlaceOf(socket), o);
 }
 
 // The mini-bitmap strip of a collapsed node at zoom: its side, and where the title

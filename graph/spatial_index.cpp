@@ -44,6 +44,12 @@ struct Grow {
 };
 
 void prefetch(const void* p) { _mm_prefetch(static_cast<const char*>(p), _MM_HINT_T0); }
+// Every cache line of the record at p.
+void prefetchRecord(const void* p, size_t bytes) {
+    const char* at = static_cast<const char*>(p);
+    for (size_t k = 0; k < bytes; k += 64) prefetch(at + k);
+    prefetch(at + bytes - 1);
+}
 
 float zoomOf(const SchematicNode& node) { return node.viewStateRef ? node.viewStateRef->zoom : 1.0f; }
 
@@ -361,7 +367,25 @@ void SpatialIndex::measure(const GraphContext& ctx) {
     links_.reserve(n * 2);
     farEnds.reserve(n * 2);
     nearCorners.reserve(n * 2);
+    // What measuring a node reads lies in blocks each found through the one before
+    // (the node, its socket lists, the sockets, an output's links): each is fetched
+    // a stage ahead of the block it is found through, read from a fetched block.
+    constexpr size_t kStage = 4;
+    auto ahead = [&](size_t i) -> const SchematicNode* { return i < n ? table[i] : nullptr; };
     for (size_t i = 0; i < n; ++i) {
+        if (const SchematicNode* a = ahead(i + 4 * kStage)) prefetchRecord(a, sizeof(SchematicNode));
+        if (const SchematicNode* b = ahead(i + 3 * kStage)) {
+            if (!b->inputs.empty()) prefetch(b->inputs.data());
+            if (!b->outputs.empty()) prefetch(b->outputs.data());
+            prefetch(&owners_.slots[owners_.home(b)]);
+        }
+        if (const SchematicNode* c = ahead(i + 2 * kStage))
+            for (const auto* list : {&c->inputs, &c->outputs})
+                for (const SchematicSocket* socket : *list)
+                    if (socket) prefetchRecord(socket, sizeof(SchematicSocket));
+        if (const SchematicNode* d = ahead(i + kStage))
+            for (const SchematicSocket* output : d->outputs)
+                if (output && !output->links.empty()) prefetch(output->links.data());
         firstLinkOf_[i] = int32_t(links_.size());
         SchematicNode* node = table[i];
         if (!node) continue;
@@ -389,22 +413,29 @@ void SpatialIndex::measure(const GraphContext& ctx) {
     peerOf_.assign(count, -1);
     linkBounds_.assign(count, BoundsF{});
     linkPlaced.assign(count, 0);
-    // The far ends' table positions first, two reads in a chain each (the socket, then
-    // its node's slot in owners_), each fetched that many links ahead of its use.
-    constexpr size_t kAhead = 8;
-    auto farNode = [&](size_t l) { return farEnds[l] ? farEnds[l]->ownerNode : nullptr; };
+    // The far ends first: each link's socket is read once, for its node's table
+    // position and for what places it, fetched ahead in two stages (the socket, then
+    // its node's slot in owners_), since sockets lie scattered through the records.
+    std::vector<SocketPlace>& farPlaces = scratch_.farPlaces;
+    farPlaces.resize(count);
+    constexpr size_t kAhead = 16;
     for (size_t l = 0; l < count; ++l) {
-        if (l + 2 * kAhead < count && farEnds[l + 2 * kAhead]) prefetch(&farEnds[l + 2 * kAhead]->ownerNode);
+        if (l + 2 * kAhead < count)
+            if (const SchematicSocket* s = farEnds[l + 2 * kAhead]) {
+                prefetch(s);
+                prefetch(&s->socketPosition + 1);
+            }
         if (l + kAhead < count)
-            if (const SchematicNode* peer = farNode(l + kAhead)) prefetch(&owners_.slots[owners_.home(peer)]);
-        peerOf_[l] = indexOfNode(farNode(l));
+            if (const SchematicSocket* s = farEnds[l + kAhead]; s && s->ownerNode)
+                prefetch(&owners_.slots[owners_.home(s->ownerNode)]);
+        const SchematicSocket* s = farEnds[l];
+        peerOf_[l] = s ? indexOfNode(s->ownerNode) : -1;
+        if (s) farPlaces[l] = socketPlaceOf(*s);
     }
     for (size_t l = 0; l < count; ++l) {
         if (l + kAhead < count && peerOf_[l + kAhead] >= 0) {
-            prefetch(&ends[size_t(peerOf_[l + kAhead])]);
-            prefetch(&farEnds[l + kAhead]->socketPosition);
+            prefetchRecord(&ends[size_t(peerOf_[l + kAhead])], sizeof(LinkEnd));
         }
-        const SchematicSocket* input = farEnds[l];
         const LinkItem& k = links_[l];
         const int32_t j = peerOf_[l];
         bool ok;
@@ -412,7 +443,7 @@ void SpatialIndex::measure(const GraphContext& ctx) {
             const LinkEnd& near = ends[size_t(k.node)];
             const LinkEnd& far = ends[size_t(j)];
             ok = !near.pinned && !far.pinned &&
-                 linkBounds(nearCorners[l], socketScreenPosition(*input, far.origin), near.inset,
+                 linkBounds(nearCorners[l], socketScreenPosition(farPlaces[l], far.origin), near.inset,
                             near.hasAncestor ? &near.ancestor : nullptr, far.hasAncestor ? &far.ancestor : nullptr,
                             near.growth, linkBounds_[l]) &&
                  lessPan(ctx, linkBounds_[l]);

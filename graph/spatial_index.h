@@ -117,6 +117,7 @@ private:
     struct Scratch {
         std::vector<LinkEnd> ends;
         std::vector<const SchematicSocket*> farEnds;
+        std::vector<SocketPlace> farPlaces;
         std::vector<Vec2> nearCorners;  // per link, its output's box corner
         std::vector<uint8_t> nodePlaced, linkPlaced;
         std::vector<float> growth;
