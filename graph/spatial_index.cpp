@@ -8,6 +8,7 @@
 #include <xmmintrin.h>
 
 #include "graph/address_slots.h"
+#include "graph/two_parts.h"
 #include "graph/geometry.h"
 #include "graph/hierarchy.h"
 
@@ -23,6 +24,9 @@ constexpr int32_t kMaxCellsPerItem = 256;
 // then cost one entry instead of up to four, to fill and to scan.
 constexpr int32_t kLooseSpan = 2;
 constexpr int32_t kMaxColumns = 512;
+// From this many nodes a rebuild measures in two runs on two threads: below it a
+// thread costs more than it saves.
+constexpr size_t kSplitNodes = 16384;
 
 struct Grow {
     BoundsF b{INFINITY, INFINITY, -INFINITY, -INFINITY};
@@ -239,9 +243,15 @@ void SpatialIndex::rebuild(const GraphContext& ctx) {
     resetFor(ctx);
     measure(ctx);
     layOutGrids(scratch_.nodePlaced, scratch_.linkPlaced);
-    nodeGrid_.fill(nodeBounds_, scratch_.nodePlaced);
-    linkGrid_.fill(linkBounds_, scratch_.linkPlaced);
+    fillGrids(scratch_.nodePlaced, scratch_.linkPlaced);
     restartStamps();
+}
+
+void SpatialIndex::fillGrids(const std::vector<uint8_t>& nodePlaced, const std::vector<uint8_t>& linkPlaced) {
+    inTwoParts(tableSize_ >= kSplitNodes, [&](size_t part) {
+        if (part == 0) nodeGrid_.fill(nodeBounds_, nodePlaced);
+        else linkGrid_.fill(linkBounds_, linkPlaced);
+    });
 }
 
 // A new zoom and nothing else, with no parent or child anywhere: every node is
@@ -314,8 +324,7 @@ void SpatialIndex::rescale(const GraphContext& ctx) {
     for (size_t i = 0; i < table.size(); ++i) firstLinkOf_[i + 1] += firstLinkOf_[i];
     linkSlot_.assign(links_.size(), -1);
     layOutGrids(nodePlaced, linkPlaced);
-    nodeGrid_.fill(nodeBounds_, nodePlaced);
-    linkGrid_.fill(linkBounds_, linkPlaced);
+    fillGrids(nodePlaced, linkPlaced);
     restartStamps();
 }
 
@@ -347,37 +356,73 @@ void SpatialIndex::resetFor(const GraphContext& ctx) {
 // Extents, pan subtracted; those that cannot be placed are answered always. The
 // selection hints are taken on the same scan. Nodes first, in table order, each
 // leaving what a link reads of it at either end; then the links, reading of their
-// far end only the socket and the node's index hint, fetched ahead, since those
-// lie scattered through the records and each read would wait for the last.
+// far end only the socket. A big table is measured in two runs, on two threads:
+// each run writes only its own lists and its own stretch of the shared ones, and
+// the runs are joined in table order, so the result is the one a single scan gives.
 void SpatialIndex::measure(const GraphContext& ctx) {
     const SchematicGraph& table = *ctx.nodeTable;
     const size_t n = table.size();
-    std::vector<uint8_t>& nodePlaced = scratch_.nodePlaced;
-    std::vector<uint8_t>& linkPlaced = scratch_.linkPlaced;
-    std::vector<LinkEnd>& ends = scratch_.ends;
-    std::vector<const SchematicSocket*>& farEnds = scratch_.farEnds;
-    std::vector<Vec2>& nearCorners = scratch_.nearCorners;
     nodeBounds_.assign(n, BoundsF{});
-    nodePlaced.assign(n, 0);
+    scratch_.nodePlaced.assign(n, 0);
     firstLinkOf_.assign(n + 1, 0);
-    ends.resize(n);
+    scratch_.ends.resize(n);
+    std::array<Run, 2>& runs = scratch_.runs;
+    runs[0].begin = 0;
+    runs[0].end = runs[1].begin = n / 2;
+    runs[1].end = n;
+    const bool split = n >= kSplitNodes;
+    inTwoParts(split, [&](size_t part) { measureNodes(ctx, runs[part]); });
+
     owners_.reset(n);
-    farEnds.clear();
-    nearCorners.clear();
-    links_.reserve(n * 2);
-    farEnds.reserve(n * 2);
-    nearCorners.reserve(n * 2);
+    for (size_t i = 0; i < n; ++i) {
+        if (i + 16 < n && table[i + 16]) prefetch(&owners_.slots[owners_.home(table[i + 16])]);
+        if (table[i]) owners_.add(table[i], int32_t(i));
+    }
+    runs[0].firstLink = 0;
+    runs[1].firstLink = runs[0].links.size();
+    const size_t count = runs[0].links.size() + runs[1].links.size();
+    for (size_t i = runs[1].begin; i < n; ++i) firstLinkOf_[i] += int32_t(runs[1].firstLink);
+    firstLinkOf_[n] = int32_t(count);
+    for (const Run& run : runs) {
+        nodeGrid_.always.insert(nodeGrid_.always.end(), run.nodeAlways.begin(), run.nodeAlways.end());
+        selectedNodes_.insert(selectedNodes_.end(), run.selected.begin(), run.selected.end());
+        selectedOutputs_.insert(selectedOutputs_.end(), run.selectedOutputs.begin(), run.selectedOutputs.end());
+        anyHierarchy_ = anyHierarchy_ || run.anyHierarchy;
+    }
+    links_.resize(count);
+    peerOf_.assign(count, -1);
+    linkBounds_.assign(count, BoundsF{});
+    scratch_.linkPlaced.assign(count, 0);
+    inTwoParts(split, [&](size_t part) { measureLinks(ctx, runs[part]); });
+    for (const Run& run : runs) linkGrid_.always.insert(linkGrid_.always.end(), run.linkAlways.begin(), run.linkAlways.end());
+    linkSlot_.assign(count, -1);
+}
+
+void SpatialIndex::measureNodes(const GraphContext& ctx, Run& run) {
+    const SchematicGraph& table = *ctx.nodeTable;
+    std::vector<uint8_t>& nodePlaced = scratch_.nodePlaced;
+    std::vector<LinkEnd>& ends = scratch_.ends;
+    run.links.clear();
+    run.farEnds.clear();
+    run.nearCorners.clear();
+    run.nodeAlways.clear();
+    run.selected.clear();
+    run.selectedOutputs.clear();
+    run.anyHierarchy = false;
+    const size_t expected = (run.end - run.begin) * 2;
+    run.links.reserve(expected);
+    run.farEnds.reserve(expected);
+    run.nearCorners.reserve(expected);
     // What measuring a node reads lies in blocks each found through the one before
     // (the node, its socket lists, the sockets, an output's links): each is fetched
     // a stage ahead of the block it is found through, read from a fetched block.
     constexpr size_t kStage = 4;
-    auto ahead = [&](size_t i) -> const SchematicNode* { return i < n ? table[i] : nullptr; };
-    for (size_t i = 0; i < n; ++i) {
+    auto ahead = [&](size_t i) -> const SchematicNode* { return i < run.end ? table[i] : nullptr; };
+    for (size_t i = run.begin; i < run.end; ++i) {
         if (const SchematicNode* a = ahead(i + 4 * kStage)) prefetchRecord(a, sizeof(SchematicNode));
         if (const SchematicNode* b = ahead(i + 3 * kStage)) {
             if (!b->inputs.empty()) prefetch(b->inputs.data());
             if (!b->outputs.empty()) prefetch(b->outputs.data());
-            prefetch(&owners_.slots[owners_.home(b)]);
         }
         if (const SchematicNode* c = ahead(i + 2 * kStage))
             for (const auto* list : {&c->inputs, &c->outputs})
@@ -386,37 +431,43 @@ void SpatialIndex::measure(const GraphContext& ctx) {
         if (const SchematicNode* d = ahead(i + kStage))
             for (const SchematicSocket* output : d->outputs)
                 if (output && !output->links.empty()) prefetch(output->links.data());
-        firstLinkOf_[i] = int32_t(links_.size());
-        SchematicNode* node = table[i];
+        firstLinkOf_[i] = int32_t(run.links.size());  // within the run, until the runs are joined
+        const SchematicNode* node = table[i];
         if (!node) continue;
-        owners_.add(node, int32_t(i));
         const bool pinned = nodePinned(ctx, *node);
         ends[i] = linkEndOf(ctx, *node, pinned);
         if (placeNode(ctx, *node, pinned, ends[i].origin, nodeBounds_[i])) nodePlaced[i] = 1;
-        else nodeGrid_.always.push_back(int32_t(i));
-        if (node->selected) selectedNodes_.push_back(int32_t(i));
-        if (!node->children.empty() || node->parent) anyHierarchy_ = true;
+        else run.nodeAlways.push_back(int32_t(i));
+        if (node->selected) run.selected.push_back(int32_t(i));
+        if (!node->children.empty() || node->parent) run.anyHierarchy = true;
         for (size_t o = 0; o < node->outputs.size(); ++o) {
             const SchematicSocket* output = node->outputs[o];
             if (!output) continue;
-            if (output->selectedLink != -1) selectedOutputs_.push_back({int32_t(i), int32_t(o)});
+            if (output->selectedLink != -1) run.selectedOutputs.push_back({int32_t(i), int32_t(o)});
             const Vec2 corner = socketScreenPosition(*output, ends[i].origin);
             for (size_t u = 0; u < output->links.size(); ++u) {
-                links_.push_back({int32_t(i), int32_t(o), int32_t(u)});
-                farEnds.push_back(output->links[u]);
-                nearCorners.push_back(corner);
+                run.links.push_back({int32_t(i), int32_t(o), int32_t(u)});
+                run.farEnds.push_back(output->links[u]);
+                run.nearCorners.push_back(corner);
             }
         }
     }
-    firstLinkOf_[n] = int32_t(links_.size());
-    const size_t count = links_.size();
-    peerOf_.assign(count, -1);
-    linkBounds_.assign(count, BoundsF{});
-    linkPlaced.assign(count, 0);
+}
+
+void SpatialIndex::measureLinks(const GraphContext& ctx, Run& run) {
+    const SchematicGraph& table = *ctx.nodeTable;
+    const std::vector<LinkEnd>& ends = scratch_.ends;
+    const std::vector<const SchematicSocket*>& farEnds = run.farEnds;
+    const size_t count = run.links.size(), first = run.firstLink;
+    std::copy(run.links.begin(), run.links.end(), links_.begin() + ptrdiff_t(first));
+    int32_t* const peers = peerOf_.data() + first;
+    BoundsF* const bounds = linkBounds_.data() + first;
+    uint8_t* const placed = scratch_.linkPlaced.data() + first;
+    run.linkAlways.clear();
     // The far ends first: each link's socket is read once, for its node's table
     // position and for what places it, fetched ahead in two stages (the socket, then
     // its node's slot in owners_), since sockets lie scattered through the records.
-    std::vector<SocketPlace>& farPlaces = scratch_.farPlaces;
+    std::vector<SocketPlace>& farPlaces = run.farPlaces;
     farPlaces.resize(count);
     constexpr size_t kAhead = 16;
     for (size_t l = 0; l < count; ++l) {
@@ -429,34 +480,32 @@ void SpatialIndex::measure(const GraphContext& ctx) {
             if (const SchematicSocket* s = farEnds[l + kAhead]; s && s->ownerNode)
                 prefetch(&owners_.slots[owners_.home(s->ownerNode)]);
         const SchematicSocket* s = farEnds[l];
-        peerOf_[l] = s ? indexOfNode(s->ownerNode) : -1;
+        peers[l] = s ? indexOfNode(s->ownerNode) : -1;
         if (s) farPlaces[l] = socketPlaceOf(*s);
     }
     for (size_t l = 0; l < count; ++l) {
-        if (l + kAhead < count && peerOf_[l + kAhead] >= 0) {
-            prefetchRecord(&ends[size_t(peerOf_[l + kAhead])], sizeof(LinkEnd));
-        }
-        const LinkItem& k = links_[l];
-        const int32_t j = peerOf_[l];
+        if (l + kAhead < count && peers[l + kAhead] >= 0)
+            prefetchRecord(&ends[size_t(peers[l + kAhead])], sizeof(LinkEnd));
+        const LinkItem& k = run.links[l];
+        const int32_t j = peers[l];
         bool ok;
         if (j >= 0) {
             const LinkEnd& near = ends[size_t(k.node)];
             const LinkEnd& far = ends[size_t(j)];
             ok = !near.pinned && !far.pinned &&
-                 linkBounds(nearCorners[l], socketScreenPosition(farPlaces[l], far.origin), near.inset,
+                 linkBounds(run.nearCorners[l], socketScreenPosition(farPlaces[l], far.origin), near.inset,
                             near.hasAncestor ? &near.ancestor : nullptr, far.hasAncestor ? &far.ancestor : nullptr,
-                            near.growth, linkBounds_[l]) &&
-                 lessPan(ctx, linkBounds_[l]);
+                            near.growth, bounds[l]) &&
+                 lessPan(ctx, bounds[l]);
         } else {
             // No far end, or one outside the table: measured from the records.
             const SchematicNode& owner = *table[size_t(k.node)];
             ok = placeLink(ctx, nodePinned(ctx, owner), visibleAncestor(ctx, owner),
-                           *owner.outputs[size_t(k.output)], size_t(k.link), linkBounds_[l]);
+                           *owner.outputs[size_t(k.output)], size_t(k.link), bounds[l]);
         }
-        linkPlaced[l] = ok ? 1 : 0;
-        if (!ok) linkGrid_.always.push_back(int32_t(l));
+        placed[l] = ok ? 1 : 0;
+        if (!ok) run.linkAlways.push_back(int32_t(first + l));
     }
-    linkSlot_.assign(count, -1);
 }
 
 // One grid per kind over all placed extents: about one item per cell, and cells

@@ -1,5 +1,6 @@
 // spatial_index.h - a uniform grid over node extents and link bounds, for presses and culling.
 #pragma once
+#include <array>
 #include <cstdint>
 #include <unordered_map>
 #include <utility>
@@ -94,7 +95,22 @@ private:
     // The phases of a rebuild, in order.
     void rebuild(const GraphContext& ctx);
     void resetFor(const GraphContext& ctx);
+    // One part of the table, measured on its own: what its scan gathers, in table order.
+    struct Run {
+        size_t begin = 0, end = 0;  // its nodes
+        size_t firstLink = 0;       // the id of its first link
+        std::vector<LinkItem> links;
+        std::vector<const SchematicSocket*> farEnds;
+        std::vector<Vec2> nearCorners;  // per link, its output's box corner
+        std::vector<SocketPlace> farPlaces;
+        std::vector<int32_t> nodeAlways, linkAlways, selected;
+        std::vector<std::pair<int32_t, int32_t>> selectedOutputs;
+        bool anyHierarchy = false;
+    };
     void measure(const GraphContext& ctx);
+    void measureNodes(const GraphContext& ctx, Run& run);
+    void measureLinks(const GraphContext& ctx, Run& run);
+    void fillGrids(const std::vector<uint8_t>& nodePlaced, const std::vector<uint8_t>& linkPlaced);
     void layOutGrids(const std::vector<uint8_t>& nodePlaced, const std::vector<uint8_t>& linkPlaced);
     void restartStamps();
     void rescale(const GraphContext& ctx);
@@ -116,9 +132,7 @@ private:
     // big block freed and taken again would come back as fresh pages to fault in).
     struct Scratch {
         std::vector<LinkEnd> ends;
-        std::vector<const SchematicSocket*> farEnds;
-        std::vector<SocketPlace> farPlaces;
-        std::vector<Vec2> nearCorners;  // per link, its output's box corner
+        std::array<Run, 2> runs;
         std::vector<uint8_t> nodePlaced, linkPlaced;
         std::vector<float> growth;
         std::vector<LinkItem> links;

@@ -1,5 +1,7 @@
-// spatial_index_test.cpp - the index's answers hold every exact extent after a zoom change.
+// spatial_index_test.cpp - the index's answers hold every exact extent: after a zoom change, and
+//   for a table big enough to be measured in parts.
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <random>
 #include <vector>
@@ -19,11 +21,16 @@ struct Indexed : SchematicParts {
 
 bool usable(const BoundsF& b) { return std::fabs(b.left) < 1e6f && std::fabs(b.top) < 1e6f; }
 
-// Each node and link is among the candidates at both far corners of its exact extent.
-void expectCornersAnswered(Indexed& g, const char* when) {
+// Each node and link is among the candidates at both far corners of its exact extent:
+// for a big table every stride-th node and its links, and all of them near the middle
+// and the ends, where parts of the table meet.
+void expectCornersAnswered(Indexed& g, const char* when, size_t stride = 1) {
     SpatialIndex& index = *g.ctx.spatialIndex;
     std::vector<int32_t> nodes, links;
+    const size_t n = g.table.size();
+    auto checked = [&](size_t i) { return i % stride == 0 || i < 64 || i + 64 > n || (std::max)(i, n / 2) - (std::min)(i, n / 2) < 64; };
     for (size_t i = 0; i < g.table.size(); ++i) {
+        if (!checked(i)) continue;
         BoundsF b;
         if (!nodeExtent(*g.table[i], b) || !usable(b)) continue;
         for (const BoundsF& at : {BoundsF{b.left, b.top, b.left, b.top}, BoundsF{b.right, b.bottom, b.right, b.bottom}}) {
@@ -32,7 +39,7 @@ void expectCornersAnswered(Indexed& g, const char* when) {
         }
     }
     for (size_t i = 0; i < g.table.size(); ++i)
-        for (size_t o = 0; o < g.table[i]->outputs.size(); ++o)
+        for (size_t o = 0; checked(i) && o < g.table[i]->outputs.size(); ++o)
             for (size_t u = 0; u < g.table[i]->outputs[o]->links.size(); ++u) {
                 BoundsF b;
                 if (!linkExtent(g.ctx, *g.table[i]->outputs[o], u, b) || !usable(b)) continue;
@@ -45,6 +52,16 @@ void expectCornersAnswered(Indexed& g, const char* when) {
                     ASSERT_TRUE(found) << when << ": link " << i << "," << o << "," << u;
                 }
             }
+    // Across everything, each link of the graph is answered once.
+    ASSERT_TRUE(index.query(g.ctx, {-1e6f, -1e6f, 1e6f, 1e6f}, nullptr, &links));
+    std::vector<std::array<int32_t, 3>> answered, expected;
+    for (int32_t id : links) answered.push_back({index.link(id).node, index.link(id).output, index.link(id).link});
+    for (size_t i = 0; i < n; ++i)
+        for (size_t o = 0; o < g.table[i]->outputs.size(); ++o)
+            for (size_t u = 0; u < g.table[i]->outputs[o]->links.size(); ++u)
+                expected.push_back({int32_t(i), int32_t(o), int32_t(u)});
+    std::sort(answered.begin(), answered.end());
+    EXPECT_EQ(answered, expected) << when;
 }
 
 // Without parents a zoom change rescales the index instead of measuring every link
@@ -73,6 +90,56 @@ TEST(SpatialIndex, AfterAZoomChangeEveryExtentIsStillAnswered) {
             if (::testing::Test::HasFatalFailure()) return;
         }
     }
+}
+
+// A table this big is measured in parts; joined, they answer as one scan would, and
+// so do the rescale, the changes folded in and the selection hints built on them.
+TEST(SpatialIndex, ABigTableAnswersEveryExtentAndEverySelection) {
+    std::mt19937 rng(5);
+    Indexed g;
+    // Random tiles side by side, each linked and parented within itself, so that a
+    // point meets a few items rather than thousands.
+    for (int tile = 0; g.table.size() < 20000; ++tile) {
+        SchematicParts part;
+        buildRandomGraph(part.ctx, rng, 40, [] { return reinterpret_cast<void*>(1); }, 20);
+        for (SchematicNode* n : part.table) {
+            n->viewStateRef = &g.view;
+            n->position.x += float(tile % 30) * 1500.0f;
+            n->position.y += float(tile / 30) * 1000.0f;
+            g.table.push_back(n);
+        }
+        part.table.clear();
+    }
+    g.view.viewRect = {0, 0, 320, 200};
+    expectCornersAnswered(g, "built", 97);
+    SpatialIndex& index = *g.ctx.spatialIndex;
+    std::vector<int32_t> nodes, links;
+    ASSERT_TRUE(index.query(g.ctx, {0, 0, 1, 1}, &nodes, &links));
+    for (size_t i = 0; i < g.table.size(); ++i) {
+        const SchematicNode& n = *g.table[i];
+        if (n.selected)
+            EXPECT_TRUE(std::count(index.selectedNodes().begin(), index.selectedNodes().end(), int32_t(i))) << i;
+        for (size_t o = 0; o < n.outputs.size(); ++o)
+            if (n.outputs[o]->selectedLink != -1)
+                EXPECT_TRUE(std::count(index.selectedOutputs().begin(), index.selectedOutputs().end(),
+                                       std::pair<int32_t, int32_t>(int32_t(i), int32_t(o))))
+                    << i << "," << o;
+    }
+    // Without parents a change is folded in and a zoom rescales, both from the joined
+    // lists; nodes on both sides of the middle changed, their links with them.
+    for (SchematicNode* n : g.table) setParent(*n, nullptr, false);
+    graphChanged(g.ctx);
+    ASSERT_TRUE(index.query(g.ctx, {0, 0, 1, 1}, &nodes, &links));
+    for (size_t i : {size_t(7), g.table.size() / 2 + 3, g.table.size() - 2}) {
+        SchematicNode& n = *g.table[i];
+        n.position.x += 37.0f;
+        if (!n.outputs.empty() && !g.table.back()->inputs.empty())
+            connectSockets(*n.outputs[0], *g.table.back()->inputs[0], 1);
+        nodeChanged(g.ctx, int32_t(i));
+    }
+    expectCornersAnswered(g, "changed", 97);
+    g.view.zoom = 0.5f;
+    expectCornersAnswered(g, "zoomed", 97);
 }
 
 }  // namespace

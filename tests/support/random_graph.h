@@ -9,13 +9,13 @@
 // Everything that moves a node, a socket, a caption or a link about, at random,
 // within and beyond the view. bitmap() supplies a handle for nodes that get one.
 template <class Bitmap>
-void buildRandomGraph(GraphContext& ctx, std::mt19937& rng, int maxNodes, Bitmap bitmap) {
+void buildRandomGraph(GraphContext& ctx, std::mt19937& rng, int maxNodes, Bitmap bitmap, int minNodes = 0) {
     auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
     auto real = [&](float lo, float hi) { return std::uniform_real_distribution<float>(lo, hi)(rng); };
     auto chance = [&](int percent) { return pick(0, 99) < percent; };
     const uint32_t palette[] = {rgb(224, 198, 87), rgb(40, 60, 120), 0, rgb(255, 255, 255), rgb(90, 200, 90)};
 
-    const int count = pick(0, maxNodes);
+    const int count = pick(minNodes, maxNodes);
     for (int i = 0; i < count; ++i) {
         addNode(ctx);
         SchematicNode& n = *ctx.nodeTable->back();
