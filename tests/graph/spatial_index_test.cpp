@@ -117,13 +117,16 @@ TEST(SpatialIndex, ABigTableAnswersEveryExtentAndEverySelection) {
     ASSERT_TRUE(index.query(g.ctx, {0, 0, 1, 1}, &nodes, &links));
     for (size_t i = 0; i < g.table.size(); ++i) {
         const SchematicNode& n = *g.table[i];
-        if (n.selected)
+        if (n.selected) {
             EXPECT_TRUE(std::count(index.selectedNodes().begin(), index.selectedNodes().end(), int32_t(i))) << i;
-        for (size_t o = 0; o < n.outputs.size(); ++o)
-            if (n.outputs[o]->selectedLink != -1)
-                EXPECT_TRUE(std::count(index.selectedOutputs().begin(), index.selectedOutputs().end(),
-                                       std::pair<int32_t, int32_t>(int32_t(i), int32_t(o))))
+        }
+        for (size_t o = 0; o < n.outputs.size(); ++o) {
+            const std::pair<int32_t, int32_t> output{int32_t(i), int32_t(o)};
+            if (n.outputs[o]->selectedLink != -1) {
+                EXPECT_TRUE(std::count(index.selectedOutputs().begin(), index.selectedOutputs().end(), output))
                     << i << "," << o;
+            }
+        }
     }
     // Without parents a change is folded in and a zoom rescales, both from the joined
     // lists; nodes on both sides of the middle changed, their links with them.

@@ -32,7 +32,9 @@ void expectConsistent(const GraphContext& ctx) {
             for (const SchematicSocket* socket : *list) {
                 ASSERT_EQ(socket->ownerNode, node);
                 indices.push_back(socket->index);
-                if (socket->direction == 1) ASSERT_EQ(socket->links.size(), socket->linkWeights.size());
+                if (socket->direction == 1) {
+                    ASSERT_EQ(socket->links.size(), socket->linkWeights.size());
+                }
                 ASSERT_GE(socket->selectedLink, -1);
                 ASSERT_LT(socket->selectedLink, int32_t(socket->links.size()));
                 for (const SchematicSocket* peer : socket->links) {
@@ -46,7 +48,9 @@ void expectConsistent(const GraphContext& ctx) {
         std::sort(indices.begin(), indices.end());
         for (size_t i = 0; i < indices.size(); ++i) ASSERT_EQ(indices[i], int32_t(i)) << "socket numbering gap";
     }
-    if (ctx.dragSocket) ASSERT_TRUE(ownedByTable(table, ctx.dragSocket)) << "dragSocket names a dead socket";
+    if (ctx.dragSocket) {
+        ASSERT_TRUE(ownedByTable(table, ctx.dragSocket)) << "dragSocket names a dead socket";
+    }
     if (ctx.selectedConnection) {
         ASSERT_TRUE(ownedByTable(table, ctx.selectedConnection)) << "selected connection is dead";
         ASSERT_EQ(ctx.selectedConnection->direction, 1);
