@@ -367,17 +367,21 @@ void SpatialIndex::measure(const GraphContext& ctx) {
     firstLinkOf_.assign(n + 1, 0);
     scratch_.ends.resize(n);
     std::array<Run, 2>& runs = scratch_.runs;
+    // The second part also lists the nodes by address, so it measures fewer of them.
     runs[0].begin = 0;
-    runs[0].end = runs[1].begin = n / 2;
+    runs[0].end = runs[1].begin = n / 2 + n / 32;
     runs[1].end = n;
     const bool split = n >= kSplitNodes;
-    inTwoParts(split, [&](size_t part) { measureNodes(ctx, runs[part]); });
-
-    owners_.reset(n);
-    for (size_t i = 0; i < n; ++i) {
-        if (i + 16 < n && table[i + 16]) prefetch(&owners_.slots[owners_.home(table[i + 16])]);
-        if (table[i]) owners_.add(table[i], int32_t(i));
-    }
+    inTwoParts(split, [&](size_t part) {
+        if (part == 1) {
+            owners_.reset(n);
+            for (size_t i = 0; i < n; ++i) {
+                if (i + 16 < n && table[i + 16]) prefetch(&owners_.slots[owners_.home(table[i + 16])]);
+                if (table[i]) owners_.add(table[i], int32_t(i));
+            }
+        }
+        measureNodes(ctx, runs[part]);
+    });
     runs[0].firstLink = 0;
     runs[1].firstLink = runs[0].links.size();
     const size_t count = runs[0].links.size() + runs[1].links.size();
@@ -902,8 +906,13 @@ bool SpatialIndex::query(const GraphContext& ctx, const BoundsF& rect, std::vect
     const SchematicGraph& table = *ctx.nodeTable;
     const bool whole = !built_ || mustRebuild_ || generation_ != ctx.generation || table_ != ctx.nodeTable ||
                        table.size() < tableSize_ || (table.size() == tableSize_ && table.data() != tableData_);
-    if (whole || !foldChanges(ctx)) rebuild(ctx);
-    else if (zoom_ != zoom) anyHierarchy_ ? rebuild(ctx) : rescale(ctx);
+    try {
+        if (whole || !foldChanges(ctx)) rebuild(ctx);
+        else if (zoom_ != zoom) anyHierarchy_ ? rebuild(ctx) : rescale(ctx);
+    } catch (...) {
+        built_ = false;  // left half made (out of memory, say): the next query starts over
+        throw;
+    }
     if (++stamp_ == 0) {  // wrapped: no stale stamp may look current
         std::fill(nodeStamps_.begin(), nodeStamps_.end(), 0);
         std::fill(linkStamps_.begin(), linkStamps_.end(), 0);
