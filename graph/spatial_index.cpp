@@ -135,6 +135,25 @@ constexpr std::array<uint8_t, 64> kLowestBit = [] {
 }();
 unsigned lowestBit(uint64_t word) { return kLowestBit[((word & (~word + 1)) * kDeBruijn) >> 58]; }
 
+// A placed extent counted for the grids' layout.
+template <class Tally>
+void addToTally(Tally& t, const BoundsF& b) {
+    Grow g{t.hull};
+    g.add(b.left, b.top, b.right, b.bottom);
+    t.hull = g.b;
+    t.sides += double((std::max)(b.right - b.left, b.bottom - b.top));
+    ++t.placed;
+}
+template <class Tally>
+void mergeTally(Tally& into, const Tally& t) {
+    if (!t.placed) return;  // its hull is inside out
+    Grow g{into.hull};
+    g.add(t.hull.left, t.hull.top, t.hull.right, t.hull.bottom);
+    into.hull = g.b;
+    into.sides += t.sides;
+    into.placed += t.placed;
+}
+
 bool scanOrder(const LinkItem& a, const LinkItem& b) {
     if (a.node != b.node) return a.node < b.node;
     if (a.output != b.output) return a.output < b.output;
@@ -242,7 +261,12 @@ bool SpatialIndex::current(const GraphContext& ctx) const {
 void SpatialIndex::rebuild(const GraphContext& ctx) {
     resetFor(ctx);
     measure(ctx);
-    layOutGrids(scratch_.nodePlaced, scratch_.linkPlaced);
+    Tally nodes, links;
+    for (const Run& run : scratch_.runs) {
+        mergeTally(nodes, run.nodeTally);
+        mergeTally(links, run.linkTally);
+    }
+    layOutGrids(nodes, links);
     fillGrids(scratch_.nodePlaced, scratch_.linkPlaced);
     restartStamps();
 }
@@ -413,6 +437,7 @@ void SpatialIndex::measureNodes(const GraphContext& ctx, Run& run) {
     run.selected.clear();
     run.selectedOutputs.clear();
     run.anyHierarchy = false;
+    run.nodeTally = Tally{};
     const size_t expected = (run.end - run.begin) * 2;
     run.links.reserve(expected);
     run.farEnds.reserve(expected);
@@ -440,8 +465,12 @@ void SpatialIndex::measureNodes(const GraphContext& ctx, Run& run) {
         if (!node) continue;
         const bool pinned = nodePinned(ctx, *node);
         ends[i] = linkEndOf(ctx, *node, pinned);
-        if (placeNode(ctx, *node, pinned, ends[i].origin, nodeBounds_[i])) nodePlaced[i] = 1;
-        else run.nodeAlways.push_back(int32_t(i));
+        if (placeNode(ctx, *node, pinned, ends[i].origin, nodeBounds_[i])) {
+            nodePlaced[i] = 1;
+            addToTally(run.nodeTally, nodeBounds_[i]);
+        } else {
+            run.nodeAlways.push_back(int32_t(i));
+        }
         if (node->selected) run.selected.push_back(int32_t(i));
         if (!node->children.empty() || node->parent) run.anyHierarchy = true;
         for (size_t o = 0; o < node->outputs.size(); ++o) {
@@ -468,6 +497,7 @@ void SpatialIndex::measureLinks(const GraphContext& ctx, Run& run) {
     BoundsF* const bounds = linkBounds_.data() + first;
     uint8_t* const placed = scratch_.linkPlaced.data() + first;
     run.linkAlways.clear();
+    run.linkTally = Tally{};
     // The far ends first: each link's socket is read once, for its node's table
     // position and for what places it, fetched ahead in two stages (the socket, then
     // its node's slot in owners_), since sockets lie scattered through the records.
@@ -508,32 +538,31 @@ void SpatialIndex::measureLinks(const GraphContext& ctx, Run& run) {
                            *owner.outputs[size_t(k.output)], size_t(k.link), bounds[l]);
         }
         placed[l] = ok ? 1 : 0;
-        if (!ok) run.linkAlways.push_back(int32_t(first + l));
+        if (ok) addToTally(run.linkTally, bounds[l]);
+        else run.linkAlways.push_back(int32_t(first + l));
     }
 }
 
 // One grid per kind over all placed extents: about one item per cell, and cells
 // no smaller than the items' mean side.
 void SpatialIndex::layOutGrids(const std::vector<uint8_t>& nodePlaced, const std::vector<uint8_t>& linkPlaced) {
-    Grow all;
-    struct Tally {
-        size_t placed = 0;
-        double sides = 0;
-        void add(Grow& all, const BoundsF& b) {
-            all.add(b.left, b.top, b.right, b.bottom);
-            sides += double((std::max)(b.right - b.left, b.bottom - b.top));
-            ++placed;
-        }
-        float mean() const { return placed ? float(sides / double(placed)) : 0.0f; }
-    } nodes, links;
+    Tally nodes, links;
     for (size_t i = 0; i < nodeBounds_.size(); ++i)
-        if (nodePlaced[i]) nodes.add(all, nodeBounds_[i]);
+        if (nodePlaced[i]) addToTally(nodes, nodeBounds_[i]);
     for (size_t i = 0; i < linkBounds_.size(); ++i)
-        if (linkPlaced[i]) links.add(all, linkBounds_[i]);
+        if (linkPlaced[i]) addToTally(links, linkBounds_[i]);
+    layOutGrids(nodes, links);
+}
+
+void SpatialIndex::layOutGrids(const Tally& nodes, const Tally& links) {
+    Grow all;
+    for (const Tally* t : {&nodes, &links})
+        if (t->placed) all.add(t->hull.left, t->hull.top, t->hull.right, t->hull.bottom);
     BoundsF extent;
     if (!all.finish(0.0f, extent)) extent = {0, 0, 1, 1};
-    nodeGrid_.layOut(extent, nodes.placed, nodes.mean());
-    linkGrid_.layOut(extent, links.placed, links.mean());
+    auto mean = [](const Tally& t) { return t.placed ? float(t.sides / double(t.placed)) : 0.0f; };
+    nodeGrid_.layOut(extent, nodes.placed, mean(nodes));
+    linkGrid_.layOut(extent, links.placed, mean(links));
 }
 
 void SpatialIndex::Grid::layOut(const BoundsF& extent, size_t items, float meanSide) {

@@ -2,6 +2,7 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <limits>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -95,6 +96,13 @@ private:
     // The phases of a rebuild, in order.
     void rebuild(const GraphContext& ctx);
     void resetFor(const GraphContext& ctx);
+    // What the grids are laid out from: the placed extents' hull, count and sides.
+    struct Tally {
+        BoundsF hull{kNoHull, kNoHull, -kNoHull, -kNoHull};
+        size_t placed = 0;
+        double sides = 0;
+        static constexpr float kNoHull = std::numeric_limits<float>::infinity();
+    };
     // One part of the table, measured on its own: what its scan gathers, in table order.
     struct Run {
         size_t begin = 0, end = 0;  // its nodes
@@ -106,12 +114,14 @@ private:
         std::vector<int32_t> nodeAlways, linkAlways, selected;
         std::vector<std::pair<int32_t, int32_t>> selectedOutputs;
         bool anyHierarchy = false;
+        Tally nodeTally, linkTally;
     };
     void measure(const GraphContext& ctx);
     void measureNodes(const GraphContext& ctx, Run& run);
     void measureLinks(const GraphContext& ctx, Run& run);
     void fillGrids(const std::vector<uint8_t>& nodePlaced, const std::vector<uint8_t>& linkPlaced);
     void layOutGrids(const std::vector<uint8_t>& nodePlaced, const std::vector<uint8_t>& linkPlaced);
+    void layOutGrids(const Tally& nodes, const Tally& links);
     void restartStamps();
     void rescale(const GraphContext& ctx);
     // Changes since the rebuild, measured in place; false when a rebuild must follow.
