@@ -622,6 +622,10 @@ void restoreLinks(const std::vector<MadeSocket>& made, const std::vector<size_t>
     constexpr size_t kAhead = 8;
     for (size_t k = 0; k < ends.size(); ++k) {
         if (k + kAhead < ends.size()) _mm_prefetch(reinterpret_cast<const char*>(ends[k + kAhead].input), _MM_HINT_T0);
+        // An input's list starts with room for two links: the smallest heap block holds
+        // two pointers anyway, and a second link then moves nothing.
+        std::vector<SchematicSocket*>& inputLinks = ends[k].input->links;
+        if (inputLinks.capacity() == 0) inputLinks.reserve(2);
         connectSockets(*ends[k].output, *ends[k].input, ends[k].weight);
     }
 }
