@@ -8,7 +8,6 @@
 #include <xmmintrin.h>
 
 #include "graph/address_slots.h"
-#include "graph/two_parts.h"
 #include "graph/geometry.h"
 #include "graph/hierarchy.h"
 
@@ -272,7 +271,7 @@ void SpatialIndex::rebuild(const GraphContext& ctx) {
 }
 
 void SpatialIndex::fillGrids(const std::vector<uint8_t>& nodePlaced, const std::vector<uint8_t>& linkPlaced) {
-    inTwoParts(tableSize_ >= kSplitNodes, [&](size_t part) {
+    parts_.run(tableSize_ >= kSplitNodes, [&](size_t part) {
         if (part == 0) nodeGrid_.fill(nodeBounds_, nodePlaced);
         else linkGrid_.fill(linkBounds_, linkPlaced);
     });
@@ -396,7 +395,7 @@ void SpatialIndex::measure(const GraphContext& ctx) {
     runs[0].end = runs[1].begin = n / 2 + n / 32;
     runs[1].end = n;
     const bool split = n >= kSplitNodes;
-    inTwoParts(split, [&](size_t part) {
+    parts_.run(split, [&](size_t part) {
         if (part == 1) {
             owners_.reset(n);
             for (size_t i = 0; i < n; ++i) {
@@ -421,7 +420,7 @@ void SpatialIndex::measure(const GraphContext& ctx) {
     peerOf_.assign(count, -1);
     linkBounds_.assign(count, BoundsF{});
     scratch_.linkPlaced.assign(count, 0);
-    inTwoParts(split, [&](size_t part) { measureLinks(ctx, runs[part]); });
+    parts_.run(split, [&](size_t part) { measureLinks(ctx, runs[part]); });
     for (const Run& run : runs) linkGrid_.always.insert(linkGrid_.always.end(), run.linkAlways.begin(), run.linkAlways.end());
     linkSlot_.assign(count, -1);
 }

@@ -10,6 +10,7 @@
 #include "graph/geometry.h"
 #include "graph/graph_context.h"
 #include "graph/records.h"
+#include "graph/two_parts.h"
 
 // One link as the scans visit it: node index, position in its outputs, position in links.
 struct LinkItem {
@@ -150,6 +151,7 @@ private:
         std::vector<const std::vector<int32_t>*> relisted;
     } scratch_;
 
+    TwoParts parts_;  // a big rebuild's second thread
     bool built_ = false;
     uint64_t generation_ = 0;
     const SchematicGraph* table_ = nullptr;
