@@ -3,7 +3,9 @@
 #pragma once
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <cmath>
+#include <condition_variable>
 #include <cstdarg>
 #include <cstddef>
 #include <cstdint>
@@ -11,6 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <deque>
+#include <exception>
 #include <functional>
 #include <iterator>
 #include <ios>
@@ -20,10 +23,13 @@
 #include <limits>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <new>
 #include <numeric>
 #include <random>
 #include <string>
+#include <system_error>
+#include <thread>
 #include <type_traits>
 #include <unordered_map>
 #include <unordered_set>
