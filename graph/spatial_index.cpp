@@ -271,10 +271,9 @@ void SpatialIndex::rebuild(const GraphContext& ctx) {
 }
 
 void SpatialIndex::fillGrids(const std::vector<uint8_t>& nodePlaced, const std::vector<uint8_t>& linkPlaced) {
-    parts_.run(tableSize_ >= kSplitNodes, [&](size_t part) {
-        if (part == 0) nodeGrid_.fill(nodeBounds_, nodePlaced);
-        else linkGrid_.fill(linkBounds_, linkPlaced);
-    });
+    const bool split = tableSize_ >= kSplitNodes;
+    nodeGrid_.fill(nodeBounds_, nodePlaced, parts_, split);
+    linkGrid_.fill(linkBounds_, linkPlaced, parts_, split);
 }
 
 // A new zoom and nothing else, with no parent or child anywhere: every node is
@@ -576,18 +575,47 @@ void SpatialIndex::Grid::layOut(const BoundsF& extent, size_t items, float meanS
 }
 
 // Counting pass, then filling: cells as one flat array. Items spanning too many
-// cells are answered always instead.
-void SpatialIndex::Grid::fill(const std::vector<BoundsF>& bounds, const std::vector<uint8_t>& isPlaced) {
+// cells are answered always instead. Each pass may run in two parts over the two
+// halves of the items, each counting into its own tallies; a cell then lists the
+// first half's items before the second's, in the order a single pass gives.
+void SpatialIndex::Grid::fill(const std::vector<BoundsF>& bounds, const std::vector<uint8_t>& isPlaced,
+                              TwoParts& parts, bool split) {
+    const size_t cellCount = size_t(columns) * size_t(rows), items = bounds.size();
+    const size_t half = items / 2;
+    auto begin = [&](size_t part) { return part ? half : 0; };
+    auto end = [&](size_t part) { return part ? items : half; };
+    spans.resize(items * 4);
+    parts.run(split, [&](size_t part) { count(bounds, isPlaced, begin(part), end(part), part); });
+    offsets.resize(cellCount + 1);
+    next[0].resize(cellCount);
+    next[1].resize(cellCount);
+    int32_t at = 0;
+    for (size_t c = 0; c < cellCount; ++c) {
+        offsets[c] = at;
+        next[0][c] = at;
+        next[1][c] = at + tallies[0][c];
+        at += tallies[0][c] + tallies[1][c];
+    }
+    offsets[cellCount] = at;
+    cells.resize(size_t(at));
+    parts.run(split, [&](size_t part) { place(begin(part), end(part), part); });
+    always.insert(always.end(), tooBig[0].begin(), tooBig[0].end());
+    always.insert(always.end(), tooBig[1].begin(), tooBig[1].end());
+    std::sort(always.begin(), always.end());
+}
+
+void SpatialIndex::Grid::count(const std::vector<BoundsF>& bounds, const std::vector<uint8_t>& isPlaced,
+                               size_t first, size_t last, size_t part) {
     // Locals and row pointers: a store through an int32_t pointer might otherwise be
     // taken to change the grid's own int32_t fields, and reload them for every cell.
     const int32_t cols = columns, lastColumn = columns - 1, lastRow = rows - 1;
     const float x0 = originX, y0 = originY, perCell = 1.0f / cell;
-    const size_t cellCount = size_t(columns) * size_t(rows), items = bounds.size();
-    offsets.assign(cellCount + 1, 0);
-    spans.resize(items * 4);
-    int32_t* count = offsets.data() + 1;
-    int32_t* span = spans.data();
-    for (size_t i = 0; i < items; ++i, span += 4) {
+    std::vector<int32_t>& tally = tallies[part];
+    tally.assign(size_t(columns) * size_t(rows), 0);
+    tooBig[part].clear();
+    int32_t* const counts = tally.data();
+    int32_t* span = spans.data() + first * 4;
+    for (size_t i = first; i < last; ++i, span += 4) {
         span[3] = 0;  // not in the cells
         if (!isPlaced[i]) continue;
         const BoundsF& b = bounds[i];
@@ -596,27 +624,28 @@ void SpatialIndex::Grid::fill(const std::vector<BoundsF>& bounds, const std::vec
         const int32_t r0 = std::clamp(int32_t((b.top - y0) * perCell), 0, lastRow);
         const int32_t r1 = std::clamp(int32_t((b.bottom - y0) * perCell), 0, lastRow);
         if (int64_t(c1 - c0 + 1) * (r1 - r0 + 1) > kMaxCellsPerItem) {
-            always.push_back(int32_t(i));
+            tooBig[part].push_back(int32_t(i));
             continue;
         }
         const bool loose = c1 - c0 < kLooseSpan && r1 - r0 < kLooseSpan;
         span[0] = c0, span[1] = loose ? c0 : c1, span[2] = r0, span[3] = (loose ? r0 : r1) + 1;
         for (int32_t r = span[2]; r < span[3]; ++r) {
-            int32_t* row = count + size_t(r) * size_t(cols);
+            int32_t* row = counts + size_t(r) * size_t(cols);
             for (int32_t c = c0; c <= span[1]; ++c) ++row[c];
         }
     }
-    for (size_t c = 0; c < cellCount; ++c) offsets[c + 1] += offsets[c];
-    cells.resize(size_t(offsets[cellCount]));
-    next.assign(offsets.begin(), offsets.end() - 1);
+}
+
+void SpatialIndex::Grid::place(size_t first, size_t last, size_t part) {
+    const int32_t cols = columns;
     int32_t* const cell0 = cells.data();
-    span = spans.data();
-    for (size_t i = 0; i < items; ++i, span += 4)
+    int32_t* const next0 = next[part].data();
+    const int32_t* span = spans.data() + first * 4;
+    for (size_t i = first; i < last; ++i, span += 4)
         for (int32_t r = span[2]; r < span[3]; ++r) {
-            int32_t* row = next.data() + size_t(r) * size_t(cols);
+            int32_t* row = next0 + size_t(r) * size_t(cols);
             for (int32_t c = span[0]; c <= span[1]; ++c) cell0[row[c]++] = int32_t(i);
         }
-    std::sort(always.begin(), always.end());
 }
 
 void SpatialIndex::AddressTable::reset(size_t nodes) {

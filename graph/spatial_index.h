@@ -73,9 +73,16 @@ private:
         int32_t columns = 0, rows = 0;
         std::vector<int32_t> offsets, cells;  // cell c holds cells[offsets[c]] up to [offsets[c + 1]]
         std::vector<int32_t> always;          // unplaceable: every query answers them
-        std::vector<int32_t> spans, next;     // fill's own, kept for the next fill
+        // fill's own, kept for the next fill: per item its cells, and per part of the
+        // items their count and next place in each cell, and those too big for cells
+        std::vector<int32_t> spans;
+        std::array<std::vector<int32_t>, 2> tallies, next, tooBig;
         void layOut(const BoundsF& extent, size_t items, float meanSide);
-        void fill(const std::vector<BoundsF>& bounds, const std::vector<uint8_t>& isPlaced);
+        void fill(const std::vector<BoundsF>& bounds, const std::vector<uint8_t>& isPlaced, TwoParts& parts,
+                  bool split);
+        void count(const std::vector<BoundsF>& bounds, const std::vector<uint8_t>& isPlaced, size_t first,
+                   size_t last, size_t part);
+        void place(size_t first, size_t last, size_t part);
     };
     // Rebuilt nodes' table positions by address, open addressing: a link's far end
     // is found without a search.
