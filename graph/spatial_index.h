@@ -39,7 +39,9 @@ struct LinkEnd {
 // zoom alone rescales it, unless some node has a parent or children. A node noted as
 // changed, and nodes appended to the table, are measured again at the next query and
 // answered from a short list beside the cells until the next rebuild; the list has a
-// bound past which the next query rebuilds.
+// bound past which the next query rebuilds. A big table is measured and filed in
+// two halves on two threads, the second kept between rebuilds; the graph is only
+// read meanwhile, and the result is the one a single scan gives.
 class SpatialIndex {
 public:
     // Candidates meeting rect. False when the view is out of the index's reach
