@@ -88,13 +88,3 @@ Vec2 socketScreenPosition(const SchematicSocket& socket) {
     return socket.ownerNode ? socketScreenPosition(socket, socketOriginOf(*socket.ownerNode)) : Vec2{};
 }
 
-Vec2 captionOffsetClient(const SchematicNode& node, float zoom) {
-    const bool expanded = !node.collapsed;
-    Vec2 offset{expanded ? node.nameOffset.x * zoom : 0.0f, expanded ? node.nameOffset.y * zoom : 0.0f};
-    if (node.collapsed && node.showMiniBitmap) offset.x = miniCaptionLeftClient(zoom);
-    return offset;
-}
-
-float nodeBitmapSideClient(const SchematicNode& node, float zoom) {
-    return !node.collapsed ? node.bitmapSize.y * zoom : miniBitmapSideClient(zoom);
-}

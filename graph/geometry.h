@@ -69,10 +69,18 @@ inline float miniCaptionLeftClient(float zoom) { return zoom * kMiniBitmapSide +
 inline float miniCaptionInsetClient(float zoom) { return zoom * kMiniBitmapSide + kMiniCaptionInsetGap; }
 
 // Offset of the caption box from the node's corner: the name offset when expanded,
-// past the mini-bitmap strip when collapsed with one.
-Vec2 captionOffsetClient(const SchematicNode& node, float zoom);
+// past the mini-bitmap strip when collapsed with one (inline, as the index measures
+// every node through it).
+inline Vec2 captionOffsetClient(const SchematicNode& node, float zoom) {
+    const bool expanded = !node.collapsed;
+    Vec2 offset{expanded ? node.nameOffset.x * zoom : 0.0f, expanded ? node.nameOffset.y * zoom : 0.0f};
+    if (node.collapsed && node.showMiniBitmap) offset.x = miniCaptionLeftClient(zoom);
+    return offset;
+}
 // Side of the square the node's bitmap is drawn in, before it is truncated.
-float nodeBitmapSideClient(const SchematicNode& node, float zoom);
+inline float nodeBitmapSideClient(const SchematicNode& node, float zoom) {
+    return !node.collapsed ? node.bitmapSize.y * zoom : miniBitmapSideClient(zoom);
+}
 // Links run between points this far right and down of their socket boxes' corners.
 inline float linkEndInsetClient(float zoom) { return zoom * kDefaultSocketSide * 0.5f; }
 // Arrowhead length and half width at zoom, before they are truncated.

@@ -134,12 +134,13 @@ constexpr std::array<uint8_t, 64> kLowestBit = [] {
 }();
 unsigned lowestBit(uint64_t word) { return kLowestBit[((word & (~word + 1)) * kDeBruijn) >> 58]; }
 
-// A placed extent counted for the grids' layout.
+// A placed extent counted for the grids' layout: finite, and not inside out.
 template <class Tally>
-void addToTally(Tally& t, const BoundsF& b) {
-    Grow g{t.hull};
-    g.add(b.left, b.top, b.right, b.bottom);
-    t.hull = g.b;
+inline void addToTally(Tally& t, const BoundsF& b) {
+    t.hull.left = (std::min)(t.hull.left, b.left);
+    t.hull.top = (std::min)(t.hull.top, b.top);
+    t.hull.right = (std::max)(t.hull.right, b.right);
+    t.hull.bottom = (std::max)(t.hull.bottom, b.bottom);
     t.sides += double((std::max)(b.right - b.left, b.bottom - b.top));
     ++t.placed;
 }
@@ -185,10 +186,10 @@ bool extentFrom(const SchematicNode& node, const SocketOrigin& origin, BoundsF& 
             const Vec2 a = socket->ownerNode == &node ? socketScreenPosition(*socket, origin) : socketScreenPosition(*socket);
             const float box = z * socket->radius;
             g.add(a.x, a.y, a.x + box, a.y + box);
-            // The label on its side, with its offset; the separator spans the node.
+            // The label on its side, with its offset.
             const BoundsF label = socketLabelClient(*socket, a, box, w, z, labelHeight, socketLabelOnRight(*socket));
+            // The separator, across the node at the label's top, lies within the body and label.
             g.add(label.left, label.top, label.right, label.bottom);
-            g.add(x, label.top, x + w, label.top);
         }
     // Pens are centred on the outline.
     const float pen = float(std::min<int64_t>(std::llabs(int64_t(node.borderWidth)), int64_t(kReach)));
