@@ -30,23 +30,25 @@ uint32_t getU32(const uint8_t* p) {
     return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
 }
 
+// n bytes, one to two words of Word, as two words that may overlap.
+template <class Word>
+inline void copyHeadAndTail(uint8_t* to, const uint8_t* from, size_t n) {
+    Word head, tail;
+    std::memcpy(&head, from, sizeof head);
+    std::memcpy(&tail, from + n - sizeof tail, sizeof tail);
+    std::memcpy(to, &head, sizeof head);
+    std::memcpy(to + n - sizeof tail, &tail, sizeof tail);
+}
+
 // Bytes copied a datum at a time: most are a few bytes, where a call to memcpy would
 // cost more than the copy. Exactly n bytes are read and written.
 inline void copyBytes(uint8_t* to, const uint8_t* from, size_t n) {
     if (n > 16) {
         std::memcpy(to, from, n);
     } else if (n >= 8) {
-        uint64_t head, tail;
-        std::memcpy(&head, from, 8);
-        std::memcpy(&tail, from + n - 8, 8);
-        std::memcpy(to, &head, 8);
-        std::memcpy(to + n - 8, &tail, 8);
+        copyHeadAndTail<uint64_t>(to, from, n);
     } else if (n >= 4) {
-        uint32_t head, tail;
-        std::memcpy(&head, from, 4);
-        std::memcpy(&tail, from + n - 4, 4);
-        std::memcpy(to, &head, 4);
-        std::memcpy(to + n - 4, &tail, 4);
+        copyHeadAndTail<uint32_t>(to, from, n);
     } else if (n > 0) {
         to[0] = from[0];
         to[n / 2] = from[n / 2];
