@@ -906,18 +906,26 @@ void SpatialIndex::collect(const Grid& grid, const std::vector<BoundsF>& bounds,
         size_t taken = out.size();
         out.resize(taken + entries);
         int32_t* to = out.data();
+        // A cell is coarser than the extents it holds. One compare of all four sides:
+        // left and top against the far edges, right and bottom against the near ones
+        // (a NaN side fails, as in meets()).
+        const __m128 atMost = _mm_setr_ps(rel.right, rel.bottom, INFINITY, INFINITY);
+        const __m128 atLeast = _mm_setr_ps(-INFINITY, -INFINITY, rel.left, rel.top);
+        const BoundsF* const bound0 = bounds.data();
+        const int32_t* const slot0 = slots.data();
+        uint32_t* const stamp0 = stamps.data();
+        const uint32_t now = stamp_;
         for (int32_t r = r0; r <= r1; ++r) {
             const size_t row = size_t(r) * size_t(grid.columns);
             const int32_t* k = grid.cells.data() + grid.offsets[row + size_t(c0)];
             const int32_t* end = grid.cells.data() + grid.offsets[row + size_t(c1) + 1];
             for (; k != end; ++k) {
                 const int32_t id = *k;
-                const BoundsF& b = bounds[size_t(id)];
-                uint32_t& stamp = stamps[size_t(id)];
-                // A cell is coarser than the extents it holds.
-                const bool keep = (slots[size_t(id)] == -1) & (b.left <= rel.right) & (b.right >= rel.left) &
-                                  (b.top <= rel.bottom) & (b.bottom >= rel.top) & (stamp != stamp_);
-                stamp = keep ? stamp_ : stamp;
+                const __m128 b = _mm_loadu_ps(&bound0[id].left);
+                const bool inside = _mm_movemask_ps(_mm_and_ps(_mm_cmple_ps(b, atMost), _mm_cmpge_ps(b, atLeast))) == 15;
+                uint32_t& stamp = stamp0[id];
+                const bool keep = inside & (slot0[id] == -1) & (stamp != now);
+                stamp = keep ? now : stamp;
                 to[taken] = id;
                 taken += keep;
             }

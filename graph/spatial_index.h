@@ -49,6 +49,8 @@ public:
     bool query(const GraphContext& ctx, const BoundsF& rect, std::vector<int32_t>* nodes,
                std::vector<int32_t>* links);
     const LinkItem& link(int32_t id) const { return links_[size_t(id)]; }
+    // The node at the link's input end when it was last measured, -1 for none.
+    int32_t peer(int32_t id) const { return peerOf_[size_t(id)]; }
     // The node at index changed where it is, what it looks like, its sockets or
     // links at either end. A node with a parent or children makes the next query
     // rebuild: moving it moves others.

@@ -201,6 +201,7 @@ bool selectLinkAt(GraphContext& ctx, WindowPort& port, const PressScan& scan) {
 bool selectLinkIndexed(GraphContext& ctx, WindowPort& port, const PressScan& scan) {
     const SchematicGraph& table = *ctx.nodeTable;
     LinkItem hit{-1, -1, -1};
+    int32_t hitId = -1;
     if (scan.bodyHits == 0)
         for (int32_t id : scan.links) {
             const LinkItem& k = ctx.spatialIndex->link(id);
@@ -211,6 +212,7 @@ bool selectLinkIndexed(GraphContext& ctx, WindowPort& port, const PressScan& sca
             const bool candidate = k.link != output.selectedLink && input.ownerNode && !input.ownerNode->hidden;
             if (candidate && linkHitTestQuick(output, input, scan.x, scan.y)) {
                 hit = k;
+                hitId = id;
                 break;
             }
         }
@@ -248,13 +250,18 @@ bool selectLinkIndexed(GraphContext& ctx, WindowPort& port, const PressScan& sca
 
     SchematicSocket* output = table[size_t(hit.node)]->outputs[size_t(hit.output)];
     SchematicSocket& input = *output->links[size_t(hit.link)];
+    // The index knows the input's node; a search of the table is the fallback.
+    const int32_t peer = ctx.spatialIndex->peer(hitId);
+    const int32_t inputNode = peer >= 0 && size_t(peer) < table.size() && table[size_t(peer)] == input.ownerNode
+                                  ? peer
+                                  : nodeIndexOf(ctx, input.ownerNode);
     output->selectedLink = hit.link;
     ctx.selectedConnection = output;
     invalidateAll(ctx);
     const bool hinted = hintsHold(ctx, scan);
     if (hinted) ctx.spatialIndex->selectedOutputs().push_back(hitAt);
     raise(port, UiEvent::connectionSelectionChanged,
-          {hit.node + 1, nodeIndexOf(ctx, input.ownerNode) + 1, input.index + 1, output->index + 1});
+          {hit.node + 1, inputNode + 1, input.index + 1, output->index + 1});
     // No handler ran: the hints still hold, and only they can have a selection to clear.
     if (hinted && hintsHold(ctx, scan)) {
         for (const auto& at : ctx.spatialIndex->selectedOutputs()) {
