@@ -22,6 +22,7 @@ struct PressScan {
     // A body was hit. The last one is held in the context's pressedNode, which node
     // destruction clears: a handler may delete it and add another at its address.
     bool clicked = false;
+    int32_t clickedIndex = -1;  // its place in the table when hit
     bool socketHit = false;  // a socket was hit: the press belongs to it
     // With a spatial index: the nodes and links near the point, in table order.
     bool indexed = false;
@@ -111,6 +112,7 @@ bool pressSockets(GraphContext& ctx, SchematicViewState& view, SchematicNode& no
 bool pressBody(GraphContext& ctx, SchematicNode& node, int32_t index, PressScan& scan) {
     scan.bodyHits += 1;
     scan.clicked = true;
+    scan.clickedIndex = index;
     ctx.pressedNode = &node;
     if (node.selected || scan.keys.alt) {
         if (scan.keys.alt) setSelected(ctx, node, 0);
@@ -313,7 +315,10 @@ int onLeftPress(GraphContext& ctx, WindowPort& port, const PointerInput& in) {
     for (int32_t layer = firstLayer; layer >= lastLayer; --layer) {
         scanPass(ctx, port, view, scan, layer);
         if (scan.clicked) {
-            const int32_t clicked = nodeIndexOf(ctx, ctx.pressedNode);
+            const int32_t at = scan.clickedIndex;
+            const int32_t clicked = ctx.pressedNode && at >= 0 && at < nodeCount(ctx) && nodeAt(ctx, at) == ctx.pressedNode
+                                        ? at
+                                        : nodeIndexOf(ctx, ctx.pressedNode);
             ctx.pressedNode = nullptr;
             if (clicked >= 0) raise(port, UiEvent::nodeClicked, {clicked + 1});
             break;
