@@ -35,6 +35,7 @@ struct GraphContext {
     SchematicGraph* nodeTable = nullptr;          // the table in use
     SchematicViewState* viewState = nullptr;      // owned by the control
     SchematicSocket* dragSocket = nullptr;        // socket of the running gesture
+    int32_t dragSocketOwner = -1;                 // where dragSocket was last found: a guess, checked
     SchematicSocket* selectedConnection = nullptr;// output whose selectedLink is selected
     SchematicNode* pressedNode = nullptr;         // body hit of the running press; cleared when freed
     std::vector<int32_t> deletedNodeIndices;      // filled by deleteSelection

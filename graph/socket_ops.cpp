@@ -117,6 +117,19 @@ int32_t ownerIndexOfSocket(const GraphContext& ctx, const SchematicSocket* socke
     return ctx.nodeTable ? ownerIndexOfSocket(*ctx.nodeTable, socket) : -1;
 }
 
+int32_t ownerIndexOfSocket(const GraphContext& ctx, const SchematicSocket* socket, int32_t guess) {
+    if (!ctx.nodeTable || !socket) return -1;
+    const SchematicGraph& table = *ctx.nodeTable;
+    // Only the node at guess is read: the socket may have been freed.
+    if (guess >= 0 && size_t(guess) < table.size()) {
+        const SchematicNode* node = table[size_t(guess)];
+        if (std::find(node->inputs.begin(), node->inputs.end(), socket) != node->inputs.end() ||
+            std::find(node->outputs.begin(), node->outputs.end(), socket) != node->outputs.end())
+            return guess;
+    }
+    return ownerIndexOfSocket(table, socket);
+}
+
 int32_t socketCount(const SchematicNode& node) {
     return int32_t(node.inputs.size() + node.outputs.size());
 }

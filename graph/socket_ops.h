@@ -23,6 +23,8 @@ SchematicSocket* findSocket(const SchematicNode& node, int32_t index);
 // Table position of the node whose inputs or outputs hold the socket; -1 when none.
 int32_t ownerIndexOfSocket(const SchematicGraph& table, const SchematicSocket* socket);
 int32_t ownerIndexOfSocket(const GraphContext& ctx, const SchematicSocket* socket);
+// The same, trying guess first: a gesture asks again and again about one socket.
+int32_t ownerIndexOfSocket(const GraphContext& ctx, const SchematicSocket* socket, int32_t guess);
 int32_t socketCount(const SchematicNode& node);
 
 // Sets x from the socket's side: left edge, or right edge of the expanded node.

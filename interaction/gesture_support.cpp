@@ -44,7 +44,9 @@ void invalidateBetween(GraphContext& ctx, Vec2 a, Vec2 b, int32_t k) {
 
 SchematicSocket* liveDragSocket(GraphContext& ctx) {
     // Only pointers are compared here: a freed socket is never read.
-    if (ctx.dragSocket && ownerIndexOfSocket(ctx, ctx.dragSocket) < 0) ctx.dragSocket = nullptr;
+    if (!ctx.dragSocket) return nullptr;
+    ctx.dragSocketOwner = ownerIndexOfSocket(ctx, ctx.dragSocket, ctx.dragSocketOwner);
+    if (ctx.dragSocketOwner < 0) ctx.dragSocket = nullptr;
     return ctx.dragSocket;
 }
 

@@ -138,6 +138,7 @@ void scanPass(GraphContext& ctx, WindowPort& port, SchematicViewState& view, Pre
         // A collapsed node's sockets serve only its links; the press acts on its body.
         if (!node.collapsed && pressSockets(ctx, view, node, scan)) {
             scan.socketHit = true;
+            ctx.dragSocketOwner = i;
             if (view.connecting) {
                 const SchematicSocket& socket = *ctx.dragSocket;
                 raise(port, UiEvent::connectionStarted, {i + 1, socket.index + 1, socket.direction});

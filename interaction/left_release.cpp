@@ -32,7 +32,7 @@ SchematicSocket* firstSocketHit(const std::vector<SchematicSocket*>& sockets, fl
 void dropOnNode(GraphContext& ctx, WindowPort& port, SchematicSocket& source, int32_t dropIndex,
                 float x, float y) {
     SchematicNode& drop = *nodeAt(ctx, dropIndex);
-    const int32_t sourceOwner = ownerIndexOfSocket(ctx, &source);
+    const int32_t sourceOwner = ownerIndexOfSocket(ctx, &source, ctx.dragSocketOwner);
     if (source.direction == 1) {
         source.selectedLink = -1;
         SchematicSocket* input = firstSocketHit(drop.inputs, x, y);
@@ -71,7 +71,7 @@ void endConnectionDrag(GraphContext& ctx, WindowPort& port, float x, float y) {
         invalidateAll(ctx);
         return;
     }
-    const int32_t args[3] = {ownerIndexOfSocket(ctx, source) + 1, source->index + 1, source->direction};
+    const int32_t args[3] = {ownerIndexOfSocket(ctx, source, ctx.dragSocketOwner) + 1, source->index + 1, source->direction};
     invalidateAll(ctx);
     port.raise(UiEvent::connectToEmpty, args, 3);
 }

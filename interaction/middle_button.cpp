@@ -19,6 +19,7 @@ int onMiddlePress(GraphContext& ctx, WindowPort& port, const PointerInput& in) {
         for (SchematicSocket* socket : node.outputs) {
             if (!socketHitTest(*socket, x, y)) continue;
             ctx.dragSocket = socket;
+            ctx.dragSocketOwner = i;
             view.socketPressPoint = {x, y};
             break;
         }

@@ -28,7 +28,7 @@ void dragSocketValue(GraphContext& ctx, WindowPort& port, SchematicSocket& socke
     }
 
     view.socketPressPoint = {float(in.x), float(in.y)};
-    const int32_t owner = ownerIndexOfSocket(ctx, &socket);
+    const int32_t owner = ownerIndexOfSocket(ctx, &socket, ctx.dragSocketOwner);
     if (socket.ownerNode) invalidateGrown(ctx, nodeScreenRect(*socket.ownerNode), kNodeMargin);
     raise(port, UiEvent::socketValueChanged, {owner + 1, socket.index + 1});
 }

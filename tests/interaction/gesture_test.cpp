@@ -1,6 +1,8 @@
 // gesture_test.cpp - hit tests, and script handlers that pull the graph from under a gesture.
 // Built natively under AddressSanitizer: a record read after a handler freed it fails here.
+#include <algorithm>
 #include <set>
+#include <tuple>
 
 #include "interaction/gesture_support.h"
 #include "interaction/hit_test.h"
@@ -248,6 +250,32 @@ TEST_F(HostileHandlers, ASourceDeletedDuringTheDragEndsItSilently) {
     EXPECT_EQ(names(), (std::vector<std::string>{"mouseMoved", "LButtonUp"}));
     EXPECT_TRUE(in1->links.empty());
     EXPECT_EQ(view.connecting, 0);
+}
+
+// A gesture remembers where its socket stood; a node put in front of it moves it on.
+TEST_F(HostileHandlers, ADraggedSocketIsNamedWhereItNowStands) {
+    const Vec2 empty{150, 150};
+    const std::vector<std::tuple<const char*, std::function<void()>, std::function<void()>, LoggedEvent>> cases{
+        {"dropped on empty space", [&] { press(outAt); }, [&] { move(empty), release(empty); },
+         {"connectToEmpty", {2, 1, 1}}},
+        {"dropped on an input", [&] { press(outAt); }, [&] { move(empty), release(in1At); },
+         {"connectionChanged", {2, 3, 2, 1, 1, 1}}},
+        {"its value dragged", [&] { onMiddlePress(ctx, port, at(outAt)); },
+         [&] { onPointerMove(ctx, port, at({outAt.x + 5, outAt.y})); }, {"socketValueChanged", {2, 1}}},
+    };
+    for (const auto& [what, start, finish, expected] : cases) {
+        SCOPED_TRACE(what);
+        build();
+        start();
+        addNode(ctx);
+        std::rotate(table.begin(), table.end() - 1, table.end());
+        port.events.clear();
+        finish();
+        const auto named = std::find_if(port.events.begin(), port.events.end(),
+                                        [&](const LoggedEvent& e) { return e.name == expected.name; });
+        ASSERT_NE(named, port.events.end());
+        EXPECT_EQ(*named, expected);
+    }
 }
 
 TEST_F(HostileHandlers, ADragSocketOutsideTheTableIsTreatedAsNone) {
