@@ -9,8 +9,9 @@ int onDoubleClick(GraphContext& ctx, WindowPort& port, const PointerInput& in) {
     view.leftButtonDown = 0;
     const KeyState& keys = in.keys;
     if (!keys.ctrl && !keys.alt && !keys.shift) {
-        for (int32_t i = nodeCount(ctx) - 1; i >= 0; --i) {
-            SchematicNode& node = *nodeAt(ctx, i);
+        const NodesNearPoint near(ctx, float(in.x), float(in.y));
+        for (int32_t k = near.size() - 1; k >= 0; --k) {
+            SchematicNode& node = *nodeAt(ctx, near[k]);
             if (!nodeHitTest(node, float(in.x), float(in.y))) continue;
             if (node.isCollapsible) {
                 node.collapsed = node.collapsed ? 0 : 1;

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "graph/geometry.h"
+#include "graph/spatial_index.h"
 
 namespace {
 constexpr float kSocketMargin = 4.0f;
@@ -95,4 +96,12 @@ int32_t findNodeByPos(const GraphContext& ctx, float x, float y) {
     for (size_t i = 0; i < table.size(); ++i)
         if (nodeHitTest(*table[i], x, y)) return int32_t(i);
     return -1;
+}
+
+NodesNearPoint::NodesNearPoint(const GraphContext& ctx, float x, float y) {
+    all_ = ctx.nodeTable ? int32_t(ctx.nodeTable->size()) : 0;
+    // Only an index that is up to date: one stale would be rebuilt whole, at a cost
+    // many times the plain scan's.
+    if (ctx.spatialIndex && ctx.nodeTable && ctx.spatialIndex->current(ctx))
+        indexed_ = ctx.spatialIndex->query(ctx, BoundsF{x, y, x, y}, &nodes_, nullptr);
 }

@@ -1,6 +1,7 @@
 // hit_test.h - what lies under a client point: node bodies, sockets and links.
 #pragma once
 #include <cstdint>
+#include <vector>
 
 #include "graph/graph_context.h"
 #include "graph/records.h"
@@ -23,3 +24,18 @@ bool linkHitTest(const SchematicSocket& output, const SchematicSocket& input, fl
 bool linkHitTestQuick(const SchematicSocket& output, const SchematicSocket& input, float x, float y);
 // 0-based index of the first node in table order hit at (x, y), -1 when none.
 int32_t findNodeByPos(const GraphContext& ctx, float x, float y);
+
+// The nodes a search for hits at one point visits, in table order: the spatial
+// index's candidates when it is up to date and answers, else every node. Read
+// once: for loops that run no handler.
+class NodesNearPoint {
+public:
+    NodesNearPoint(const GraphContext& ctx, float x, float y);
+    int32_t size() const { return indexed_ ? int32_t(nodes_.size()) : all_; }
+    int32_t operator[](int32_t k) const { return indexed_ ? nodes_[size_t(k)] : k; }
+
+private:
+    bool indexed_ = false;
+    int32_t all_ = 0;
+    std::vector<int32_t> nodes_;
+};

@@ -14,9 +14,10 @@ namespace {
 
 // Topmost node under the point that is expanded; collapsed nodes let the drop through.
 int32_t dropNodeAt(const GraphContext& ctx, float x, float y) {
-    for (int32_t i = nodeCount(ctx) - 1; i >= 0; --i) {
-        const SchematicNode& node = *nodeAt(ctx, i);
-        if (nodeHitTest(node, x, y) && !node.collapsed) return i;
+    const NodesNearPoint near(ctx, x, y);
+    for (int32_t k = near.size() - 1; k >= 0; --k) {
+        const SchematicNode& node = *nodeAt(ctx, near[k]);
+        if (nodeHitTest(node, x, y) && !node.collapsed) return near[k];
     }
     return -1;
 }

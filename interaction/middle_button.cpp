@@ -13,7 +13,9 @@ int onMiddlePress(GraphContext& ctx, WindowPort& port, const PointerInput& in) {
     const float x = float(in.x), y = float(in.y);
     // Every node is visited, so of several output sockets under the point the
     // lowest node's wins. Only outputs carry a draggable value.
-    for (int32_t i = nodeCount(ctx) - 1; i >= 0; --i) {
+    const NodesNearPoint near(ctx, x, y);
+    for (int32_t k = near.size() - 1; k >= 0; --k) {
+        const int32_t i = near[k];
         const SchematicNode& node = *nodeAt(ctx, i);
         if (node.collapsed || !nodeHitTest(node, x, y)) continue;
         for (SchematicSocket* socket : node.outputs) {

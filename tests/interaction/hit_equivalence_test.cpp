@@ -33,6 +33,7 @@ void expectSame(const Twin& plain, const Twin& indexed, int press) {
         const SchematicNode& b = *indexed.table[n];
         ASSERT_EQ(a.selected, b.selected) << "press " << press << " node " << n;
         ASSERT_EQ(a.hidden, b.hidden) << "press " << press << " node " << n;
+        ASSERT_EQ(a.collapsed, b.collapsed) << "press " << press << " node " << n;
         for (size_t o = 0; o < a.outputs.size(); ++o) {
             ASSERT_EQ(a.outputs[o]->selectedLink, b.outputs[o]->selectedLink) << "press " << press;
             ASSERT_EQ(a.outputs[o]->flipped, b.outputs[o]->flipped) << "press " << press;
@@ -103,6 +104,21 @@ TEST(HitEquivalence, AMillionPressesFindWhatThePlainScanFinds) {
                     onLeftRelease(t->ctx, t->port, to);
                 }
                 expectSame(plain, indexed, presses);
+            }
+            // Now and then a double-click (it collapses the node on top) or a middle
+            // press (the lowest node's output under it takes the value drag). As the
+            // window does, the graph counts as changed after either.
+            if (const int other = pick(0, 9); other < 2) {
+                for (Twin* t : {&plain, &indexed}) {
+                    if (other == 0) onDoubleClick(t->ctx, t->port, in);
+                    else onMiddlePress(t->ctx, t->port, in);
+                    graphChanged(t->ctx);
+                }
+                expectSame(plain, indexed, presses);
+                for (Twin* t : {&plain, &indexed}) {
+                    if (other == 0) onLeftRelease(t->ctx, t->port, in);
+                    else onMiddleRelease(t->ctx, t->port, in), graphChanged(t->ctx);
+                }
             }
         }
     }
