@@ -92,6 +92,13 @@ int32_t nodeIndexOf(const GraphContext& ctx, const SchematicNode* node) {
     return ctx.nodeTable ? nodeIndexOf(*ctx.nodeTable, node) : -1;
 }
 
+int32_t nodeIndexOf(const GraphContext& ctx, const SchematicNode* node, int32_t guess) {
+    if (!ctx.nodeTable || !node) return -1;
+    const SchematicGraph& table = *ctx.nodeTable;
+    if (guess >= 0 && size_t(guess) < table.size() && table[size_t(guess)] == node) return guess;
+    return nodeIndexOf(table, node);
+}
+
 void attachViewState(SchematicGraph& table, SchematicViewState* viewState) {
     for (SchematicNode* node : table) node->viewStateRef = viewState;
 }

@@ -20,6 +20,8 @@ void destroyNode(GraphContext& ctx, SchematicNode* node);
 // Last table position holding node; -1 for null or absent.
 int32_t nodeIndexOf(const SchematicGraph& table, const SchematicNode* node);
 int32_t nodeIndexOf(const GraphContext& ctx, const SchematicNode* node);
+// The same, trying guess first: where a scan or the index last saw the node.
+int32_t nodeIndexOf(const GraphContext& ctx, const SchematicNode* node, int32_t guess);
 
 // Points every node of the table at a control's view (a bound container's table).
 void attachViewState(SchematicGraph& table, SchematicViewState* viewState);

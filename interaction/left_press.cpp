@@ -253,11 +253,7 @@ bool selectLinkIndexed(GraphContext& ctx, WindowPort& port, const PressScan& sca
 
     SchematicSocket* output = table[size_t(hit.node)]->outputs[size_t(hit.output)];
     SchematicSocket& input = *output->links[size_t(hit.link)];
-    // The index knows the input's node; a search of the table is the fallback.
-    const int32_t peer = ctx.spatialIndex->peer(hitId);
-    const int32_t inputNode = peer >= 0 && size_t(peer) < table.size() && table[size_t(peer)] == input.ownerNode
-                                  ? peer
-                                  : nodeIndexOf(ctx, input.ownerNode);
+    const int32_t inputNode = nodeIndexOf(ctx, input.ownerNode, ctx.spatialIndex->peer(hitId));
     output->selectedLink = hit.link;
     ctx.selectedConnection = output;
     invalidateAll(ctx);
@@ -316,10 +312,7 @@ int onLeftPress(GraphContext& ctx, WindowPort& port, const PointerInput& in) {
     for (int32_t layer = firstLayer; layer >= lastLayer; --layer) {
         scanPass(ctx, port, view, scan, layer);
         if (scan.clicked) {
-            const int32_t at = scan.clickedIndex;
-            const int32_t clicked = ctx.pressedNode && at >= 0 && at < nodeCount(ctx) && nodeAt(ctx, at) == ctx.pressedNode
-                                        ? at
-                                        : nodeIndexOf(ctx, ctx.pressedNode);
+            const int32_t clicked = nodeIndexOf(ctx, ctx.pressedNode, scan.clickedIndex);
             ctx.pressedNode = nullptr;
             if (clicked >= 0) raise(port, UiEvent::nodeClicked, {clicked + 1});
             break;

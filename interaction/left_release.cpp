@@ -30,10 +30,9 @@ SchematicSocket* firstSocketHit(const std::vector<SchematicSocket*>& sockets, fl
 
 // Links or unlinks the source with the matching socket under the pointer; a drop
 // on the node's body, off its sockets, does nothing.
-void dropOnNode(GraphContext& ctx, WindowPort& port, SchematicSocket& source, int32_t dropIndex,
-                float x, float y) {
+void dropOnNode(GraphContext& ctx, WindowPort& port, SchematicSocket& source, int32_t sourceOwner,
+                int32_t dropIndex, float x, float y) {
     SchematicNode& drop = *nodeAt(ctx, dropIndex);
-    const int32_t sourceOwner = ownerIndexOfSocket(ctx, &source, ctx.dragSocketOwner);
     if (source.direction == 1) {
         source.selectedLink = -1;
         SchematicSocket* input = firstSocketHit(drop.inputs, x, y);
@@ -66,13 +65,14 @@ void endConnectionDrag(GraphContext& ctx, WindowPort& port, float x, float y) {
         invalidateAll(ctx);
         return;
     }
+    const int32_t sourceOwner = ctx.dragSocketOwner;  // where liveDragSocket just found it
     const int32_t dropIndex = dropNodeAt(ctx, x, y);
     if (dropIndex >= 0) {
-        dropOnNode(ctx, port, *source, dropIndex, x, y);
+        dropOnNode(ctx, port, *source, sourceOwner, dropIndex, x, y);
         invalidateAll(ctx);
         return;
     }
-    const int32_t args[3] = {ownerIndexOfSocket(ctx, source, ctx.dragSocketOwner) + 1, source->index + 1, source->direction};
+    const int32_t args[3] = {sourceOwner + 1, source->index + 1, source->direction};
     invalidateAll(ctx);
     port.raise(UiEvent::connectToEmpty, args, 3);
 }
